@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/dispatch.h"
+
+namespace korvane::engine {
+
+// Binds the engine's own statement rows (blocks, procedures, break/exit, debugging, setidle)
+// and every built-in function that needs no device.
+void BindEngine(TDispatch& dispatch);
+
+void BindEngineStatements(TDispatch& dispatch);
+void BindTextFunctions(TDispatch& dispatch);
+void BindMiscFunctions(TDispatch& dispatch);
+void BindTimeFunctions(TDispatch& dispatch);
+
+// Splits at each occurrence of the separator; a trailing empty rest is no piece, and an empty
+// separator never occurs.
+std::vector<std::string> SplitText(std::string_view text, std::string_view separator);
+
+}  // namespace korvane::engine

@@ -1,0 +1,55 @@
+#include "engine/check_blocks.h"
+
+#include <string_view>
+
+#include "engine/text_utils.h"
+
+namespace korvane::engine {
+
+namespace {
+
+std::string_view OpenedKind(const std::string& line) {
+    if (StartsWith(line, "for (")) return "for";
+    if (StartsWith(line, "if (")) return "if";
+    if (StartsWith(line, "while (")) return "while";
+    if (line == "repeat") return "repeat";
+    if (StartsWith(line, "procedure ")) return "procedure";
+    return {};
+}
+
+// The closing word of the line and the kind it needs on top of the stack, if it closes one.
+bool ClosedKind(const std::string& line, std::string_view& word, std::string_view& kind) {
+    if (line == "next") word = "next", kind = "for";
+    else if (line == "endif") word = "endif", kind = "if";
+    else if (line == "wend") word = "wend", kind = "while";
+    else if (line.find("until (") != std::string::npos) word = "until", kind = "repeat";
+    else if (line == "procend") word = "procend", kind = "procedure";
+    else return false;
+    return true;
+}
+
+}  // namespace
+
+std::string CheckBlocks(const std::vector<std::string>& lines) {
+    std::vector<std::string_view> stack;
+    std::string report;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string line = Trim(lines[i]);
+        if (std::string_view opened = OpenedKind(line); !opened.empty()) {
+            stack.push_back(opened);
+            continue;
+        }
+        std::string_view word, kind;
+        if (!ClosedKind(line, word, kind)) continue;
+        if (!stack.empty() && stack.back() == kind) {
+            stack.pop_back();
+            continue;
+        }
+        report = "Error: unexpected " + std::string(word) + " on line " + std::to_string(i + 1);
+        break;
+    }
+    if (!stack.empty()) report += "\r\nError: unterminated block (" + std::string(stack.back()) + ")";
+    return report;
+}
+
+}  // namespace korvane::engine

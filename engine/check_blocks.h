@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvane::engine {
+
+// Checks before a run that block lines pair up. Gives the empty text when they do, else the
+// report shown in the log ("Error: unexpected next on line 3", ...).
+std::string CheckBlocks(const std::vector<std::string>& lines);
+
+}  // namespace korvane::engine

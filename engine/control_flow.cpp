@@ -1,0 +1,225 @@
+// The block statements: for, if, while, repeat and procedures. Each runs its block's lines
+// itself on a cursor of its own, so nested blocks are consumed by the nested call and a scan
+// only ever sees the closing lines of its own level.
+#include <cstdlib>
+
+#include "engine/errors.h"
+#include "engine/execute.h"
+#include "engine/number_text.h"
+#include "engine/text_utils.h"
+
+namespace korvane::engine {
+
+struct TExecute::TBlockKind {
+    std::string_view opener;
+    bool openerIsPrefix;
+    std::string_view closer;
+    bool closerIsPrefix;
+};
+
+struct TExecute::TForRange {
+    int64_t start = 0;
+    int64_t step = 0;
+    int64_t count = 0;  // the body runs count + 1 times
+};
+
+namespace {
+
+bool LineMatches(const std::string& line, std::string_view text, bool isPrefix) {
+    return isPrefix ? StartsWith(line, text) : line == text;
+}
+
+bool EndsIfBranch(const std::string& line) {
+    return line == "else" || line == "endif" || StartsWith(line, "elseif (");
+}
+
+int64_t WholeBound(const std::string& text) {
+    // A bound that evaluates to something other than a whole number is a fatal error, the
+    // same as the platform's strict text-to-integer conversion failing.
+    if (auto value = StrictInt(text)) return *value;
+    throw EFatalError("'" + text + "' is not a valid integer value");
+}
+
+}  // namespace
+
+void TExecute::SkipToClosing(const TBlockKind& kind, int& cursor) const {
+    int depth = 0;
+    for (int c = cursor + 1;; ++c) {
+        const std::string line = Trim(ProgramLine(c));
+        if (LineMatches(line, kind.closer, kind.closerIsPrefix)) {
+            if (depth == 0) {
+                cursor = c;
+                return;
+            }
+            --depth;
+        } else if (LineMatches(line, kind.opener, kind.openerIsPrefix)) {
+            ++depth;
+        }
+    }
+}
+
+void TExecute::PassOverBlock(const std::string& line, int& cursor) {
+    static const TBlockKind kinds[] = {
+        {"for (", true, "next", false},
+        {"if (", true, "endif", false},
+        {"while (", true, "wend", false},
+        {"repeat", false, "until (", true},
+    };
+    for (const TBlockKind& kind : kinds) {
+        if (LineMatches(line, kind.opener, kind.openerIsPrefix)) {
+            SkipToClosing(kind, cursor);
+            return;
+        }
+    }
+}
+
+bool TExecute::EvaluateForRange(const std::vector<std::string>& arguments, TForRange& range) {
+    int64_t bounds[3];
+    for (size_t i = 0; i < 3; ++i) {
+        TValue value = EvaluateExpression(arguments[i + 1]);
+        if (!value.ok) return false;
+        bounds[i] = WholeBound(value.text);
+    }
+    const int64_t start = bounds[0], end = bounds[1], step = bounds[2];
+    if (step == 0) throw EFatalError("Division by zero");
+    range.start = start;
+    range.step = step;
+    range.count = std::llabs(end - start) / std::llabs(step);
+    return (start <= end && step > 0) || (end <= start && step < 0);
+}
+
+// A header that cannot be used (wrong shape, a bound that fails to evaluate, a step pointing
+// away from the end) leaves the caller's cursor alone, so the block's lines then run once as
+// ordinary lines; this keeps scripts written for the original behaviour working.
+void TExecute::RunFor(const std::string& line, int& cursor) {
+    std::string name;
+    std::vector<std::string> arguments;
+    SplitCall(StripBlanks(line), name, arguments);
+    if (name != "for" || arguments.size() != 4) return;
+    const std::string& variable = arguments[0];
+    int nextLine = -1;
+    for (int64_t k = 1;; ++k) {
+        TForRange range;
+        if (!EvaluateForRange(arguments, range)) {
+            if (nextLine >= 0) cursor = nextLine;
+            return;
+        }
+        int c = cursor + 1;
+        for (;;) {
+            const std::string body = Trim(ProgramLine(c));
+            if (body == "next") break;
+            SetVariable(variable, std::to_string(range.start + (k - 1) * range.step));
+            ExecuteLine(body, c);
+            ++c;
+        }
+        nextLine = c;
+        if (k > range.count || m_breakRequested || m_exitRequested || m_stopRequested) {
+            m_breakRequested = false;
+            cursor = nextLine;
+            return;
+        }
+    }
+}
+
+void TExecute::RunBranch(int& cursor) {
+    for (;; ++cursor) {
+        const std::string line = Trim(ProgramLine(cursor));
+        if (EndsIfBranch(line)) return;
+        ExecuteLine(line, cursor);
+    }
+}
+
+void TExecute::RunIf(const std::string& conditionText, int& cursor) {
+    static const TBlockKind kIf = {"if (", true, "endif", false};
+    bool truth = false;
+    if (!EvaluateCondition(conditionText, truth)) return;
+    int c = cursor + 1;
+    while (!truth) {
+        // Look for this level's next branch without executing anything.
+        int depth = 0;
+        std::string line;
+        for (;; ++c) {
+            line = Trim(ProgramLine(c));
+            if (StartsWith(line, "if (")) {
+                ++depth;
+            } else if (line == "endif") {
+                if (depth == 0) {
+                    cursor = c;
+                    return;
+                }
+                --depth;
+            } else if (depth == 0 && (line == "else" || StartsWith(line, "elseif ("))) {
+                break;
+            }
+        }
+        ++c;
+        if (line == "else") {
+            truth = true;
+        } else if (!EvaluateCondition(std::string_view(line).substr(7), truth)) {
+            truth = false;  // an elseif whose condition fails counts as false
+        }
+    }
+    RunBranch(c);
+    if (Trim(ProgramLine(c)) != "endif") SkipToClosing(kIf, c);
+    cursor = c;
+}
+
+void TExecute::RunWhile(const std::string& conditionText, int& cursor) {
+    bool truth = false;
+    if (!EvaluateCondition(conditionText, truth)) return;
+    if (!truth) {
+        SkipToClosing({"while (", true, "wend", false}, cursor);
+        m_breakRequested = false;
+        return;
+    }
+    int c = cursor + 1;
+    for (;;) {
+        c = cursor + 1;
+        for (;;) {
+            const std::string line = Trim(ProgramLine(c));
+            if (line == "wend") break;
+            ExecuteLine(line, c);
+            ++c;
+        }
+        if (m_breakRequested || m_exitRequested || m_stopRequested) break;
+        truth = false;
+        if (!EvaluateCondition(conditionText, truth) || !truth) break;
+    }
+    cursor = c;
+    m_breakRequested = false;
+}
+
+void TExecute::RunRepeat(int& cursor) {
+    for (;;) {
+        int c = cursor + 1;
+        std::string line;
+        for (;;) {
+            line = Trim(ProgramLine(c));
+            if (StartsWith(line, "until (")) break;
+            ExecuteLine(line, c);
+            ++c;
+        }
+        bool truth = false;
+        // A condition that fails to evaluate keeps the loop going, as if it were false.
+        const bool ok = EvaluateCondition(std::string_view(line).substr(6), truth);
+        if ((ok && truth) || m_breakRequested || m_exitRequested || m_stopRequested) {
+            cursor = c;
+            m_breakRequested = false;
+            return;
+        }
+    }
+}
+
+void TExecute::CallProcedure(int definitionIndex) {
+    for (int c = definitionIndex + 1; !m_stopRequested; ++c) {
+        const std::string line = Trim(ProgramLine(c));
+        if (line.empty()) continue;
+        if (line == "procend" || m_exitRequested) {
+            m_exitRequested = false;
+            return;
+        }
+        ExecuteLine(line, c);
+    }
+}
+
+}  // namespace korvane::engine

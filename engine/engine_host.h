@@ -1,0 +1,72 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace korvane::engine {
+
+class TExecute;
+class TVariableStore;
+
+struct TLocalTime {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// The rack controls as the engine sees them: assignment and operand lookup try a control of
+// that name first. Implemented by the racks subsystem.
+class TControlBinding {
+public:
+    virtual ~TControlBinding() = default;
+    virtual bool HasControls() const = 0;
+    virtual bool WindowVisible() const = 0;
+    // Writes the value of `expression` to a writable control called `name`; false when there
+    // is no such control (the assignment then goes to a variable).
+    virtual bool Write(TExecute& run, std::string_view name, std::string_view expression) = 0;
+    // Reads a readable control called `name`; false when there is none.
+    virtual bool Read(TExecute& run, std::string_view name, std::string& value) = 0;
+};
+
+// What a running script needs from its surroundings: the event loop, the log pane, the clock,
+// the debugging windows and the input dialog. The workbench, the headless runner and the
+// tests each provide one.
+class TEngineHost {
+public:
+    virtual ~TEngineHost() = default;
+    virtual void ProcessEvents() = 0;
+    virtual void AppendLog(std::string_view line) = 0;
+    virtual int LogLineCount() const = 0;
+    virtual void ClearLog() = 0;
+    virtual bool Standalone() const = 0;
+    virtual TLocalTime Now() const = 0;
+
+    // Between statements the engine pumps events at most this often (always in step mode and
+    // while paused); zero pumps before every statement.
+    virtual std::chrono::microseconds PumpInterval() const { return {}; }
+    // Called while paused or waiting for a step, between pumps, so a busy wait does not spin.
+    virtual void IdleWait() {}
+
+    // Step mode: before each statement the Watch window shows the store and Run steps.
+    virtual void EnterStepWait(const TVariableStore& /*variables*/) {}
+    virtual void ShowWatch(bool /*visible*/) {}
+    // Marks an editor line (counting from 1) as the current one.
+    virtual void MarkLine(int /*line*/) {}
+
+    // Modal input dialog; gives the preset text when the user cancels.
+    virtual std::string InputBox(std::string_view /*caption*/, std::string_view /*prompt*/,
+                                 std::string_view preset) {
+        return std::string(preset);
+    }
+
+    virtual TControlBinding* Binding() { return nullptr; }
+};
+
+// "14:03:27": the log's and time()'s time of day.
+std::string FormatTimeOfDay(const TLocalTime& time);
+
+}  // namespace korvane::engine

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace korvane::engine {
+
+// An error that escapes a statement: the run ends and the log shows "Fatal error: <message>".
+class EFatalError : public std::runtime_error {
+public:
+    explicit EFatalError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// A block scan read past the last program line: the run ends silently.
+class EEndOfProgram {};
+
+}  // namespace korvane::engine

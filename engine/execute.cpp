@@ -1,0 +1,183 @@
+#include "engine/execute.h"
+
+#include <thread>
+
+#include "engine/errors.h"
+#include "engine/nesting_guard.h"
+#include "engine/text_utils.h"
+
+namespace korvane::engine {
+
+namespace {
+
+constexpr int kLogLimit = 500;
+
+}  // namespace
+
+std::string FormatTimeOfDay(const TLocalTime& time) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", time.hour % 100, time.minute % 100,
+                  time.second % 100);
+    return buffer;
+}
+
+TExecute::TExecute(TEngineHost& host, TProgramState& state, const TDispatch& dispatch)
+    : m_host(host), m_state(state), m_dispatch(dispatch), m_pumpInterval(host.PumpInterval()) {}
+
+void TExecute::RunProgram(const std::vector<std::string>& editorLines) {
+    m_variables.Clear();
+    SetVariable("error", "0");
+    m_program.clear();
+    m_program.reserve(editorLines.size() + 2);
+    m_program.emplace_back("begin");
+    m_program.insert(m_program.end(), editorLines.begin(), editorLines.end());
+    m_program.emplace_back("end");
+    IndexProgram();
+    m_stopRequested = false;
+    m_paused = false;
+    m_cursor = 1;
+    try {
+        do {
+            const std::string line = Trim(m_program[static_cast<size_t>(m_cursor)]);
+            if (!line.empty()) {
+                if (line == "end") return;
+                ExecuteLine(line, m_cursor);
+            }
+            ++m_cursor;
+        } while (m_cursor < static_cast<int>(m_program.size()) && !m_stopRequested);
+    } catch (const EEndOfProgram&) {
+        // A block ran off the end of the program: the run simply ends.
+    }
+}
+
+void TExecute::IndexProgram() {
+    m_procedureLines.clear();
+    m_programHasOpenrack = false;
+    for (size_t i = 0; i < m_program.size(); ++i) {
+        const std::string& line = m_program[i];
+        if (line.find("openrack") != std::string::npos) m_programHasOpenrack = true;
+        if (line.size() > 10 && EqualsIgnoreCase(std::string_view(line).substr(0, 10), "procedure ")) {
+            m_procedureLines.try_emplace(ToLowerAscii(std::string_view(line).substr(10)),
+                                         static_cast<int>(i));
+        }
+    }
+}
+
+int TExecute::FindProcedure(std::string_view line) const {
+    if (m_procedureLines.empty()) return -1;
+    auto it = m_procedureLines.find(ToLowerAscii(line));
+    return it == m_procedureLines.end() ? -1 : it->second;
+}
+
+const std::string& TExecute::ProgramLine(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_program.size())) throw EEndOfProgram();
+    return m_program[static_cast<size_t>(index)];
+}
+
+void TExecute::PumpEvents(bool always) {
+    if (!always && m_pumpInterval.count() > 0) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - m_lastPump < m_pumpInterval) return;
+        m_lastPump = now;
+    }
+    m_host.ProcessEvents();
+}
+
+void TExecute::ExecuteLine(const std::string& line, int& cursor) {
+    TNestingGuard guard(m_depth);
+    if (m_breakRequested || m_exitRequested) {
+        PassOverBlock(line, cursor);
+        return;
+    }
+    if (m_stepMode) {
+        WaitForStep(line);
+        if (m_stopRequested) return;
+    }
+    PumpEvents(false);
+    if (m_stopRequested) {
+        PassOverBlock(line, cursor);
+        return;
+    }
+    while (m_paused) {
+        m_host.IdleWait();
+        PumpEvents(true);
+    }
+    if (m_showCurrentLine) m_host.MarkLine(cursor - 1);
+    if (m_idleInterval > 0) std::this_thread::sleep_for(std::chrono::milliseconds(m_idleInterval));
+    const std::string stripped = StripBlanks(line);
+    if (!stripped.empty() && stripped[0] == '#') return;
+    Dispatch(line, stripped, cursor);
+}
+
+void TExecute::WaitForStep(const std::string& line) {
+    m_waitingForStep = true;
+    m_host.EnterStepWait(m_variables);
+    if (m_host.LogLineCount() > kLogLimit) m_host.ClearLog();
+    m_host.AppendLog("Next line to execute: " + line);
+    PumpEvents(true);
+    while (m_waitingForStep) {
+        if (m_stopRequested) return;
+        m_host.IdleWait();
+        PumpEvents(true);
+    }
+}
+
+bool TExecute::RowMatches(const TStatementRow& row, const std::string& line,
+                          const std::string& stripped) const {
+    switch (row.test) {
+        case TLineTest::SBegins:
+            return StartsWith(stripped, row.text);
+        case TLineTest::LBegins:
+            return StartsWith(line, row.text);
+        case TLineTest::LIs:
+            return line == row.text;
+        case TLineTest::ProcedureCall:
+            return FindProcedure(line) >= 0;
+        case TLineTest::LBeginsNotStandalone:
+            return StartsWith(line, row.text) && !m_host.Standalone();
+        case TLineTest::LBeginsProgramHasOpenrack:
+            return StartsWith(line, row.text) && m_programHasOpenrack;
+    }
+    return false;
+}
+
+void TExecute::Dispatch(const std::string& line, const std::string& stripped, int& cursor) {
+    for (const TStatementRow& row : StatementTable()) {
+        const TStatementHandler& handler = m_dispatch.Handler(row.id);
+        if (!handler || !RowMatches(row, line, stripped)) continue;
+        handler(*this, line, cursor);
+        return;
+    }
+    Assign(line);
+}
+
+void TExecute::Assign(const std::string& line) {
+    const size_t equals = line.find('=');
+    const std::string name = equals == std::string::npos ? std::string() : Trim(line.substr(0, equals));
+    const std::string_view expression =
+        equals == std::string::npos ? std::string_view(line) : std::string_view(line).substr(equals + 1);
+    if (TControlBinding* binding = m_host.Binding(); binding && binding->HasControls()) {
+        if (binding->Write(*this, name, expression)) return;
+    }
+    TValue value = EvaluateExpression(expression);
+    if (value.ok) SetVariable(name, value.text);
+}
+
+void TExecute::SetVariable(std::string_view name, std::string_view value) {
+    m_variables.Set(name, value);
+}
+
+void TExecute::ClearError() { m_variables.Set("error", "0"); }
+
+void TExecute::SetError(std::string_view message) {
+    m_variables.Set("error", "1");
+    m_lastErrorText = std::string(message);
+}
+
+void TExecute::LogLine(std::string_view message) {
+    if (m_host.Standalone()) return;
+    if (m_host.LogLineCount() > kLogLimit) m_host.ClearLog();
+    m_host.AppendLog(FormatTimeOfDay(m_host.Now()) + ": " + std::string(message));
+}
+
+}  // namespace korvane::engine

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/dispatch.h"
+#include "engine/engine_host.h"
+#include "engine/program_state.h"
+#include "engine/variable_store.h"
+
+namespace korvane::engine {
+
+// A value and whether the evaluation that gave it succeeded.
+struct TValue {
+    std::string text;
+    bool ok = true;
+};
+
+// The interpreter of one run: it works on the script's text line by line, recognising each
+// statement afresh, and evaluates expressions by rewriting their text. Commands of the other
+// subsystems reach it through the dispatch tables; the window around it through the host.
+class TExecute {
+public:
+    TExecute(TEngineHost& host, TProgramState& state, const TDispatch& dispatch);
+
+    // Runs the editor's lines framed by "begin" and "end"; returns when the run ends.
+    // EFatalError escapes to the caller; running off the end of the program does not.
+    void RunProgram(const std::vector<std::string>& editorLines);
+    // Executes one trimmed line (a block statement runs its whole block, moving the cursor).
+    void ExecuteLine(const std::string& line, int& cursor);
+
+    // Block statements; each moves the caller's cursor to the block's closing line.
+    void RunFor(const std::string& line, int& cursor);
+    void RunIf(const std::string& conditionText, int& cursor);
+    void RunWhile(const std::string& conditionText, int& cursor);
+    void RunRepeat(int& cursor);
+    void CallProcedure(int definitionIndex);
+
+    // Expressions and conditions.
+    TValue EvaluateExpression(std::string_view text);
+    TValue EvaluateFlat(std::string_view text);
+    std::string ResolveOperand(std::string_view text);
+    bool EvaluateCondition(std::string_view text, bool& truth);
+    // Gives the call's result; `recognised` is false when no row has its name and count.
+    TFunctionResult EvaluateFunction(std::string_view callText, bool& recognised);
+    // Evaluates argument texts left to right, stopping at the first that fails; the values of
+    // arguments not reached are empty.
+    bool EvaluateArguments(const std::vector<std::string>& texts, std::vector<std::string>& values);
+
+    // The variable store and the error convention.
+    void SetVariable(std::string_view name, std::string_view value);
+    std::string GetVariable(std::string_view name) const { return m_variables.Get(name); }
+    const TVariableStore& Variables() const { return m_variables; }
+    void ClearError();
+    void SetError(std::string_view message);
+    const std::string& LastErrorText() const { return m_lastErrorText; }
+    void LogLine(std::string_view message);
+
+    // Run control.
+    void Pause() { m_paused = true; }
+    void Resume() { m_paused = false; }
+    void Stop() { m_stopRequested = true; }
+    std::string GetState() const { return m_paused ? "Paused" : "Running"; }
+    bool StopRequested() const { return m_stopRequested; }
+    bool WaitingForStep() const { return m_waitingForStep; }
+    void ReleaseStep() { m_waitingForStep = false; }
+    void SetStepMode(bool on) { m_stepMode = on; }
+    bool StepMode() const { return m_stepMode; }
+    void SetShowCurrentLine() { m_showCurrentLine = true; }
+    void SetIdleInterval(int milliseconds) { m_idleInterval = milliseconds; }
+    int IdleInterval() const { return m_idleInterval; }
+    void RecordTicks(int64_t ticks) { m_lastTickCount = ticks; }
+
+    TEngineHost& Host() { return m_host; }
+    TProgramState& State() { return m_state; }
+    // Program line at `index`; past the last line the run ends silently.
+    const std::string& ProgramLine(int index) const;
+    // Program index of the definition a procedure-call line names, or -1.
+    int FindProcedure(std::string_view line) const;
+    void RequestBreak() { m_breakRequested = true; }
+    void RequestExit() { m_exitRequested = true; }
+    int& NestingDepth() { return m_depth; }
+
+private:
+    void Dispatch(const std::string& line, const std::string& stripped, int& cursor);
+    bool RowMatches(const TStatementRow& row, const std::string& line,
+                    const std::string& stripped) const;
+    void Assign(const std::string& line);
+    void WaitForStep(const std::string& line);
+    void PumpEvents(bool always);
+    void IndexProgram();
+    // While break or exit is pending, a block statement still passes over its whole block.
+    void PassOverBlock(const std::string& line, int& cursor);
+    struct TBlockKind;
+    // Moves `cursor` from a block's opening line to its matching closing line.
+    void SkipToClosing(const TBlockKind& kind, int& cursor) const;
+    // Runs lines from `cursor` until one that ends an if branch; `cursor` stops on it.
+    void RunBranch(int& cursor);
+    // Evaluates a for header's bounds; false when the loop cannot run.
+    struct TForRange;
+    bool EvaluateForRange(const std::vector<std::string>& arguments, TForRange& range);
+    TValue EvaluateComparison(std::string_view text, bool& isComparison, bool& result);
+
+    TEngineHost& m_host;
+    TProgramState& m_state;
+    const TDispatch& m_dispatch;
+
+    // The run's state, in the order the interpreter's design lists it.
+    bool m_stopRequested = false;
+    bool m_paused = false;
+    TVariableStore m_variables;
+    std::vector<std::string> m_program;
+    int m_cursor = 0;
+    bool m_stepMode = false;
+    bool m_breakRequested = false;
+    bool m_exitRequested = false;
+    bool m_waitingForStep = false;
+    int m_idleInterval = 0;
+    int64_t m_tickFrequency = 1000;
+    int64_t m_lastTickCount = 0;
+    std::string m_lastErrorText;
+    bool m_showCurrentLine = false;
+
+    // Built once per run so statement recognition never scans the whole program.
+    std::unordered_map<std::string, int> m_procedureLines;  // lower-case name -> definition
+    bool m_programHasOpenrack = false;
+    int m_depth = 0;
+    std::chrono::steady_clock::time_point m_lastPump{};
+    std::chrono::microseconds m_pumpInterval{};
+};
+
+}  // namespace korvane::engine

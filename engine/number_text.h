@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvane::engine {
+
+// Writes a number the way scripts see it: general format, at most 15 significant digits,
+// fixed notation from 0.00001 up to 15 integer digits, otherwise "1E20" / "1.5E-7".
+std::string FormatNumber(double value);
+
+// A number text: optional sign, digits with an optional "." (digits may be missing on one
+// side), optional exponent. Leading and trailing blanks and control characters are allowed.
+std::optional<double> ParseNumber(std::string_view text);
+
+// The arithmetic operators' reading: a number text gives its value, anything else the digits
+// read from its start up to the first character that cannot continue a number ("12V" -> 12,
+// "1.5x" -> 15, "abc" -> 0).
+double LenientNumber(std::string_view text);
+
+// Optional sign and decimal digits only, within 32 bits.
+std::optional<int32_t> StrictInt(std::string_view text);
+
+}  // namespace korvane::engine

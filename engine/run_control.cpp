@@ -1,0 +1,107 @@
+#include "engine/run_control.h"
+
+#include <exception>
+
+#include "engine/check_blocks.h"
+#include "engine/errors.h"
+
+namespace korvane::engine {
+
+namespace {
+constexpr int kLogLimit = 500;
+}
+
+TRunControl::TRunControl(TEngineHost& host, TRunHost& runHost, TProgramState& state,
+                         const TDispatch& dispatch)
+    : m_host(host), m_runHost(runHost), m_state(state), m_dispatch(dispatch) {}
+
+TRunOutcome TRunControl::Run(const std::vector<std::string>& editorLines) {
+    if (m_run) {
+        Continue();
+        return TRunOutcome::AlreadyRunning;
+    }
+    return StartRun(editorLines);
+}
+
+void TRunControl::Continue() {
+    if (m_run->GetState() == "Paused") {
+        m_run->Resume();
+        m_runHost.SetButtons(TRunButtons::Running);
+        AppendTimed("Script resumed");
+    }
+    if (m_run->WaitingForStep()) {
+        m_run->ReleaseStep();
+        m_runHost.SetButtons(TRunButtons::Running);
+    }
+}
+
+TRunOutcome TRunControl::StartRun(const std::vector<std::string>& editorLines) {
+    m_host.ClearLog();
+    const std::string report = CheckBlocks(editorLines);
+    if (!report.empty()) {
+        m_host.AppendLog(report);
+        return TRunOutcome::Refused;
+    }
+    m_runHost.ClearRackOpen();
+    m_run = std::make_unique<TExecute>(m_host, m_state, m_dispatch);
+    m_runHost.SetButtons(TRunButtons::Running);
+    m_runHost.EmptyServerBuffer();
+    AppendTimed("Script started");
+    m_runHost.SetEditorReadOnly(true);
+    TRunOutcome outcome = TRunOutcome::Finished;
+    try {
+        m_run->RunProgram(editorLines);
+        if (!m_host.Standalone()) m_runHost.ShowMainWindow();
+    } catch (const EFatalError& error) {
+        ReportFatal(error.what());
+        outcome = TRunOutcome::FatalError;
+    } catch (const std::exception& error) {
+        // No bug in a command may take the program down: it ends the run like any fatal error.
+        ReportFatal(error.what());
+        outcome = TRunOutcome::FatalError;
+    }
+    EndRun();
+    return outcome;
+}
+
+void TRunControl::EndRun() {
+    m_runHost.RunEnding(*m_run);
+    m_run.reset();
+    m_runHost.ClearLineMark();
+    m_runHost.ClearRackOpen();
+    m_runHost.SetButtons(TRunButtons::Idle);
+    m_runHost.CloseConnections();
+    m_runHost.EmptyServerBuffer();
+    AppendTimed("Script finished");
+    m_runHost.SetEditorReadOnly(false);
+}
+
+void TRunControl::Stop() {
+    if (m_run) {
+        m_run->Stop();
+        m_run->Resume();
+    }
+    m_runHost.ClearRackOpen();
+    m_runHost.CloseConnections();
+    m_runHost.SetButtons(TRunButtons::Idle);
+}
+
+void TRunControl::Pause() {
+    if (m_run) m_run->Pause();
+    AppendTimed("Script paused");
+    m_runHost.SetButtons(TRunButtons::Paused);
+}
+
+void TRunControl::AppendTimed(std::string_view message) {
+    if (m_host.Standalone()) return;
+    if (m_host.LogLineCount() > kLogLimit) m_host.ClearLog();
+    m_host.AppendLog(FormatTimeOfDay(m_host.Now()) + ": " + std::string(message));
+}
+
+void TRunControl::ReportFatal(std::string_view message) {
+    if (m_host.Standalone()) return;
+    if (m_host.LogLineCount() > kLogLimit) m_host.ClearLog();
+    m_host.AppendLog(FormatTimeOfDay(m_host.Now()) + " Fatal error: " + std::string(message));
+}
+
+}  // namespace korvane::engine

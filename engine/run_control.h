@@ -1,0 +1,71 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/dispatch.h"
+#include "engine/engine_host.h"
+#include "engine/execute.h"
+#include "engine/program_state.h"
+
+namespace korvane::engine {
+
+// Which of Run, Stop and Pause (buttons and menu items) are enabled, and whether the file
+// actions are.
+enum class TRunButtons {
+    Idle,      // Run and the file actions enabled; Stop and Pause disabled
+    Running,   // Stop and Pause enabled; Run and the file actions disabled
+    Paused,    // Run and Stop enabled (Run menu item too); Pause disabled
+};
+
+// What Run, Stop and Pause need from the window around them. The workbench wires its
+// buttons here; the headless runner and the tests use what they need.
+class TRunHost {
+public:
+    virtual ~TRunHost() = default;
+    virtual void SetButtons(TRunButtons /*state*/) {}
+    virtual void SetEditorReadOnly(bool /*readOnly*/) {}
+    virtual void ClearRackOpen() {}
+    virtual void EmptyServerBuffer() {}
+    // Closes the TCP server's client, the server and the client connection.
+    virtual void CloseConnections() {}
+    virtual void ShowMainWindow() {}
+    virtual void ClearLineMark() {}
+    // Last look at the run before its interpreter goes (the runner writes --vars here).
+    virtual void RunEnding(const TExecute& /*run*/) {}
+};
+
+enum class TRunOutcome { Finished, FatalError, Refused, AlreadyRunning };
+
+// Run / Stop / Pause: starts one run at a time over the editor's lines, writes the start,
+// pause, resume, fatal-error and finish lines, and performs the end-of-run steps.
+class TRunControl {
+public:
+    TRunControl(TEngineHost& host, TRunHost& runHost, TProgramState& state,
+                const TDispatch& dispatch);
+
+    // Starts a run when none is active (returning when it ends); during a run it resumes a
+    // paused run and releases a run waiting for a step.
+    TRunOutcome Run(const std::vector<std::string>& editorLines);
+    void Stop();
+    void Pause();
+    bool Active() const { return m_run != nullptr; }
+    TExecute* Current() { return m_run.get(); }
+
+private:
+    TRunOutcome StartRun(const std::vector<std::string>& editorLines);
+    void Continue();
+    void EndRun();
+    void AppendTimed(std::string_view message);
+    void ReportFatal(std::string_view message);
+
+    TEngineHost& m_host;
+    TRunHost& m_runHost;
+    TProgramState& m_state;
+    const TDispatch& m_dispatch;
+    std::unique_ptr<TExecute> m_run;
+};
+
+}  // namespace korvane::engine

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::engine {
+
+// Removes spaces and control characters (codes 0..32) from both ends.
+std::string_view TrimView(std::string_view text);
+std::string Trim(std::string_view text);
+
+// Trims, then deletes every space and tab outside double quotes.
+std::string StripBlanks(std::string_view text);
+
+bool StartsWith(std::string_view text, std::string_view prefix);
+std::string ToLowerAscii(std::string_view text);
+std::string ToUpperAscii(std::string_view text);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// Splits a call text "name(arg, arg, ...)" into its name and argument texts. The arguments
+// are found by scanning backwards from the last ")", counting parentheses outside double
+// quotes; the quote state carries over from one argument to the next. Without a "(" the name
+// is left as the caller had it and there are no arguments.
+void SplitCall(std::string_view text, std::string& name, std::vector<std::string>& args);
+
+}  // namespace korvane::engine
+
+namespace korvane::engine {
+
+// A text result as functions hand it back into an expression: between double quotes, with
+// nothing escaped.
+inline std::string QuoteText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out.push_back('"');
+    out.append(text);
+    out.push_back('"');
+    return out;
+}
+
+}  // namespace korvane::engine

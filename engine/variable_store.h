@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace korvane::engine {
+
+// The script's one ordered list of variables. Names compare without regard to case; storing
+// the empty text removes a variable, and a missing name reads as the empty text.
+class TVariableStore {
+public:
+    void Clear();
+    void Set(std::string_view name, std::string_view value);
+    // Null when the name is not stored.
+    const std::string* Find(std::string_view name) const;
+    std::string Get(std::string_view name) const;
+    size_t Size() const { return m_entries.size(); }
+    // Entries in store order as "name=value" lines.
+    std::vector<std::string> Lines() const;
+    const std::vector<std::pair<std::string, std::string>>& Entries() const { return m_entries; }
+
+private:
+    struct CaseInsensitiveHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const;
+    };
+    struct CaseInsensitiveEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
+    void Remove(size_t index);
+
+    std::vector<std::pair<std::string, std::string>> m_entries;
+    std::unordered_map<std::string, size_t, CaseInsensitiveHash, CaseInsensitiveEqual> m_index;
+};
+
+}  // namespace korvane::engine
