@@ -101,3 +101,20 @@ void SplitCall(std::string_view text, std::string& name, std::vector<std::string
 }
 
 }  // namespace korvane::engine
+
+namespace korvane::engine {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n' && text[i] != '\r') continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace korvane::engine

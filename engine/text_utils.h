@@ -40,3 +40,11 @@ inline std::string QuoteText(std::string_view text) {
 }
 
 }  // namespace korvane::engine
+
+namespace korvane::engine {
+
+// Splits a script file's bytes into editor lines: CR LF, LF and CR all end a line, and a
+// final line break starts no extra line.
+std::vector<std::string> SplitLines(std::string_view text);
+
+}  // namespace korvane::engine

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "engine/engine_host.h"
+#include "engine/run_control.h"
+
+namespace korvane::tools {
+
+// The headless runner's surroundings: log lines go to standard output as they are appended,
+// inputbox reads a line from standard input, the clock may be frozen, and SIGINT/SIGTERM
+// stop the run between statements.
+class TConsoleHost : public engine::TEngineHost, public engine::TRunHost {
+public:
+    explicit TConsoleHost(std::optional<engine::TLocalTime> fixedTime);
+
+    void SetStopAction(std::function<void()> stop) { m_stop = std::move(stop); }
+    void SetVarsFile(std::string path) { m_varsFile = std::move(path); }
+    // Installs the SIGINT/SIGTERM handlers that request a stop.
+    static void InstallSignalHandlers();
+
+    // engine::TEngineHost
+    void ProcessEvents() override;
+    void AppendLog(std::string_view line) override;
+    int LogLineCount() const override { return m_logLines; }
+    void ClearLog() override { m_logLines = 0; }
+    bool Standalone() const override { return false; }
+    engine::TLocalTime Now() const override;
+    std::chrono::microseconds PumpInterval() const override;
+    void IdleWait() override;
+    std::string InputBox(std::string_view caption, std::string_view prompt,
+                         std::string_view preset) override;
+
+    // engine::TRunHost
+    void RunEnding(const engine::TExecute& run) override;
+
+    bool VarsWriteFailed() const { return m_varsWriteFailed; }
+
+private:
+    std::optional<engine::TLocalTime> m_fixedTime;
+    std::function<void()> m_stop;
+    std::string m_varsFile;
+    int m_logLines = 0;
+    bool m_varsWriteFailed = false;
+};
+
+}  // namespace korvane::tools

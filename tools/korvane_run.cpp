@@ -1,0 +1,98 @@
+// korvane-run: runs a script headless with the same engine and modules as the workbench.
+// Exit codes: 0 normal end, 1 fatal error, 2 refused by the block check, 3 unreadable file.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QApplication>
+
+#include "engine/builtins.h"
+#include "engine/text_utils.h"
+#include "host/log_commands.h"
+#include "tools/console_host.h"
+
+namespace {
+
+struct TOptions {
+    std::optional<korvane::engine::TLocalTime> fixedTime;
+    std::string varsFile;
+    std::string script;
+};
+
+std::optional<korvane::engine::TLocalTime> ParseFixedTime(const char* text) {
+    korvane::engine::TLocalTime t;
+    char tail = 0;
+    if (std::sscanf(text, "%4d-%2d-%2dT%2d:%2d:%2d%c", &t.year, &t.month, &t.day, &t.hour,
+                    &t.minute, &t.second, &tail) != 6) {
+        return std::nullopt;
+    }
+    return t;
+}
+
+bool ParseOptions(int argc, char** argv, TOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.substr(0, 13) == "--fixed-time=") {
+            options.fixedTime = ParseFixedTime(argv[i] + 13);
+            if (!options.fixedTime) return false;
+        } else if (arg.substr(0, 7) == "--vars=") {
+            options.varsFile = std::string(arg.substr(7));
+        } else if (options.script.empty() && !arg.empty() && arg[0] != '-') {
+            options.script = std::string(arg);
+        } else {
+            return false;
+        }
+    }
+    return !options.script.empty();
+}
+
+// Windows are shown only where a display exists.
+void ChooseOffscreenWithoutDisplay() {
+    if (std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")) {
+        return;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TOptions options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: korvane-run [--fixed-time=YYYY-MM-DDTHH:MM:SS] [--vars=OUT] FILE\n");
+        return 3;
+    }
+    std::ifstream in(options.script, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "korvane-run: cannot read %s\n", options.script.c_str());
+        return 3;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+    ChooseOffscreenWithoutDisplay();
+    QApplication app(argc, argv);
+
+    korvane::engine::TProgramState state;
+    korvane::engine::TDispatch dispatch;
+    korvane::engine::BindEngine(dispatch);
+    korvane::host::BindLogCommands(dispatch);
+    korvane::tools::TConsoleHost host(options.fixedTime);
+    host.SetVarsFile(options.varsFile);
+    korvane::engine::TRunControl control(host, host, state, dispatch);
+    host.SetStopAction([&control] { control.Stop(); });
+    korvane::tools::TConsoleHost::InstallSignalHandlers();
+
+    switch (control.Run(korvane::engine::SplitLines(text))) {
+        case korvane::engine::TRunOutcome::FatalError:
+            return 1;
+        case korvane::engine::TRunOutcome::Refused:
+            return 2;
+        default:
+            return host.VarsWriteFailed() ? 1 : 0;
+    }
+}
