@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "host/log_commands.h"
+#include "recording_host.h"
+
+namespace korvane::engine {
+namespace {
+
+using testing::TEngineFixture;
+
+TEST(DispatchTables, RowsAndOrder) {
+    EXPECT_EQ(StatementTable().size(), 45u);  // plus the assignment that takes everything else
+    EXPECT_EQ(StatementTable()[1].text, "for (");
+    EXPECT_EQ(StatementTable()[9].text, "closeport(");
+    EXPECT_EQ(StatementTable()[44].text, "setvisible(");
+    ASSERT_EQ(FunctionTable().size(), 38u);
+    EXPECT_EQ(FunctionTable()[24].name, "extract");
+    EXPECT_EQ(FunctionTable()[24].argumentCount, 3u);
+    EXPECT_EQ(FunctionTable()[25].argumentCount, 1u);
+    EXPECT_EQ(FunctionTable()[37].name, "ddown_gettext");
+}
+
+// A handler that records the lines its row received.
+struct TRecorder {
+    std::vector<std::string> lines;
+    TStatementHandler Handler() {
+        return [this](TExecute&, const std::string& line, int&) { lines.push_back(line); };
+    }
+};
+
+TEST(Dispatch, TestsOnLineOrOnTextWithoutBlanks) {
+    TEngineFixture fixture;
+    TRecorder closeport, debugon, showmain, hidemain;
+    fixture.dispatch.Bind(TStatement::Closeport, closeport.Handler());
+    fixture.dispatch.Bind(TStatement::Showmain, showmain.Handler());
+    fixture.dispatch.Bind(TStatement::Hidemain, hidemain.Handler());
+    fixture.Run("closeport (\"com1\")\n  close port(1)\nshowmain(1)\nhidemain\nfor(i, 1, 3, 1)\n"
+                "t = t & \"x\"\nnext");
+    EXPECT_EQ(closeport.lines, (std::vector<std::string>{"closeport (\"com1\")", "close port(1)"}));
+    EXPECT_EQ(showmain.lines, (std::vector<std::string>{"showmain(1)"}));
+    EXPECT_TRUE(hidemain.lines.empty()) << "hidemain needs openrack somewhere in the script";
+
+    auto run = fixture.Run("hidemain\n# openrack is mentioned in this comment");
+    EXPECT_EQ(hidemain.lines, (std::vector<std::string>{"hidemain"}));
+    fixture.host.standalone = true;
+    fixture.Run("showmain");
+    EXPECT_EQ(showmain.lines.size(), 1u) << "showmain is no statement in standalone mode";
+}
+
+TEST(Dispatch, UnboundRowsFallThroughToAssignment) {
+    TEngineFixture fixture;
+    auto run = fixture.Run("send(\"com1\", \"x\")\nopenport = 3\nx = openport");
+    EXPECT_EQ(run->GetVariable("x"), "3");
+    EXPECT_EQ(run->GetVariable(""), "");
+}
+
+TEST(Dispatch, CommentsAndPlainWords) {
+    TEngineFixture fixture;
+    auto run = fixture.Run("  # x = 1\nendif\nnext\nelse\nwend\nnosuchword");
+    EXPECT_EQ(run->Variables().Lines(), (std::vector<std::string>{"error=0"}));
+}
+
+TEST(Setidle, MessagesAndInterval) {
+    TEngineFixture fixture;
+    auto run = fixture.Run("setidle(-5)\ne1 = error\nsetidle(abc)\nsetidle(0)\ne2 = error");
+    EXPECT_EQ(fixture.host.log,
+              (std::vector<std::string>{
+                  "14:03:27: Idle time not set, must be a positive integer value",
+                  "14:03:27: Cannot set idle time"}));
+    EXPECT_EQ(run->GetVariable("e1"), "1");
+    EXPECT_EQ(run->GetVariable("e2"), "0");
+    EXPECT_EQ(run->IdleInterval(), 0);
+    EXPECT_EQ(run->LastErrorText(), "setidle: unexpected argument");
+}
+
+TEST(Writelog, FormatLineNumberAndArgumentRules) {
+    TEngineFixture fixture;
+    host::BindLogCommands(fixture.dispatch);
+    auto run = fixture.Run("x = 1\nwritelog(\"ready\")\nwritelog(1+1)\nwritelog(1, 2)");
+    EXPECT_EQ(fixture.host.log, (std::vector<std::string>{"14:03:27, from line 2: ready",
+                                                          "14:03:27, from line 3: 2"}));
+    fixture.host.log.assign(501, "old");
+    fixture.Run("writelog(\"new\")");
+    EXPECT_EQ(fixture.host.log, (std::vector<std::string>{"14:03:27, from line 1: new"}));
+    fixture.host.log.clear();
+    fixture.host.standalone = true;
+    fixture.Run("writelog(inputbox(\"a\", \"b\", \"c\"))");
+    EXPECT_TRUE(fixture.host.log.empty());
+}
+
+TEST(ShowLine, NeedsItsParenthesesAndMarksEachLine) {
+    TEngineFixture fixture;
+    fixture.Run("showline\nx = 1");
+    EXPECT_TRUE(fixture.host.markedLines.empty());
+    fixture.Run("showline()\nx = 1\ny = 2");
+    EXPECT_EQ(fixture.host.markedLines, (std::vector<int>{1, 2}));
+}
+
+TEST(Events, ArePumpedBeforeEveryStatementAndStopEndsTheRun) {
+    TEngineFixture fixture;
+    TExecute* current = nullptr;
+    int statements = 0;
+    fixture.host.onEvents = [&] {
+        if (++statements == 3) current->Stop();
+    };
+    TExecute run(fixture.host, fixture.state, fixture.dispatch);
+    current = &run;
+    run.RunProgram(SplitLines("a = 1\nb = 2\nc = 3\nd = 4"));
+    EXPECT_EQ(run.GetVariable("b"), "2");
+    EXPECT_EQ(run.GetVariable("c"), "");
+}
+
+}  // namespace
+}  // namespace korvane::engine

@@ -1,0 +1,76 @@
+#include "engine/number_text.h"
+
+#include <clocale>
+
+#include <gtest/gtest.h>
+
+namespace korvane::engine {
+namespace {
+
+TEST(FormatNumber, GeneralFormatWithFifteenDigits) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {7, "7"},
+        {0.25, "0.25"},
+        {1e20, "1E20"},
+        {1.5e-7, "1.5E-7"},
+        {1.0 / 3, "0.333333333333333"},
+        {-2, "-2"},
+        {0.00001, "0.00001"},
+        {0.000001, "1E-6"},
+        {123456789012345, "123456789012345"},
+        {1e15, "1E15"},
+        {-0.0, "0"},
+        {1000, "1000"},
+        {2.5e-5, "0.000025"},
+        {-1.25e100, "-1.25E100"},
+        {0.1 + 0.2, "0.3"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FormatNumber(c.value), c.text) << c.value;
+}
+
+TEST(ParseNumber, AcceptsOnlyNumberTexts) {
+    EXPECT_EQ(ParseNumber("007"), 7);
+    EXPECT_EQ(ParseNumber(" 1.50 "), 1.5);
+    EXPECT_EQ(ParseNumber("1e3"), 1000);
+    EXPECT_EQ(ParseNumber("+.5"), 0.5);
+    EXPECT_EQ(ParseNumber("5."), 5);
+    EXPECT_EQ(ParseNumber("-2E-2"), -0.02);
+    for (const char* bad : {"", ".", "abc", "12V", "1e", "0x1F", "inf", "nan", "1 2", "--1"}) {
+        EXPECT_FALSE(ParseNumber(bad).has_value()) << bad;
+    }
+}
+
+TEST(LenientNumber, DigitsFromTheStartWithoutSignPointOrExponent) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {{"", 0},   {"abc", 0}, {"12V", 12}, {"-3x", 3},
+                          {"1.5x", 15}, {"5", 5}, {"-2.5", -2.5}, {"1e3", 1000}};
+    for (const Case& c : cases) EXPECT_EQ(LenientNumber(c.text), c.value) << c.text;
+}
+
+TEST(StrictInt, SignAndDigitsWithinThirtyTwoBits) {
+    EXPECT_EQ(StrictInt("42"), 42);
+    EXPECT_EQ(StrictInt("-2147483648"), INT32_MIN);
+    EXPECT_EQ(StrictInt("+7"), 7);
+    for (const char* bad : {"", "-", "2147483648", "1.0", " 1", "1e3", "0x10", "99999999999999"}) {
+        EXPECT_FALSE(StrictInt(bad).has_value()) << bad;
+    }
+}
+
+TEST(NumberText, IgnoresTheLocale) {
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "fr_FR.UTF-8")) {
+        GTEST_SKIP() << "no comma-decimal locale installed";
+    }
+    EXPECT_EQ(FormatNumber(0.25), "0.25");
+    EXPECT_EQ(ParseNumber("1.5"), 1.5);
+    std::setlocale(LC_ALL, "C");
+}
+
+}  // namespace
+}  // namespace korvane::engine

@@ -1,0 +1,127 @@
+#include "engine/run_control.h"
+
+#include <gtest/gtest.h>
+
+#include "recording_host.h"
+
+namespace korvane::engine {
+namespace {
+
+using testing::TRecordingHost;
+
+struct TRunFixture {
+    TRecordingHost host;
+    TProgramState state;
+    TDispatch dispatch;
+    TRunControl control{host, host, state, dispatch};
+    TRunFixture() { BindEngine(dispatch); }
+    TRunOutcome Run(std::string_view script) { return control.Run(SplitLines(script)); }
+};
+
+TEST(RunControl, StartAndFinishLines) {
+    TRunFixture f;
+    EXPECT_EQ(f.Run("end"), TRunOutcome::Finished);
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{"14:03:27: Script started",
+                                                    "14:03:27: Script finished"}));
+    EXPECT_EQ(f.host.buttons, (std::vector<TRunButtons>{TRunButtons::Running, TRunButtons::Idle}));
+    EXPECT_FALSE(f.control.Active());
+}
+
+TEST(RunControl, RefusedScriptShowsOnlyTheReport) {
+    TRunFixture f;
+    f.host.log = {"old line"};
+    EXPECT_EQ(f.Run("x = 1\ny = 2\nnext"), TRunOutcome::Refused);
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{"Error: unexpected next on line 3"}));
+}
+
+TEST(RunControl, FatalErrorIsReportedThenTheRunFinishes) {
+    TRunFixture f;
+    EXPECT_EQ(f.Run("for (i, 1, 3, 0)\nnext"), TRunOutcome::FatalError);
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{"14:03:27: Script started",
+                                                    "14:03:27 Fatal error: Division by zero",
+                                                    "14:03:27: Script finished"}));
+}
+
+TEST(RunControl, PauseThenStopRunsThePausedStatementOnce) {
+    TRunFixture f;
+    int pumps = 0;
+    f.host.onEvents = [&] {
+        ++pumps;
+        if (pumps == 2) f.control.Pause();
+        if (pumps == 5) f.control.Stop();
+    };
+    f.Run("a = 1\nb = 2\nc = 3");
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{"14:03:27: Script started",
+                                                    "14:03:27: Script paused",
+                                                    "14:03:27: Script finished"}));
+}
+
+TEST(RunControl, SecondRunClickResumesInsteadOfStartingAgain) {
+    TRunFixture f;
+    int pumps = 0;
+    std::vector<std::string> lines = SplitLines("a = 1\nb = 2");
+    f.host.onEvents = [&] {
+        ++pumps;
+        if (pumps == 1) f.control.Pause();
+        if (pumps == 3) {
+            EXPECT_EQ(f.control.Run(lines), TRunOutcome::AlreadyRunning);
+        }
+    };
+    EXPECT_EQ(f.control.Run(lines), TRunOutcome::Finished);
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{
+                              "14:03:27: Script started", "14:03:27: Script paused",
+                              "14:03:27: Script resumed", "14:03:27: Script finished"}));
+}
+
+TEST(RunControl, StepModeRunsOneStatementPerRunPress) {
+    TRunFixture f;
+    std::vector<std::string> lines = SplitLines("debugon\na = 1\nb = 2\nc = 3");
+    int waits = 0;
+    f.host.onEvents = [&] {
+        TExecute* run = f.control.Current();
+        if (!run || !run->WaitingForStep()) return;
+        // Release twice, then stop while the third line is shown.
+        if (++waits <= 2) {
+            f.control.Run(lines);
+        } else {
+            f.control.Stop();
+        }
+    };
+    f.Run("debugon\na = 1\nb = 2\nc = 3");
+    EXPECT_TRUE(f.host.watchVisible);
+    EXPECT_EQ(f.host.log, (std::vector<std::string>{
+                              "14:03:27: Script started", "Next line to execute: a = 1",
+                              "Next line to execute: b = 2", "Next line to execute: c = 3",
+                              "14:03:27: Script finished"}));
+    ASSERT_EQ(f.host.watchSnapshots.size(), 3u);
+    EXPECT_EQ(f.host.watchSnapshots[2], "error=0\na=1\nb=2\n") << "c = 3 must not have run";
+}
+
+TEST(RunControl, StepModeClearsAFullLogBeforeTheNextLine) {
+    TRunFixture f;
+    int waits = 0;
+    f.host.onEvents = [&] {
+        TExecute* run = f.control.Current();
+        if (!run || !run->WaitingForStep()) return;
+        if (++waits == 1) {
+            f.host.log.assign(600, "filler");
+            run->ReleaseStep();
+        } else {
+            f.control.Stop();
+        }
+    };
+    f.Run("debugon\nx = 1\ny = 2");
+    ASSERT_EQ(f.host.log.size(), 2u);
+    EXPECT_EQ(f.host.log[0], "Next line to execute: y = 2");
+}
+
+TEST(RunControl, StandaloneModeWritesNothing) {
+    TRunFixture f;
+    f.host.standalone = true;
+    f.Run("debugon\nsetidle(-1)\nfor (i, 1, 1, 0)\nnext");
+    EXPECT_TRUE(f.host.log.empty());
+    EXPECT_FALSE(f.host.watchVisible);
+}
+
+}  // namespace
+}  // namespace korvane::engine
