@@ -45,7 +45,7 @@ int64_t WholeBound(const std::string& text) {
 void TExecute::SkipToClosing(const TBlockKind& kind, int& cursor) const {
     int depth = 0;
     for (int c = cursor + 1;; ++c) {
-        const std::string line = Trim(ProgramLine(c));
+        const std::string& line = ProgramLine(c);
         if (LineMatches(line, kind.closer, kind.closerIsPrefix)) {
             if (depth == 0) {
                 cursor = c;
@@ -76,7 +76,13 @@ void TExecute::PassOverBlock(const std::string& line, int& cursor) {
 bool TExecute::EvaluateForRange(const std::vector<std::string>& arguments, TForRange& range) {
     int64_t bounds[3];
     for (size_t i = 0; i < 3; ++i) {
-        TValue value = EvaluateExpression(arguments[i + 1]);
+        // A plain whole number evaluates to itself; skip the evaluation for it.
+        if (auto literal = StrictInt(arguments[i + 1])) {
+            bounds[i] = *literal;
+            continue;
+        }
+        // The header was stripped of blanks before it was split.
+        TValue value = EvaluateStripped(arguments[i + 1]);
         if (!value.ok) return false;
         bounds[i] = WholeBound(value.text);
     }
@@ -106,7 +112,7 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
         }
         int c = cursor + 1;
         for (;;) {
-            const std::string body = Trim(ProgramLine(c));
+            const std::string& body = ProgramLine(c);
             if (body == "next") break;
             SetVariable(variable, std::to_string(range.start + (k - 1) * range.step));
             ExecuteLine(body, c);
@@ -123,7 +129,7 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
 
 void TExecute::RunBranch(int& cursor) {
     for (;; ++cursor) {
-        const std::string line = Trim(ProgramLine(cursor));
+        const std::string& line = ProgramLine(cursor);
         if (EndsIfBranch(line)) return;
         ExecuteLine(line, cursor);
     }
@@ -137,9 +143,10 @@ void TExecute::RunIf(const std::string& conditionText, int& cursor) {
     while (!truth) {
         // Look for this level's next branch without executing anything.
         int depth = 0;
-        std::string line;
+        const std::string* branch = nullptr;
         for (;; ++c) {
-            line = Trim(ProgramLine(c));
+            const std::string& line = ProgramLine(c);
+            branch = &line;
             if (StartsWith(line, "if (")) {
                 ++depth;
             } else if (line == "endif") {
@@ -153,14 +160,14 @@ void TExecute::RunIf(const std::string& conditionText, int& cursor) {
             }
         }
         ++c;
-        if (line == "else") {
+        if (*branch == "else") {
             truth = true;
-        } else if (!EvaluateCondition(std::string_view(line).substr(7), truth)) {
+        } else if (!EvaluateCondition(std::string_view(*branch).substr(7), truth)) {
             truth = false;  // an elseif whose condition fails counts as false
         }
     }
     RunBranch(c);
-    if (Trim(ProgramLine(c)) != "endif") SkipToClosing(kIf, c);
+    if (ProgramLine(c) != "endif") SkipToClosing(kIf, c);
     cursor = c;
 }
 
@@ -176,7 +183,7 @@ void TExecute::RunWhile(const std::string& conditionText, int& cursor) {
     for (;;) {
         c = cursor + 1;
         for (;;) {
-            const std::string line = Trim(ProgramLine(c));
+            const std::string& line = ProgramLine(c);
             if (line == "wend") break;
             ExecuteLine(line, c);
             ++c;
@@ -192,13 +199,13 @@ void TExecute::RunWhile(const std::string& conditionText, int& cursor) {
 void TExecute::RunRepeat(int& cursor) {
     for (;;) {
         int c = cursor + 1;
-        std::string line;
         for (;;) {
-            line = Trim(ProgramLine(c));
+            const std::string& line = ProgramLine(c);
             if (StartsWith(line, "until (")) break;
             ExecuteLine(line, c);
             ++c;
         }
+        const std::string& line = ProgramLine(c);
         bool truth = false;
         // A condition that fails to evaluate keeps the loop going, as if it were false.
         const bool ok = EvaluateCondition(std::string_view(line).substr(6), truth);
@@ -212,7 +219,7 @@ void TExecute::RunRepeat(int& cursor) {
 
 void TExecute::CallProcedure(int definitionIndex) {
     for (int c = definitionIndex + 1; !m_stopRequested; ++c) {
-        const std::string line = Trim(ProgramLine(c));
+        const std::string& line = ProgramLine(c);
         if (line.empty()) continue;
         if (line == "procend" || m_exitRequested) {
             m_exitRequested = false;

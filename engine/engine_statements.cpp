@@ -11,7 +11,7 @@ namespace {
 
 void MoveToProcend(TExecute& run, const std::string&, int& cursor) {
     int c = cursor + 1;
-    while (Trim(run.ProgramLine(c)) != "procend") ++c;
+    while (run.ProgramLine(c) != "procend") ++c;
     cursor = c;
 }
 

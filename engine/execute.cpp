@@ -33,12 +33,14 @@ void TExecute::RunProgram(const std::vector<std::string>& editorLines) {
     m_program.insert(m_program.end(), editorLines.begin(), editorLines.end());
     m_program.emplace_back("end");
     IndexProgram();
+    m_lines.assign(m_program.size(), TLineCache{});
+    for (size_t i = 0; i < m_program.size(); ++i) m_lines[i].trimmed = Trim(m_program[i]);
     m_stopRequested = false;
     m_paused = false;
     m_cursor = 1;
     try {
         do {
-            const std::string line = Trim(m_program[static_cast<size_t>(m_cursor)]);
+            const std::string& line = m_lines[static_cast<size_t>(m_cursor)].trimmed;
             if (!line.empty()) {
                 if (line == "end") return;
                 ExecuteLine(line, m_cursor);
@@ -70,8 +72,8 @@ int TExecute::FindProcedure(std::string_view line) const {
 }
 
 const std::string& TExecute::ProgramLine(int index) const {
-    if (index < 0 || index >= static_cast<int>(m_program.size())) throw EEndOfProgram();
-    return m_program[static_cast<size_t>(index)];
+    if (index < 0 || index >= static_cast<int>(m_lines.size())) throw EEndOfProgram();
+    return m_lines[static_cast<size_t>(index)].trimmed;
 }
 
 void TExecute::PumpEvents(bool always) {
@@ -104,9 +106,22 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
     }
     if (m_showCurrentLine) m_host.MarkLine(cursor - 1);
     if (m_idleInterval > 0) std::this_thread::sleep_for(std::chrono::milliseconds(m_idleInterval));
-    const std::string stripped = StripBlanks(line);
+    TLineCache* cache = CacheFor(line, cursor);
+    std::string ownStripped;
+    if (!cache) ownStripped = StripBlanks(line);
+    const std::string& stripped = cache ? cache->stripped : ownStripped;
     if (!stripped.empty() && stripped[0] == '#') return;
-    Dispatch(line, stripped, cursor);
+    Dispatch(line, stripped, cursor, cache);
+}
+
+// Only a line handed over straight from the program has a cache entry; handlers may pass
+// lines of their own.
+TExecute::TLineCache* TExecute::CacheFor(const std::string& line, int cursor) {
+    if (cursor < 0 || cursor >= static_cast<int>(m_lines.size())) return nullptr;
+    TLineCache& cache = m_lines[static_cast<size_t>(cursor)];
+    if (&cache.trimmed != &line) return nullptr;
+    if (cache.row == kRowUnknown) cache.stripped = StripBlanks(line);
+    return &cache;
 }
 
 void TExecute::WaitForStep(const std::string& line) {
@@ -141,25 +156,44 @@ bool TExecute::RowMatches(const TStatementRow& row, const std::string& line,
     return false;
 }
 
-void TExecute::Dispatch(const std::string& line, const std::string& stripped, int& cursor) {
-    for (const TStatementRow& row : StatementTable()) {
-        const TStatementHandler& handler = m_dispatch.Handler(row.id);
-        if (!handler || !RowMatches(row, line, stripped)) continue;
-        handler(*this, line, cursor);
-        return;
+int TExecute::MatchRow(const std::string& line, const std::string& stripped) const {
+    const auto& table = StatementTable();
+    for (size_t i = 0; i < table.size(); ++i) {
+        if (m_dispatch.Handler(table[i].id) && RowMatches(table[i], line, stripped)) {
+            return static_cast<int>(i);
+        }
     }
-    Assign(line);
+    return kRowAssignment;
 }
 
-void TExecute::Assign(const std::string& line) {
+void TExecute::Dispatch(const std::string& line, const std::string& stripped, int& cursor,
+                        TLineCache* cache) {
+    int row = cache ? cache->row : kRowUnknown;
+    if (row == kRowUnknown) row = MatchRow(line, stripped);
+    if (cache) cache->row = row;
+    if (row == kRowAssignment) {
+        Assign(line, cache);
+        return;
+    }
+    m_dispatch.Handler(StatementTable()[static_cast<size_t>(row)].id)(*this, line, cursor);
+}
+
+void TExecute::Assign(const std::string& line, TLineCache* cache) {
     const size_t equals = line.find('=');
-    const std::string name = equals == std::string::npos ? std::string() : Trim(line.substr(0, equals));
     const std::string_view expression =
         equals == std::string::npos ? std::string_view(line) : std::string_view(line).substr(equals + 1);
+    std::string ownName;
+    if (!cache) ownName = equals == std::string::npos ? std::string() : Trim(line.substr(0, equals));
+    if (cache && !cache->assignmentReady) {
+        cache->assignmentName = equals == std::string::npos ? std::string() : Trim(line.substr(0, equals));
+        cache->assignmentExpression = StripBlanks(expression);
+        cache->assignmentReady = true;
+    }
+    const std::string& name = cache ? cache->assignmentName : ownName;
     if (TControlBinding* binding = m_host.Binding(); binding && binding->HasControls()) {
         if (binding->Write(*this, name, expression)) return;
     }
-    TValue value = EvaluateExpression(expression);
+    TValue value = cache ? EvaluateStripped(cache->assignmentExpression) : EvaluateExpression(expression);
     if (value.ok) SetVariable(name, value.text);
 }
 

@@ -44,6 +44,8 @@ public:
     TValue EvaluateExpression(std::string_view text);
     TValue EvaluateFlat(std::string_view text);
     std::string ResolveOperand(std::string_view text);
+    // ResolveOperand that also tells when the value is a short whole number read from the text.
+    void ResolveInto(std::string_view text, std::string& value, bool& whole, double& number);
     bool EvaluateCondition(std::string_view text, bool& truth);
     // Gives the call's result; `recognised` is false when no row has its name and count.
     TFunctionResult EvaluateFunction(std::string_view callText, bool& recognised);
@@ -77,7 +79,7 @@ public:
 
     TEngineHost& Host() { return m_host; }
     TProgramState& State() { return m_state; }
-    // Program line at `index`; past the last line the run ends silently.
+    // Program line at `index`, trimmed; past the last line the run ends silently.
     const std::string& ProgramLine(int index) const;
     // Program index of the definition a procedure-call line names, or -1.
     int FindProcedure(std::string_view line) const;
@@ -86,10 +88,27 @@ public:
     int& NestingDepth() { return m_depth; }
 
 private:
-    void Dispatch(const std::string& line, const std::string& stripped, int& cursor);
+    // What the run learns once about a program line: statement recognition depends only on
+    // the line's text and on facts fixed for the run, so it is worked out once per line.
+    struct TLineCache {
+        std::string trimmed;
+        std::string stripped;
+        int row = kRowUnknown;
+        bool assignmentReady = false;
+        std::string assignmentName;
+        std::string assignmentExpression;  // without blanks
+    };
+    static constexpr int kRowUnknown = -2;
+    static constexpr int kRowAssignment = -1;
+
+    TLineCache* CacheFor(const std::string& line, int cursor);
+    int MatchRow(const std::string& line, const std::string& stripped) const;
+    void Dispatch(const std::string& line, const std::string& stripped, int& cursor,
+                  TLineCache* cache);
+    void Assign(const std::string& line, TLineCache* cache);
+    TValue EvaluateStripped(std::string text);
     bool RowMatches(const TStatementRow& row, const std::string& line,
                     const std::string& stripped) const;
-    void Assign(const std::string& line);
     void WaitForStep(const std::string& line);
     void PumpEvents(bool always);
     void IndexProgram();
@@ -114,6 +133,7 @@ private:
     bool m_paused = false;
     TVariableStore m_variables;
     std::vector<std::string> m_program;
+    std::vector<TLineCache> m_lines;
     int m_cursor = 0;
     bool m_stepMode = false;
     bool m_breakRequested = false;

@@ -24,19 +24,39 @@ bool IsOperator(char c) {
 bool IsGroupingCharacter(char c) { return c == ' ' || c == '(' || c == ')' || IsOperator(c); }
 bool IsNameBoundary(char c) { return c == ',' || IsGroupingCharacter(c); }
 
+// A value in a flat expression. A whole number below 15 digits also keeps its number: its
+// text reads back exactly, so the next operator need not parse the text again.
+struct TFlatValue {
+    std::string text;
+    bool whole = false;
+    double number = 0;
+
+    void SetNumber(double value) {
+        if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+            whole = true;
+            number = value;
+        } else {
+            whole = false;
+        }
+        text = FormatNumber(value);
+    }
+    double Lenient() const { return whole ? number : LenientNumber(text); }
+};
+
 // One step of a flat expression. "%", "\" and "^" split operands but compute nothing: the
 // step keeps the result so far. Returns false for an arithmetic error.
-bool ApplyOperator(std::string& result, const std::string& right, char op, bool firstStep) {
+bool ApplyOperator(TFlatValue& result, const TFlatValue& right, char op, bool firstStep) {
     if (op == '&') {
-        result += right;
+        result.text += right.text;
+        result.whole = false;
         return true;
     }
     if (op == '%' || op == '\\' || op == '^') {
-        if (firstStep) result.clear();
+        if (firstStep) result = TFlatValue{};
         return true;
     }
-    const double a = LenientNumber(result);
-    const double b = LenientNumber(right);
+    const double a = result.Lenient();
+    const double b = right.Lenient();
     double value = 0;
     switch (op) {
         case '+': value = a + b; break;
@@ -48,14 +68,17 @@ bool ApplyOperator(std::string& result, const std::string& right, char op, bool 
     }
     // An overflow is an arithmetic error too, not a number to write back.
     if (!std::isfinite(value)) return false;
-    result = FormatNumber(value);
+    result.SetNumber(value);
     return true;
 }
 
 }  // namespace
 
 TValue TExecute::EvaluateExpression(std::string_view source) {
-    std::string text = StripBlanks(source);
+    return EvaluateStripped(StripBlanks(source));
+}
+
+TValue TExecute::EvaluateStripped(std::string text) {
     TRewriteBudget budget(text);
     for (;;) {
         const size_t close = text.find(')');
@@ -87,47 +110,62 @@ TValue TExecute::EvaluateExpression(std::string_view source) {
 
 TValue TExecute::EvaluateFlat(std::string_view source) {
     const std::string_view text = TrimView(source);
-    std::string result;
-    std::string operand;
+    TFlatValue result;
+    TFlatValue operand;
     char pendingOperator = 0;
     bool firstStep = true;
     bool inQuote = false;
     bool ok = true;
-    auto takeOperand = [&]() {
-        std::string value = ResolveOperand(TrimView(operand));
-        if (pendingOperator == 0) {
-            result = std::move(value);
-        } else {
-            if (!ApplyOperator(result, value, pendingOperator, firstStep)) ok = false;
+    size_t start = 0;
+    auto takeOperand = [&](size_t end) {
+        TFlatValue& target = pendingOperator == 0 ? result : operand;
+        ResolveInto(TrimView(text.substr(start, end - start)), target.text, target.whole,
+                    target.number);
+        if (pendingOperator != 0) {
+            if (!ApplyOperator(result, operand, pendingOperator, firstStep)) ok = false;
             firstStep = false;
         }
-        operand.clear();
     };
-    for (char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         if (c == '"') inQuote = !inQuote;
         if (!inQuote && IsOperator(c)) {
-            takeOperand();
+            takeOperand(i);
             pendingOperator = c;
-        } else {
-            operand.push_back(c);
+            start = i + 1;
         }
     }
-    takeOperand();
-    return {ok ? std::move(result) : std::string(), ok};
+    takeOperand(text.size());
+    return {ok ? std::move(result.text) : std::string(), ok};
 }
 
 std::string TExecute::ResolveOperand(std::string_view text) {
+    std::string value;
+    bool whole = false;
+    double number = 0;
+    ResolveInto(text, value, whole, number);
+    return value;
+}
+
+void TExecute::ResolveInto(std::string_view text, std::string& value, bool& whole,
+                           double& number) {
+    whole = false;
     if (TControlBinding* binding = m_host.Binding();
         binding && binding->WindowVisible() && binding->HasControls()) {
-        std::string value;
-        if (binding->Read(*this, text, value)) return value;
+        if (binding->Read(*this, text, value)) return;
     }
-    if (auto number = ParseNumber(text)) return FormatNumber(*number);
+    if (auto parsed = ParseNumber(text)) {
+        value = FormatNumber(*parsed);
+        whole = std::fabs(*parsed) < 1e15 && *parsed == std::trunc(*parsed);
+        number = *parsed;
+        return;
+    }
     if (!text.empty() && text.front() == '"' && text.back() == '"') {
-        return text.size() >= 2 ? std::string(text.substr(1, text.size() - 2)) : std::string();
+        value.assign(text.size() >= 2 ? text.substr(1, text.size() - 2) : std::string_view());
+        return;
     }
-    if (const std::string* value = m_variables.Find(text)) return *value;
-    return std::string();
+    const std::string* stored = m_variables.Find(text);
+    value.assign(stored ? std::string_view(*stored) : std::string_view());
 }
 
 }  // namespace korvane::engine

@@ -72,6 +72,10 @@ std::string FormatNumber(double value) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
     if (value == 0) return "0";
+    // Whole numbers below 15 digits are the common case and print as they are.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        return std::to_string(static_cast<int64_t>(value));
+    }
     std::string digits;
     int exponent = 0;
     Decompose(value, digits, exponent);
@@ -84,6 +88,13 @@ std::optional<double> ParseNumber(std::string_view text) {
     std::string_view t = TrimView(text);
     if (!IsNumberText(t)) return std::nullopt;
     if (t[0] == '+') t.remove_prefix(1);
+    // Short whole numbers, the common case, need no floating-point parse.
+    if (t.size() <= 16 && t.find_first_of(".eE") == std::string_view::npos) {
+        const bool negative = t[0] == '-';
+        int64_t whole = 0;
+        for (char c : t.substr(negative ? 1 : 0)) whole = whole * 10 + (c - '0');
+        return static_cast<double>(negative ? -whole : whole);
+    }
     double value = 0;
     const auto result = std::from_chars(t.data(), t.data() + t.size(), value);
     if (result.ec == std::errc::result_out_of_range) {

@@ -1,0 +1,5 @@
+korvane_fuzz_target(expression_eval ${CMAKE_CURRENT_SOURCE_DIR}/expression_eval_fuzz.cpp korvane_engine)
+target_include_directories(expression_eval_replay PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
+if(TARGET expression_eval)
+    target_include_directories(expression_eval PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
+endif()
