@@ -9,8 +9,7 @@ namespace {
 constexpr std::size_t kCompactThreshold = 64 * 1024;
 }  // namespace
 
-bool TByteQueue::Append(std::string_view data)
-{
+bool TByteQueue::Append(std::string_view data) {
     if (data.size() > m_capacity - Size()) {
         return false;
     }
@@ -18,8 +17,7 @@ bool TByteQueue::Append(std::string_view data)
     return true;
 }
 
-void TByteQueue::Consume(std::size_t count)
-{
+void TByteQueue::Consume(std::size_t count) {
     m_head += std::min(count, Size());
     if (m_head == m_bytes.size()) {
         Clear();
@@ -29,8 +27,7 @@ void TByteQueue::Consume(std::size_t count)
     }
 }
 
-void TByteQueue::Clear()
-{
+void TByteQueue::Clear() {
     m_bytes.clear();
     if (m_bytes.capacity() > kCompactThreshold) {
         m_bytes.shrink_to_fit();

@@ -9,7 +9,7 @@ namespace korvane::serial {
 // A bounded first-in first-out byte buffer: bytes go in at the back and are taken from
 // the front in order. Not thread-safe; its owner locks.
 class TByteQueue {
-public:
+ public:
     explicit TByteQueue(std::size_t capacity) : m_capacity(capacity) {}
 
     // All or nothing: false, and nothing added, if the bytes would not fit.
@@ -22,7 +22,7 @@ public:
     std::size_t Size() const { return m_bytes.size() - m_head; }
     bool Empty() const { return Size() == 0; }
 
-private:
+ private:
     std::size_t m_capacity;
     std::string m_bytes;
     std::size_t m_head = 0;

@@ -24,7 +24,7 @@ enum class FakeOperation {
 // channel wrote and how it drove DTR and RTS. Safe to script from the test's thread
 // while a reader thread waits.
 class TFakeDevice : public TMemoryDevice {
-public:
+ public:
     explicit TFakeDevice(std::string claimKey = NextKey());
 
     TDeviceResult Open() override;
@@ -52,7 +52,7 @@ public:
     LineLevel Rts() const;
     int PurgeCount() const;
 
-private:
+ private:
     static std::string NextKey();
     // The failure scripted for `operation`, or Ok.
     TDeviceResult Scripted(FakeOperation operation) const;

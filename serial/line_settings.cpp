@@ -2,8 +2,7 @@
 
 namespace korvane::serial {
 
-std::optional<std::string> FindSettingsProblem(const TLineSettings& settings)
-{
+std::optional<std::string> FindSettingsProblem(const TLineSettings& settings) {
     if (settings.baudRate <= 0) {
         return "baud rate " + std::to_string(settings.baudRate) + " is not positive";
     }

@@ -18,8 +18,7 @@ constexpr TLineBits kLines[] = {
 
 }  // namespace
 
-void AddLevelChanges(std::uint32_t before, std::uint32_t now, TDeviceEvent& event)
-{
+void AddLevelChanges(std::uint32_t before, std::uint32_t now, TDeviceEvent& event) {
     for (const TLineBits& line : kLines) {
         if ((before & line.modem) != (now & line.modem)) {
             event.mask |= line.event;
@@ -27,9 +26,7 @@ void AddLevelChanges(std::uint32_t before, std::uint32_t now, TDeviceEvent& even
     }
 }
 
-void AddCounterChanges(const TLineCounters& before, const TLineCounters& now,
-                       TDeviceEvent& event)
-{
+void AddCounterChanges(const TLineCounters& before, const TLineCounters& now, TDeviceEvent& event) {
     const auto note = [&event](int was, int is, std::uint32_t eventBit, std::uint32_t error) {
         if (was != is) {
             event.mask |= eventBit;

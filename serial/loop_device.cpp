@@ -6,8 +6,7 @@ TDeviceResult TLoopDevice::SetDtr(LineLevel level) { return Wire(kModemDsr | kMo
 
 TDeviceResult TLoopDevice::SetRts(LineLevel level) { return Wire(kModemCts, level); }
 
-TDeviceResult TLoopDevice::Wire(std::uint32_t lines, LineLevel level)
-{
+TDeviceResult TLoopDevice::Wire(std::uint32_t lines, LineLevel level) {
     auto lock = Lock();
     if (!OpenLocked()) {
         return MemoryNotOpen();
@@ -17,8 +16,7 @@ TDeviceResult TLoopDevice::Wire(std::uint32_t lines, LineLevel level)
     return TDeviceResult::Ok();
 }
 
-TDeviceResult TLoopDevice::Write(std::string_view data)
-{
+TDeviceResult TLoopDevice::Write(std::string_view data) {
     auto lock = Lock();
     if (!OpenLocked()) {
         return MemoryNotOpen();

@@ -9,14 +9,14 @@ namespace korvane::serial {
 // A virtual port with a loop-back plug: every byte sent comes back, RTS is wired to
 // CTS and DTR to DSR and DCD, and each line change arrives as an event.
 class TLoopDevice : public TMemoryDevice {
-public:
+ public:
     using TMemoryDevice::TMemoryDevice;
 
     TDeviceResult SetDtr(LineLevel level) override;
     TDeviceResult SetRts(LineLevel level) override;
     TDeviceResult Write(std::string_view data) override;
 
-private:
+ private:
     TDeviceResult Wire(std::uint32_t lines, LineLevel level);
 };
 

@@ -10,8 +10,7 @@ TDeviceResult MemoryNotOpen() { return TDeviceResult::Fail("the port is not open
 
 TMemoryDevice::TMemoryDevice(std::string claimKey) : m_claimKey(std::move(claimKey)) {}
 
-TDeviceResult TMemoryDevice::Open()
-{
+TDeviceResult TMemoryDevice::Open() {
     auto lock = Lock();
     if (m_claim.Held()) {
         return TDeviceResult::Fail(m_claimKey + ": already open");
@@ -24,21 +23,18 @@ TDeviceResult TMemoryDevice::Open()
     return TDeviceResult::Ok();
 }
 
-bool TMemoryDevice::IsOpen() const
-{
+bool TMemoryDevice::IsOpen() const {
     auto lock = Lock();
     return m_claim.Held();
 }
 
-void TMemoryDevice::Shutdown()
-{
+void TMemoryDevice::Shutdown() {
     auto lock = Lock();
     m_shutdown = true;
     m_changed.notify_all();
 }
 
-void TMemoryDevice::Close()
-{
+void TMemoryDevice::Close() {
     auto lock = Lock();
     m_shutdown = true;
     m_claim.Release();
@@ -49,8 +45,7 @@ void TMemoryDevice::Close()
     m_changed.notify_all();
 }
 
-TDeviceResult TMemoryDevice::ApplySettings(const TLineSettings& settings)
-{
+TDeviceResult TMemoryDevice::ApplySettings(const TLineSettings& settings) {
     auto lock = Lock();
     if (!m_claim.Held()) {
         return MemoryNotOpen();
@@ -62,15 +57,13 @@ TDeviceResult TMemoryDevice::ApplySettings(const TLineSettings& settings)
     return TDeviceResult::Ok();
 }
 
-TDeviceResult TMemoryDevice::GetModemStatus(std::uint32_t& status)
-{
+TDeviceResult TMemoryDevice::GetModemStatus(std::uint32_t& status) {
     auto lock = Lock();
     status = m_claim.Held() ? m_modem : 0;
     return m_claim.Held() ? TDeviceResult::Ok() : MemoryNotOpen();
 }
 
-TDeviceResult TMemoryDevice::Purge(PurgeTarget target)
-{
+TDeviceResult TMemoryDevice::Purge(PurgeTarget target) {
     auto lock = Lock();
     if (!m_claim.Held()) {
         return MemoryNotOpen();
@@ -81,8 +74,7 @@ TDeviceResult TMemoryDevice::Purge(PurgeTarget target)
     return TDeviceResult::Ok();
 }
 
-TDeviceResult TMemoryDevice::ReadQueued(std::string& out)
-{
+TDeviceResult TMemoryDevice::ReadQueued(std::string& out) {
     auto lock = Lock();
     if (!m_claim.Held()) {
         return MemoryNotOpen();
@@ -96,8 +88,7 @@ TDeviceResult TMemoryDevice::ReadQueued(std::string& out)
     return TDeviceResult::Ok();
 }
 
-TDeviceEvent TMemoryDevice::WaitEvent()
-{
+TDeviceEvent TMemoryDevice::WaitEvent() {
     auto lock = Lock();
     m_changed.wait(lock, [this] { return m_shutdown || HasEventLocked(); });
     TDeviceEvent event;
@@ -117,14 +108,12 @@ TDeviceEvent TMemoryDevice::WaitEvent()
     return event;
 }
 
-TLineSettings TMemoryDevice::Settings() const
-{
+TLineSettings TMemoryDevice::Settings() const {
     auto lock = Lock();
     return m_settings;
 }
 
-bool TMemoryDevice::ReceiveLocked(std::string_view bytes)
-{
+bool TMemoryDevice::ReceiveLocked(std::string_view bytes) {
     if (!m_received.Append(bytes)) {
         return false;
     }
@@ -132,8 +121,7 @@ bool TMemoryDevice::ReceiveLocked(std::string_view bytes)
     return true;
 }
 
-void TMemoryDevice::SetModemLocked(std::uint32_t modem, std::uint32_t pulsed)
-{
+void TMemoryDevice::SetModemLocked(std::uint32_t modem, std::uint32_t pulsed) {
     constexpr std::uint32_t kLineEvents = kEventCts | kEventDsr | kEventRlsd | kEventRing;
     TDeviceEvent change;
     AddLevelChanges(m_modem, modem, change);
@@ -149,8 +137,7 @@ void TMemoryDevice::SetModemLocked(std::uint32_t modem, std::uint32_t pulsed)
     m_changed.notify_all();
 }
 
-void TMemoryDevice::RaiseErrorsLocked(std::uint32_t errors)
-{
+void TMemoryDevice::RaiseErrorsLocked(std::uint32_t errors) {
     if (errors == 0) {
         return;
     }
@@ -159,8 +146,7 @@ void TMemoryDevice::RaiseErrorsLocked(std::uint32_t errors)
     m_changed.notify_all();
 }
 
-bool TMemoryDevice::HasEventLocked() const
-{
+bool TMemoryDevice::HasEventLocked() const {
     return m_pendingMask != 0 || (!m_rxReported && !m_received.Empty());
 }
 

@@ -16,7 +16,7 @@ namespace korvane::serial {
 // reader thread can wait on them. Subclasses decide where written bytes and the
 // control lines go.
 class TMemoryDevice : public TSerialDevice {
-public:
+ public:
     // `claimKey` names this port among the ports the program holds.
     explicit TMemoryDevice(std::string claimKey);
 
@@ -34,7 +34,7 @@ public:
 
     TLineSettings Settings() const;
 
-protected:
+ protected:
     std::unique_lock<std::mutex> Lock() const { return std::unique_lock(m_mutex); }
     // The helpers below expect the lock to be held.
     bool OpenLocked() const { return m_claim.Held(); }
@@ -45,7 +45,7 @@ protected:
     void RaiseErrorsLocked(std::uint32_t errors);
     std::uint32_t ModemLocked() const { return m_modem; }
 
-private:
+ private:
     bool HasEventLocked() const;
 
     std::string m_claimKey;

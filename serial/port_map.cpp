@@ -10,8 +10,7 @@ namespace {
 
 constexpr std::size_t kMaxPathLength = 4096;
 
-std::string_view Trim(std::string_view text)
-{
+std::string_view Trim(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
@@ -22,28 +21,24 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-bool SameWord(std::string_view text, std::string_view word)
-{
+bool SameWord(std::string_view text, std::string_view word) {
     return std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
         return std::tolower(static_cast<unsigned char>(a)) == b;
     });
 }
 
-bool AllDigits(std::string_view text)
-{
+bool AllDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c)) != 0;
     });
 }
 
-bool LooksLikePortKey(std::string_view key)
-{
+bool LooksLikePortKey(std::string_view key) {
     return key.size() > 3 && SameWord(key.substr(0, 3), "com") && AllDigits(key.substr(3));
 }
 
 // The reason a key is not a port name, or nothing.
-std::optional<std::string> KeyProblem(std::string_view key)
-{
+std::optional<std::string> KeyProblem(std::string_view key) {
     if (!LooksLikePortKey(key)) {
         return "not a port name (expected com1 to com256)";
     }
@@ -54,8 +49,7 @@ std::optional<std::string> KeyProblem(std::string_view key)
 }
 
 // The target a value names, or the reason it names none.
-std::optional<std::string> ParseTarget(std::string_view value, TPortTarget& target)
-{
+std::optional<std::string> ParseTarget(std::string_view value, TPortTarget& target) {
     if (value.empty()) {
         return "no device given";
     }
@@ -80,15 +74,13 @@ struct TExplicitEntry {
     std::string_view source;
 };
 
-std::string EntryText(std::string_view key, std::string_view value)
-{
+std::string EntryText(std::string_view key, std::string_view value) {
     return std::string(key) + "=" + std::string(value);
 }
 
 // Adds one entry to `entries` (a later entry for the same number replaces the earlier).
 void AddEntry(std::string_view source, std::string_view rawKey, std::string_view rawValue,
-              std::vector<TExplicitEntry>& entries, std::vector<TPortMapIssue>& issues)
-{
+              std::vector<TExplicitEntry>& entries, std::vector<TPortMapIssue>& issues) {
     const std::string_view key = Trim(rawKey);
     const std::string_view value = Trim(rawValue);
     const std::string text = EntryText(key, value);
@@ -102,8 +94,9 @@ void AddEntry(std::string_view source, std::string_view rawKey, std::string_view
         return;
     }
     const int number = *ParsePortKey(key);
-    const auto same = std::find_if(entries.begin(), entries.end(),
-                                   [number](const TExplicitEntry& e) { return e.number == number; });
+    const auto same =
+        std::find_if(entries.begin(), entries.end(),
+                     [number](const TExplicitEntry& e) { return e.number == number; });
     if (same != entries.end()) {
         if (same->source == source) {
             issues.push_back({std::string(source), same->text, "replaced by a later entry"});
@@ -114,8 +107,7 @@ void AddEntry(std::string_view source, std::string_view rawKey, std::string_view
 }
 
 void AddEnvironmentEntries(std::string_view list, std::vector<TExplicitEntry>& entries,
-                           std::vector<TPortMapIssue>& issues)
-{
+                           std::vector<TPortMapIssue>& issues) {
     while (!list.empty()) {
         const std::size_t end = std::min(list.find(';'), list.size());
         const std::string_view segment = Trim(list.substr(0, end));
@@ -129,13 +121,12 @@ void AddEnvironmentEntries(std::string_view list, std::vector<TExplicitEntry>& e
                               "missing '=' between port and device"});
             continue;
         }
-        AddEntry(kEnvironmentSource, segment.substr(0, equals), segment.substr(equals + 1),
-                 entries, issues);
+        AddEntry(kEnvironmentSource, segment.substr(0, equals), segment.substr(equals + 1), entries,
+                 issues);
     }
 }
 
-bool NamedExplicitly(const TDetectedPort& port, const std::vector<TExplicitEntry>& entries)
-{
+bool NamedExplicitly(const TDetectedPort& port, const std::vector<TExplicitEntry>& entries) {
     return std::any_of(entries.begin(), entries.end(), [&port](const TExplicitEntry& entry) {
         const std::string& path = entry.target.path;
         return entry.target.kind == PortKind::Device &&
@@ -145,8 +136,7 @@ bool NamedExplicitly(const TDetectedPort& port, const std::vector<TExplicitEntry
 }
 
 void NumberDetected(const std::vector<TDetectedPort>& detected,
-                    const std::vector<TExplicitEntry>& entries, TPortMapResult& result)
-{
+                    const std::vector<TExplicitEntry>& entries, TPortMapResult& result) {
     int next = kFirstPortNumber;
     for (const TDetectedPort& port : detected) {
         if (NamedExplicitly(port, entries)) {
@@ -164,13 +154,11 @@ void NumberDetected(const std::vector<TDetectedPort>& detected,
 
 }  // namespace
 
-std::string TPortMapIssue::Text() const
-{
+std::string TPortMapIssue::Text() const {
     return source + ": \"" + entry + "\" ignored: " + reason;
 }
 
-std::optional<TPortTarget> TPortMap::Find(int number) const
-{
+std::optional<TPortTarget> TPortMap::Find(int number) const {
     const auto found = m_targets.find(number);
     if (found == m_targets.end()) {
         return std::nullopt;
@@ -178,8 +166,7 @@ std::optional<TPortTarget> TPortMap::Find(int number) const
     return found->second;
 }
 
-std::vector<int> TPortMap::Numbers() const
-{
+std::vector<int> TPortMap::Numbers() const {
     std::vector<int> numbers;
     numbers.reserve(m_targets.size());
     for (const auto& [number, target] : m_targets) {
@@ -188,8 +175,7 @@ std::vector<int> TPortMap::Numbers() const
     return numbers;
 }
 
-bool TPortMap::Assign(int number, TPortTarget target)
-{
+bool TPortMap::Assign(int number, TPortTarget target) {
     if (number < kFirstPortNumber || number > kLastPortNumber) {
         return false;
     }
@@ -198,8 +184,7 @@ bool TPortMap::Assign(int number, TPortTarget target)
 }
 
 TPortMapResult BuildPortMap(const TPortEntries& settingsEntries, std::string_view environment,
-                            const std::vector<TDetectedPort>& detected)
-{
+                            const std::vector<TDetectedPort>& detected) {
     TPortMapResult result;
     std::vector<TExplicitEntry> entries;
     for (const auto& [key, value] : settingsEntries) {
@@ -213,16 +198,15 @@ TPortMapResult BuildPortMap(const TPortEntries& settingsEntries, std::string_vie
     return result;
 }
 
-std::optional<int> ParsePortKey(std::string_view key)
-{
+std::optional<int> ParsePortKey(std::string_view key) {
     if (!LooksLikePortKey(key)) {
         return std::nullopt;
     }
     int number = 0;
     const std::string_view digits = key.substr(3);
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (error != std::errc() || end != digits.data() + digits.size() ||
-        number < kFirstPortNumber || number > kLastPortNumber) {
+    if (error != std::errc() || end != digits.data() + digits.size() || number < kFirstPortNumber ||
+        number > kLastPortNumber) {
         return std::nullopt;
     }
     return number;

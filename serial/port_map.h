@@ -42,7 +42,7 @@ struct TPortMapIssue {
 
 // Port numbers 1..256 and what each stands for.
 class TPortMap {
-public:
+ public:
     std::optional<TPortTarget> Find(int number) const;
     // The mapped numbers, ascending.
     std::vector<int> Numbers() const;
@@ -50,7 +50,7 @@ public:
     bool Assign(int number, TPortTarget target);
     bool Contains(int number) const { return m_targets.count(number) != 0; }
 
-private:
+ private:
     std::map<int, TPortTarget> m_targets;
 };
 

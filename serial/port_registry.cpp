@@ -13,8 +13,7 @@ struct THeldKeys {
     std::set<std::string> keys;
 };
 
-THeldKeys& HeldKeys()
-{
+THeldKeys& HeldKeys() {
     static THeldKeys held;
     return held;
 }
@@ -25,8 +24,7 @@ TPortClaim::~TPortClaim() { Release(); }
 
 TPortClaim::TPortClaim(TPortClaim&& other) noexcept : m_key(std::exchange(other.m_key, {})) {}
 
-TPortClaim& TPortClaim::operator=(TPortClaim&& other) noexcept
-{
+TPortClaim& TPortClaim::operator=(TPortClaim&& other) noexcept {
     if (this != &other) {
         Release();
         m_key = std::exchange(other.m_key, {});
@@ -34,16 +32,14 @@ TPortClaim& TPortClaim::operator=(TPortClaim&& other) noexcept
     return *this;
 }
 
-void TPortClaim::Release()
-{
+void TPortClaim::Release() {
     if (!m_key.empty()) {
         TPortRegistry::Release(m_key);
         m_key.clear();
     }
 }
 
-TPortClaim TPortRegistry::Claim(const std::string& key)
-{
+TPortClaim TPortRegistry::Claim(const std::string& key) {
     THeldKeys& held = HeldKeys();
     std::lock_guard lock(held.mutex);
     if (key.empty() || !held.keys.insert(key).second) {
@@ -52,15 +48,13 @@ TPortClaim TPortRegistry::Claim(const std::string& key)
     return TPortClaim(key);
 }
 
-bool TPortRegistry::IsHeld(const std::string& key)
-{
+bool TPortRegistry::IsHeld(const std::string& key) {
     THeldKeys& held = HeldKeys();
     std::lock_guard lock(held.mutex);
     return held.keys.count(key) != 0;
 }
 
-void TPortRegistry::Release(const std::string& key)
-{
+void TPortRegistry::Release(const std::string& key) {
     THeldKeys& held = HeldKeys();
     std::lock_guard lock(held.mutex);
     held.keys.erase(key);

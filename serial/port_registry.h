@@ -7,7 +7,7 @@ namespace korvane::serial {
 
 // Held while this program has a device open; releasing happens on destruction.
 class TPortClaim {
-public:
+ public:
     TPortClaim() = default;
     ~TPortClaim();
     TPortClaim(TPortClaim&& other) noexcept;
@@ -18,7 +18,7 @@ public:
     bool Held() const { return !m_key.empty(); }
     void Release();
 
-private:
+ private:
     friend class TPortRegistry;
     explicit TPortClaim(std::string key) : m_key(std::move(key)) {}
 
@@ -29,12 +29,12 @@ private:
 // It lets the port list leave out busy ports without test-opening them: opening a free
 // tty raises DTR and RTS, which resets many boards.
 class TPortRegistry {
-public:
+ public:
     // An empty claim when the key is already held.
     static TPortClaim Claim(const std::string& key);
     static bool IsHeld(const std::string& key);
 
-private:
+ private:
     friend class TPortClaim;
     static void Release(const std::string& key);
 };

@@ -1,5 +1,3 @@
-#include "port_scan.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -7,27 +5,26 @@
 #include <fstream>
 #include <tuple>
 
+#include "port_scan.h"
+
 namespace korvane::serial {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool IsIdleLegacyUart(const fs::path& ttyDir)
-{
+bool IsIdleLegacyUart(const fs::path& ttyDir) {
     std::ifstream typeFile(ttyDir / "type");
     std::string type;
     return typeFile && std::getline(typeFile, type) && type == "0";
 }
 
-bool HasDriver(const fs::path& ttyDir)
-{
+bool HasDriver(const fs::path& ttyDir) {
     std::error_code error;
     return fs::exists(ttyDir / "device" / "driver", error);
 }
 
-std::vector<TDetectedPort> FindDevices(const TScanRoots& roots)
-{
+std::vector<TDetectedPort> FindDevices(const TScanRoots& roots) {
     std::vector<TDetectedPort> ports;
     std::error_code error;
     for (fs::directory_iterator it(roots.ttyClass, error), end; !error && it != end;
@@ -43,11 +40,9 @@ std::vector<TDetectedPort> FindDevices(const TScanRoots& roots)
 }
 
 // Adds every link in `linkDir` that leads to one of the ports to that port's aliases.
-void AddAliases(const fs::path& linkDir, std::vector<TDetectedPort>& ports)
-{
+void AddAliases(const fs::path& linkDir, std::vector<TDetectedPort>& ports) {
     std::error_code error;
-    for (fs::directory_iterator it(linkDir, error), end; !error && it != end;
-         it.increment(error)) {
+    for (fs::directory_iterator it(linkDir, error), end; !error && it != end; it.increment(error)) {
         std::error_code linkError;
         const fs::path target = fs::canonical(it->path(), linkError);
         if (linkError) {
@@ -65,8 +60,7 @@ void AddAliases(const fs::path& linkDir, std::vector<TDetectedPort>& ports)
     }
 }
 
-std::string ByPathLink(const TDetectedPort& port, const std::string& byPathDir)
-{
+std::string ByPathLink(const TDetectedPort& port, const std::string& byPathDir) {
     for (const std::string& alias : port.aliases) {
         if (alias.rfind(byPathDir, 0) == 0) {
             return alias;
@@ -76,8 +70,7 @@ std::string ByPathLink(const TDetectedPort& port, const std::string& byPathDir)
 }
 
 // "ttyS10" → ("ttyS", 10, ...) so that numbers sort by value.
-std::tuple<std::string, unsigned long, std::string> NaturalKey(const std::string& path)
-{
+std::tuple<std::string, unsigned long, std::string> NaturalKey(const std::string& path) {
     const std::string name = fs::path(path).filename().string();
     std::size_t digits = name.size();
     while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1]))) {
@@ -89,8 +82,7 @@ std::tuple<std::string, unsigned long, std::string> NaturalKey(const std::string
 
 }  // namespace
 
-std::vector<TDetectedPort> ScanSerialPorts(const TScanRoots& roots)
-{
+std::vector<TDetectedPort> ScanSerialPorts(const TScanRoots& roots) {
     std::vector<TDetectedPort> ports = FindDevices(roots);
     const fs::path serialDir = fs::path(roots.dev) / "serial";
     const std::string byPathDir = (serialDir / "by-path").string() + "/";
@@ -110,8 +102,7 @@ std::vector<TDetectedPort> ScanSerialPorts(const TScanRoots& roots)
     return ports;
 }
 
-TPortMapResult LoadSystemPortMap(const TPortEntries& settingsEntries)
-{
+TPortMapResult LoadSystemPortMap(const TPortEntries& settingsEntries) {
     const char* environment = std::getenv(std::string(kEnvironmentSource).c_str());
     return BuildPortMap(settingsEntries, environment ? environment : "", ScanSerialPorts());
 }

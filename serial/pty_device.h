@@ -10,7 +10,7 @@ namespace korvane::serial {
 // another program plays the device by opening SlavePath(). The slave is also held open
 // here, raw, so the master never sees a hang-up while no peer is attached.
 class TPtyDevice : public TTtyDevice {
-public:
+ public:
     // `claimKey` names this virtual port among the ports the program holds.
     explicit TPtyDevice(std::string claimKey);
     ~TPtyDevice() override;
@@ -21,7 +21,7 @@ public:
     // Path of the slave side while open, empty otherwise.
     std::string PeerPath() const override { return m_slavePath; }
 
-private:
+ private:
     std::string m_claimKey;
     std::string m_slavePath;
     TUniqueFd m_slave;

@@ -1,11 +1,10 @@
-#include "pty_device.h"
-
 #include <fcntl.h>
 #include <stdlib.h>
 
 #include <cerrno>
 #include <climits>
 
+#include "pty_device.h"
 #include "system_call.h"
 #include "tty_config.h"
 
@@ -13,8 +12,7 @@ namespace korvane::serial {
 
 namespace {
 
-TDeviceResult OpenMaster(TUniqueFd& master, std::string& slavePath)
-{
+TDeviceResult OpenMaster(TUniqueFd& master, std::string& slavePath) {
     master.Reset(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!master.Valid()) {
         return TDeviceResult::Fail(SystemMessage("create pseudo-terminal", errno));
@@ -34,12 +32,12 @@ TDeviceResult OpenMaster(TUniqueFd& master, std::string& slavePath)
 
 }  // namespace
 
-TPtyDevice::TPtyDevice(std::string claimKey) : TTtyDevice({}), m_claimKey(std::move(claimKey)) {}
+TPtyDevice::TPtyDevice(std::string claimKey)
+    : TTtyDevice(claimKey), m_claimKey(std::move(claimKey)) {}
 
 TPtyDevice::~TPtyDevice() { TPtyDevice::Close(); }
 
-TDeviceResult TPtyDevice::Open()
-{
+TDeviceResult TPtyDevice::Open() {
     if (IsOpen()) {
         return TDeviceResult::Fail(m_claimKey + ": already open");
     }
@@ -52,9 +50,8 @@ TDeviceResult TPtyDevice::Open()
     if (auto result = OpenMaster(master, slavePath); !result) {
         return result;
     }
-    TUniqueFd slave(RetryOnEintr([&] {
-        return ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    }));
+    TUniqueFd slave(RetryOnEintr(
+        [&] { return ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }));
     if (!slave.Valid()) {
         return TDeviceResult::Fail(SystemMessage(slavePath, errno));
     }
@@ -70,8 +67,7 @@ TDeviceResult TPtyDevice::Open()
     return TDeviceResult::Ok();
 }
 
-void TPtyDevice::Close()
-{
+void TPtyDevice::Close() {
     TTtyDevice::Close();
     m_slave.Reset();
     m_slavePath.clear();

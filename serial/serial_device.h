@@ -50,7 +50,7 @@ enum class PurgeTarget { Input, Output, Both };
 // sits in WaitEvent; every other call comes from the channel's own thread. Shutdown may
 // be called from any thread; Close only once no thread is inside WaitEvent any more.
 class TSerialDevice {
-public:
+ public:
     virtual ~TSerialDevice() = default;
 
     // Takes the device exclusively; fails if anyone (this program included) holds it.

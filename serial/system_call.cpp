@@ -4,8 +4,7 @@
 
 namespace korvane::serial {
 
-std::string SystemMessage(std::string_view what, int error)
-{
+std::string SystemMessage(std::string_view what, int error) {
     std::string text(what);
     text += ": ";
     text += std::system_category().message(error);

@@ -8,8 +8,7 @@ namespace korvane::serial {
 
 // Runs a system call again while it fails with EINTR; returns its last result.
 template <typename TCall>
-auto RetryOnEintr(TCall call)
-{
+auto RetryOnEintr(TCall call) {
     auto result = call();
     while (result == -1 && errno == EINTR) {
         result = call();

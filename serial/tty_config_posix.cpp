@@ -22,12 +22,12 @@ struct TSpeedCode {
 };
 
 constexpr TSpeedCode kStandardSpeeds[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},
-    {150, B150},       {200, B200},       {300, B300},       {600, B600},
-    {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-    {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-    {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
-    {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
     {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
     {3500000, B3500000}, {4000000, B4000000},
 };
@@ -35,8 +35,7 @@ constexpr TSpeedCode kStandardSpeeds[] = {
 constexpr std::int64_t kSpeedTolerancePercent = 3;
 constexpr tcflag_t kFramingFlags = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
 
-void MakeRaw(termios2& tio)
-{
+void MakeRaw(termios2& tio) {
     tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
                      IXANY | INPCK | IUCLC | IMAXBEL);
     tio.c_oflag &= ~OPOST;
@@ -47,25 +46,32 @@ void MakeRaw(termios2& tio)
     tio.c_cc[VTIME] = 0;
 }
 
-void SetFraming(termios2& tio, const TLineSettings& settings)
-{
+void SetFraming(termios2& tio, const TLineSettings& settings) {
     constexpr tcflag_t kSizeCodes[] = {CS5, CS6, CS7, CS8};
     tio.c_cflag &= ~kFramingFlags;
     tio.c_cflag |= kSizeCodes[settings.dataBits - kMinDataBits];
     switch (settings.parity) {
-    case Parity::None: break;
-    case Parity::Odd: tio.c_cflag |= PARENB | PARODD; break;
-    case Parity::Even: tio.c_cflag |= PARENB; break;
-    case Parity::Mark: tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case Parity::Space: tio.c_cflag |= PARENB | CMSPAR; break;
+        case Parity::None:
+            break;
+        case Parity::Odd:
+            tio.c_cflag |= PARENB | PARODD;
+            break;
+        case Parity::Even:
+            tio.c_cflag |= PARENB;
+            break;
+        case Parity::Mark:
+            tio.c_cflag |= PARENB | CMSPAR | PARODD;
+            break;
+        case Parity::Space:
+            tio.c_cflag |= PARENB | CMSPAR;
+            break;
     }
     if (settings.stopBits != StopBits::One) {
         tio.c_cflag |= CSTOPB;
     }
 }
 
-void SetSpeed(termios2& tio, std::int32_t baud)
-{
+void SetSpeed(termios2& tio, std::int32_t baud) {
     tcflag_t code = BOTHER;
     for (const TSpeedCode& speed : kStandardSpeeds) {
         if (speed.baud == baud) {
@@ -79,29 +85,25 @@ void SetSpeed(termios2& tio, std::int32_t baud)
     tio.c_ospeed = static_cast<speed_t>(baud);
 }
 
-bool SpeedClose(speed_t actual, std::int32_t wanted)
-{
+bool SpeedClose(speed_t actual, std::int32_t wanted) {
     const std::int64_t difference = std::llabs(static_cast<std::int64_t>(actual) - wanted);
     return difference * 100 <= static_cast<std::int64_t>(wanted) * kSpeedTolerancePercent;
 }
 
 // Pseudo-terminals have no modem lines and no framing: they force 8 bits, no parity.
-bool HasLineHardware(int fd)
-{
+bool HasLineHardware(int fd) {
     int lines = 0;
     return RetryOnEintr([&] { return ioctl(fd, TIOCMGET, &lines); }) == 0;
 }
 
-TDeviceResult ReadTermios(int fd, termios2& tio)
-{
+TDeviceResult ReadTermios(int fd, termios2& tio) {
     if (RetryOnEintr([&] { return ioctl(fd, TCGETS2, &tio); }) == -1) {
         return TDeviceResult::Fail(SystemMessage("read line settings", errno));
     }
     return TDeviceResult::Ok();
 }
 
-TDeviceResult WriteTermios(int fd, const termios2& tio)
-{
+TDeviceResult WriteTermios(int fd, const termios2& tio) {
     if (RetryOnEintr([&] { return ioctl(fd, TCSETS2, &tio); }) == -1) {
         return TDeviceResult::Fail(SystemMessage("set line settings", errno));
     }
@@ -110,8 +112,7 @@ TDeviceResult WriteTermios(int fd, const termios2& tio)
 
 }  // namespace
 
-TDeviceResult ConfigureTty(int fd, const TLineSettings& settings)
-{
+TDeviceResult ConfigureTty(int fd, const TLineSettings& settings) {
     if (auto problem = FindSettingsProblem(settings)) {
         return TDeviceResult::Fail("set line settings: " + *problem);
     }

@@ -22,7 +22,8 @@ std::optional<std::string> TtyDeviceKey(const std::string& path);
 // take at once is queued and drained by the reader thread's wait. Modem lines and line
 // errors are polled; a pseudo-terminal has neither and reports none.
 class TTtyDevice : public TSerialDevice {
-public:
+ public:
+    // `path` is the device node to open; messages name the port by it.
     explicit TTtyDevice(std::string path);
     ~TTtyDevice() override;
     TTtyDevice(const TTtyDevice&) = delete;
@@ -45,11 +46,11 @@ public:
 
     TDeviceEvent WaitEvent() override;
 
-protected:
+ protected:
     // Takes over a tty that is already open (non-blocking) and configures it raw.
     TDeviceResult Attach(TUniqueFd fd, TPortClaim claim);
 
-private:
+ private:
     TDeviceResult SetModemControl(int lineBit, LineLevel level, const char* what);
     TDeviceResult StartWatching();
     short FdInterest() const;

@@ -1,5 +1,3 @@
-#include "tty_device.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -17,6 +15,7 @@
 
 #include "system_call.h"
 #include "tty_config.h"
+#include "tty_device.h"
 
 namespace korvane::serial {
 
@@ -32,22 +31,19 @@ bool IsNotSupported(int error) { return error == ENOTTY || error == EINVAL; }
 
 }  // namespace
 
-std::optional<std::string> TtyDeviceKey(const std::string& path)
-{
-    struct stat info{};
+std::optional<std::string> TtyDeviceKey(const std::string& path) {
+    struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISCHR(info.st_mode)) {
         return std::nullopt;
     }
-    return "tty:" + std::to_string(major(info.st_rdev)) + ":" +
-           std::to_string(minor(info.st_rdev));
+    return "tty:" + std::to_string(major(info.st_rdev)) + ":" + std::to_string(minor(info.st_rdev));
 }
 
 TTtyDevice::TTtyDevice(std::string path) : m_path(std::move(path)) {}
 
 TTtyDevice::~TTtyDevice() { TTtyDevice::Close(); }
 
-TDeviceResult TTtyDevice::Open()
-{
+TDeviceResult TTtyDevice::Open() {
     if (IsOpen()) {
         return TDeviceResult::Fail(m_path + ": already open");
     }
@@ -84,8 +80,7 @@ TDeviceResult TTtyDevice::Open()
     return TDeviceResult::Ok();
 }
 
-TDeviceResult TTtyDevice::Attach(TUniqueFd fd, TPortClaim claim)
-{
+TDeviceResult TTtyDevice::Attach(TUniqueFd fd, TPortClaim claim) {
     if (auto result = ConfigureTty(fd.Get(), TLineSettings{}); !result) {
         return result;
     }
@@ -103,14 +98,12 @@ TDeviceResult TTtyDevice::Attach(TUniqueFd fd, TPortClaim claim)
     return TDeviceResult::Ok();
 }
 
-void TTtyDevice::Shutdown()
-{
+void TTtyDevice::Shutdown() {
     m_shutdown = true;
     Wake();
 }
 
-void TTtyDevice::Close()
-{
+void TTtyDevice::Close() {
     if (m_fd.Valid() && m_exclusive) {
         // Exclusivity outlives our descriptor while others hold the tty; give it back.
         ::ioctl(m_fd.Get(), TIOCNXCL);
@@ -124,26 +117,22 @@ void TTtyDevice::Close()
     m_output.Clear();
 }
 
-TDeviceResult TTtyDevice::ApplySettings(const TLineSettings& settings)
-{
+TDeviceResult TTtyDevice::ApplySettings(const TLineSettings& settings) {
     if (!IsOpen()) {
         return NotOpen();
     }
     return ConfigureTty(m_fd.Get(), settings);
 }
 
-TDeviceResult TTtyDevice::SetDtr(LineLevel level)
-{
+TDeviceResult TTtyDevice::SetDtr(LineLevel level) {
     return SetModemControl(TIOCM_DTR, level, "set DTR");
 }
 
-TDeviceResult TTtyDevice::SetRts(LineLevel level)
-{
+TDeviceResult TTtyDevice::SetRts(LineLevel level) {
     return SetModemControl(TIOCM_RTS, level, "set RTS");
 }
 
-TDeviceResult TTtyDevice::SetModemControl(int lineBit, LineLevel level, const char* what)
-{
+TDeviceResult TTtyDevice::SetModemControl(int lineBit, LineLevel level, const char* what) {
     if (!IsOpen()) {
         return NotOpen();
     }
@@ -154,8 +143,7 @@ TDeviceResult TTtyDevice::SetModemControl(int lineBit, LineLevel level, const ch
     return TDeviceResult::Ok();
 }
 
-TDeviceResult TTtyDevice::GetModemStatus(std::uint32_t& status)
-{
+TDeviceResult TTtyDevice::GetModemStatus(std::uint32_t& status) {
     status = 0;
     if (!IsOpen()) {
         return NotOpen();
@@ -167,8 +155,7 @@ TDeviceResult TTtyDevice::GetModemStatus(std::uint32_t& status)
     return TDeviceResult::Ok();
 }
 
-TDeviceResult TTtyDevice::Purge(PurgeTarget target)
-{
+TDeviceResult TTtyDevice::Purge(PurgeTarget target) {
     if (!IsOpen()) {
         return NotOpen();
     }
@@ -185,8 +172,7 @@ TDeviceResult TTtyDevice::Purge(PurgeTarget target)
     return TDeviceResult::Ok();
 }
 
-TDeviceResult TTtyDevice::ReadQueued(std::string& out)
-{
+TDeviceResult TTtyDevice::ReadQueued(std::string& out) {
     if (!IsOpen()) {
         return NotOpen();
     }
@@ -212,8 +198,7 @@ TDeviceResult TTtyDevice::ReadQueued(std::string& out)
     return TDeviceResult::Ok();
 }
 
-TDeviceResult TTtyDevice::Write(std::string_view data)
-{
+TDeviceResult TTtyDevice::Write(std::string_view data) {
     if (!IsOpen() || m_shutdown) {
         return NotOpen();
     }
@@ -222,8 +207,8 @@ TDeviceResult TTtyDevice::Write(std::string_view data)
     }
     std::lock_guard lock(m_outputMutex);
     if (!m_output.Append(data)) {
-        return TDeviceResult::Fail("write: output queue full (" +
-                                   std::to_string(m_output.Size()) + " bytes waiting)");
+        return TDeviceResult::Fail("write: output queue full (" + std::to_string(m_output.Size()) +
+                                   " bytes waiting)");
     }
     // Appending first and sending from the front keeps the order whoever drains.
     if (const int error = DrainOutputLocked(); error != 0) {
@@ -236,18 +221,16 @@ TDeviceResult TTtyDevice::Write(std::string_view data)
     return TDeviceResult::Ok();
 }
 
-std::size_t TTtyDevice::PendingOutput() const
-{
+std::size_t TTtyDevice::PendingOutput() const {
     std::lock_guard lock(m_outputMutex);
     return m_output.Size();
 }
 
-int TTtyDevice::DrainOutputLocked()
-{
+int TTtyDevice::DrainOutputLocked() {
     while (!m_output.Empty()) {
         const std::string_view front = m_output.Front();
-        const ssize_t written = RetryOnEintr(
-            [&] { return ::write(m_fd.Get(), front.data(), front.size()); });
+        const ssize_t written =
+            RetryOnEintr([&] { return ::write(m_fd.Get(), front.data(), front.size()); });
         if (written < 0) {
             return errno == EAGAIN ? 0 : errno;
         }
@@ -256,15 +239,13 @@ int TTtyDevice::DrainOutputLocked()
     return 0;
 }
 
-TDeviceEvent TTtyDevice::WaitEvent()
-{
+TDeviceEvent TTtyDevice::WaitEvent() {
     TDeviceEvent event;
     while (!m_shutdown && IsOpen()) {
         const bool watchDevice = !m_failed;
         pollfd fds[2] = {{m_wakeFd.Get(), POLLIN, 0}, {m_fd.Get(), FdInterest(), 0}};
-        const int timeout = watchDevice && m_watch.Active()
-                                ? static_cast<int>(kLinePollInterval.count())
-                                : -1;
+        const int timeout =
+            watchDevice && m_watch.Active() ? static_cast<int>(kLinePollInterval.count()) : -1;
         if (RetryOnEintr([&] { return ::poll(fds, watchDevice ? 2 : 1, timeout); }) == -1) {
             MarkFailed(event);
             return event;
@@ -286,8 +267,7 @@ TDeviceEvent TTtyDevice::WaitEvent()
     return event;
 }
 
-void TTtyDevice::HandleReadiness(short revents, TDeviceEvent& event)
-{
+void TTtyDevice::HandleReadiness(short revents, TDeviceEvent& event) {
     if (revents & POLLOUT) {
         std::lock_guard lock(m_outputMutex);
         if (DrainOutputLocked() != 0) {
@@ -307,8 +287,7 @@ void TTtyDevice::HandleReadiness(short revents, TDeviceEvent& event)
     }
 }
 
-short TTtyDevice::FdInterest() const
-{
+short TTtyDevice::FdInterest() const {
     short interest = m_rxReported ? 0 : POLLIN;
     if (PendingOutput() != 0) {
         interest |= POLLOUT;
@@ -316,8 +295,7 @@ short TTtyDevice::FdInterest() const
     return interest;
 }
 
-void TTtyDevice::MarkFailed(TDeviceEvent& event)
-{
+void TTtyDevice::MarkFailed(TDeviceEvent& event) {
     // A vanished device (USB unplugged) keeps signalling; report it once, then stop
     // watching it so the reader does not spin.
     m_failed = true;
@@ -327,8 +305,7 @@ void TTtyDevice::MarkFailed(TDeviceEvent& event)
     m_output.Clear();
 }
 
-void TTtyDevice::Wake()
-{
+void TTtyDevice::Wake() {
     if (m_wakeFd.Valid()) {
         const std::uint64_t one = 1;
         // EAGAIN means the counter is already non-zero: the reader wakes anyway.
@@ -336,8 +313,7 @@ void TTtyDevice::Wake()
     }
 }
 
-void TTtyDevice::ClearWake()
-{
+void TTtyDevice::ClearWake() {
     std::uint64_t count = 0;
     (void)RetryOnEintr([&] { return ::read(m_wakeFd.Get(), &count, sizeof count); });
 }

@@ -8,13 +8,12 @@ namespace korvane::serial {
 
 // Owns a file descriptor and closes it on destruction.
 class TUniqueFd {
-public:
+ public:
     TUniqueFd() = default;
     explicit TUniqueFd(int fd) : m_fd(fd) {}
     ~TUniqueFd() { Reset(); }
     TUniqueFd(TUniqueFd&& other) noexcept : m_fd(other.Release()) {}
-    TUniqueFd& operator=(TUniqueFd&& other) noexcept
-    {
+    TUniqueFd& operator=(TUniqueFd&& other) noexcept {
         if (this != &other) {
             Reset(other.Release());
         }
@@ -27,15 +26,14 @@ public:
     bool Valid() const { return m_fd >= 0; }
     int Release() { return std::exchange(m_fd, -1); }
     // close() is not retried on EINTR: on Linux the descriptor is gone either way.
-    void Reset(int fd = -1)
-    {
+    void Reset(int fd = -1) {
         if (m_fd >= 0) {
             ::close(m_fd);
         }
         m_fd = fd;
     }
 
-private:
+ private:
     int m_fd = -1;
 };
 

@@ -5,8 +5,7 @@
 namespace korvane::serial {
 namespace {
 
-TEST(ByteQueue, KeepsOrderAcrossPartialTakes)
-{
+TEST(ByteQueue, KeepsOrderAcrossPartialTakes) {
     TByteQueue queue(1 << 20);
     std::string expected;
     std::string taken;
@@ -24,8 +23,7 @@ TEST(ByteQueue, KeepsOrderAcrossPartialTakes)
     EXPECT_TRUE(queue.Empty());
 }
 
-TEST(ByteQueue, RefusesWholeAppendThatWouldOverflow)
-{
+TEST(ByteQueue, RefusesWholeAppendThatWouldOverflow) {
     TByteQueue queue(10);
     ASSERT_TRUE(queue.Append("123456"));
     EXPECT_FALSE(queue.Append("abcde"));

@@ -10,8 +10,7 @@
 namespace korvane::serial {
 namespace {
 
-TEST(DeviceFactory, MakesTheDeviceKindTheTargetNames)
-{
+TEST(DeviceFactory, MakesTheDeviceKindTheTargetNames) {
     testing::TPtyPair pty;
     ASSERT_TRUE(pty.Valid());
     const auto loop = MakeDevice(6, {PortKind::Loop, {}});
@@ -27,8 +26,7 @@ TEST(DeviceFactory, MakesTheDeviceKindTheTargetNames)
     }
 }
 
-TEST(DeviceFactory, PortsThisProgramHoldsAreNotFree)
-{
+TEST(DeviceFactory, PortsThisProgramHoldsAreNotFree) {
     testing::TPtyPair pty;
     ASSERT_TRUE(pty.Valid());
     TPortMap map;

@@ -8,14 +8,13 @@ namespace korvane::serial {
 namespace {
 
 class FakeDeviceTest : public ::testing::Test {
-protected:
+ protected:
     void SetUp() override { ASSERT_TRUE(m_device.Open()); }
 
     TFakeDevice m_device;
 };
 
-TEST_F(FakeDeviceTest, ChangesBeforeTheReaderLooksArriveAsOneEvent)
-{
+TEST_F(FakeDeviceTest, ChangesBeforeTheReaderLooksArriveAsOneEvent) {
     m_device.SetModemLines(kModemCts);
     m_device.SetModemLines(kModemCts | kModemDsr);
     m_device.RaiseLineErrors(kErrorParity);
@@ -28,15 +27,18 @@ TEST_F(FakeDeviceTest, ChangesBeforeTheReaderLooksArriveAsOneEvent)
     EXPECT_EQ(event.errors, kErrorParity | kErrorFrame);
 }
 
-TEST_F(FakeDeviceTest, LineThatTogglesBackStillReports)
-{
+TEST_F(FakeDeviceTest, LineThatTogglesBackStillReports) {
     struct TCase {
         const char* name;
         void (*act)(TFakeDevice&);
         std::uint32_t mask;
     };
     const TCase cases[] = {
-        {"on and off", [](TFakeDevice& d) { d.SetModemLines(kModemRlsd); d.SetModemLines(0); },
+        {"on and off",
+         [](TFakeDevice& d) {
+             d.SetModemLines(kModemRlsd);
+             d.SetModemLines(0);
+         },
          kEventRlsd},
         {"ring pulse", [](TFakeDevice& d) { d.PulseModemLines(kModemRing); }, kEventRing},
     };
@@ -49,8 +51,7 @@ TEST_F(FakeDeviceTest, LineThatTogglesBackStillReports)
     }
 }
 
-TEST_F(FakeDeviceTest, DataIsAnnouncedOnceUntilRead)
-{
+TEST_F(FakeDeviceTest, DataIsAnnouncedOnceUntilRead) {
     testing::TReaderThread reader(m_device);
     ASSERT_TRUE(m_device.Receive("one"));
     ASSERT_TRUE(reader.WaitForBytes(3));
@@ -60,8 +61,7 @@ TEST_F(FakeDeviceTest, DataIsAnnouncedOnceUntilRead)
     EXPECT_LE(reader.EventCount(), 2);
 }
 
-TEST_F(FakeDeviceTest, ScriptedFailuresHitOnlyTheirOperation)
-{
+TEST_F(FakeDeviceTest, ScriptedFailuresHitOnlyTheirOperation) {
     m_device.SetFailure(FakeOperation::SetDtr, "set DTR: Input/output error");
     const TDeviceResult dtr = m_device.SetDtr(LineLevel::On);
     ASSERT_FALSE(dtr);
@@ -74,8 +74,7 @@ TEST_F(FakeDeviceTest, ScriptedFailuresHitOnlyTheirOperation)
     EXPECT_EQ(m_device.Dtr(), LineLevel::On);
 }
 
-TEST_F(FakeDeviceTest, RecordsWritesAndPurges)
-{
+TEST_F(FakeDeviceTest, RecordsWritesAndPurges) {
     ASSERT_TRUE(m_device.Write("AT\r"));
     ASSERT_TRUE(m_device.Write(std::string(1, '\0')));
     ASSERT_TRUE(m_device.Purge(PurgeTarget::Both));

@@ -5,8 +5,7 @@
 namespace korvane::serial {
 namespace {
 
-TEST(LineWatch, CounterMovesBecomeEventsAndErrors)
-{
+TEST(LineWatch, CounterMovesBecomeEventsAndErrors) {
     struct TCase {
         const char* name;
         int TLineCounters::*counter;
@@ -40,8 +39,7 @@ TEST(LineWatch, CounterMovesBecomeEventsAndErrors)
     }
 }
 
-TEST(LineWatch, SeveralErrorsAtOnceCombine)
-{
+TEST(LineWatch, SeveralErrorsAtOnceCombine) {
     TLineCounters before;
     TLineCounters after;
     after.parity = 1;
@@ -51,8 +49,7 @@ TEST(LineWatch, SeveralErrorsAtOnceCombine)
     EXPECT_EQ(event.errors, kErrorParity | kErrorFrame);
 }
 
-TEST(LineWatch, LevelChangesMarkOnlyTheLinesThatMoved)
-{
+TEST(LineWatch, LevelChangesMarkOnlyTheLinesThatMoved) {
     TDeviceEvent event;
     AddLevelChanges(kModemCts | kModemRing, kModemRing | kModemDsr | kModemRlsd, event);
     EXPECT_EQ(event.mask, kEventCts | kEventDsr | kEventRlsd);

@@ -11,14 +11,13 @@ using testing::AllByteValues;
 using testing::TReaderThread;
 
 class LoopDeviceTest : public ::testing::Test {
-protected:
+ protected:
     void SetUp() override { ASSERT_TRUE(m_device.Open()); }
 
     TLoopDevice m_device{"loop:test"};
 };
 
-TEST_F(LoopDeviceTest, EchoesEveryByteInOrder)
-{
+TEST_F(LoopDeviceTest, EchoesEveryByteInOrder) {
     TReaderThread reader(m_device);
     const std::string bytes = AllByteValues() + AllByteValues();
     ASSERT_TRUE(m_device.Write(bytes.substr(0, 100)));
@@ -28,8 +27,7 @@ TEST_F(LoopDeviceTest, EchoesEveryByteInOrder)
     EXPECT_EQ(m_device.PendingOutput(), 0u);
 }
 
-TEST_F(LoopDeviceTest, ControlLinesDriveTheWiredInputs)
-{
+TEST_F(LoopDeviceTest, ControlLinesDriveTheWiredInputs) {
     struct TStep {
         const char* name;
         TDeviceResult (TLoopDevice::*set)(LineLevel);
@@ -59,8 +57,7 @@ TEST_F(LoopDeviceTest, ControlLinesDriveTheWiredInputs)
     }
 }
 
-TEST_F(LoopDeviceTest, RepeatingALevelRaisesNoEvent)
-{
+TEST_F(LoopDeviceTest, RepeatingALevelRaisesNoEvent) {
     TReaderThread reader(m_device);
     ASSERT_TRUE(m_device.SetRts(LineLevel::On));
     ASSERT_TRUE(reader.WaitForEvent(kEventCts));
@@ -70,8 +67,7 @@ TEST_F(LoopDeviceTest, RepeatingALevelRaisesNoEvent)
     EXPECT_EQ(reader.LineEvents().size(), 1u);
 }
 
-TEST_F(LoopDeviceTest, LineEventsReachAWaitingReader)
-{
+TEST_F(LoopDeviceTest, LineEventsReachAWaitingReader) {
     TReaderThread reader(m_device);
     ASSERT_TRUE(m_device.SetDtr(LineLevel::On));
     ASSERT_TRUE(reader.WaitForEvent(kEventDsr));
@@ -81,8 +77,7 @@ TEST_F(LoopDeviceTest, LineEventsReachAWaitingReader)
     EXPECT_EQ(events[0].modemNow, kModemDsr | kModemRlsd);
 }
 
-TEST_F(LoopDeviceTest, PurgeDropsLoopedBytesNotYetRead)
-{
+TEST_F(LoopDeviceTest, PurgeDropsLoopedBytesNotYetRead) {
     ASSERT_TRUE(m_device.Write("stale"));
     ASSERT_TRUE(m_device.Purge(PurgeTarget::Both));
     ASSERT_TRUE(m_device.Write("new"));
@@ -91,8 +86,7 @@ TEST_F(LoopDeviceTest, PurgeDropsLoopedBytesNotYetRead)
     EXPECT_EQ(read, "new");
 }
 
-TEST_F(LoopDeviceTest, SettingsAreCheckedAndKept)
-{
+TEST_F(LoopDeviceTest, SettingsAreCheckedAndKept) {
     const TLineSettings good{250000, 5, Parity::Mark, StopBits::OneAndHalf};
     ASSERT_TRUE(m_device.ApplySettings(good));
     const TDeviceResult bad = m_device.ApplySettings({9600, 9, Parity::None, StopBits::One});
@@ -101,8 +95,7 @@ TEST_F(LoopDeviceTest, SettingsAreCheckedAndKept)
     EXPECT_EQ(m_device.Settings(), good);
 }
 
-TEST_F(LoopDeviceTest, ClaimKeyMakesTheOpenExclusiveUntilClosed)
-{
+TEST_F(LoopDeviceTest, ClaimKeyMakesTheOpenExclusiveUntilClosed) {
     TLoopDevice second("loop:test");
     const TDeviceResult busy = second.Open();
     ASSERT_FALSE(busy);
@@ -112,8 +105,7 @@ TEST_F(LoopDeviceTest, ClaimKeyMakesTheOpenExclusiveUntilClosed)
     EXPECT_FALSE(m_device.IsOpen());
 }
 
-TEST_F(LoopDeviceTest, ClosedDeviceRefusesWork)
-{
+TEST_F(LoopDeviceTest, ClosedDeviceRefusesWork) {
     m_device.Close();
     std::string read;
     EXPECT_FALSE(m_device.Write("x"));
@@ -122,8 +114,7 @@ TEST_F(LoopDeviceTest, ClosedDeviceRefusesWork)
     EXPECT_TRUE(m_device.WaitEvent().closed);
 }
 
-TEST_F(LoopDeviceTest, ReopenStartsWithLinesOffAndNothingQueued)
-{
+TEST_F(LoopDeviceTest, ReopenStartsWithLinesOffAndNothingQueued) {
     ASSERT_TRUE(m_device.SetDtr(LineLevel::On));
     ASSERT_TRUE(m_device.Write("left over"));
     m_device.Close();

@@ -5,8 +5,7 @@
 namespace korvane::serial {
 namespace {
 
-std::vector<std::string> IssueTexts(const TPortMapResult& result)
-{
+std::vector<std::string> IssueTexts(const TPortMapResult& result) {
     std::vector<std::string> texts;
     for (const TPortMapIssue& issue : result.issues) {
         texts.push_back(issue.Text());
@@ -16,10 +15,8 @@ std::vector<std::string> IssueTexts(const TPortMapResult& result)
 
 TPortTarget Device(const char* path) { return {PortKind::Device, path}; }
 
-TEST(PortMap, EnvironmentListGivesPathsAndVirtualPorts)
-{
-    const TPortMapResult result =
-        BuildPortMap({}, " com5=/dev/pts/7; COM6 = loop ;com7=PTY;;", {});
+TEST(PortMap, EnvironmentListGivesPathsAndVirtualPorts) {
+    const TPortMapResult result = BuildPortMap({}, " com5=/dev/pts/7; COM6 = loop ;com7=PTY;;", {});
     EXPECT_TRUE(result.issues.empty());
     EXPECT_EQ(result.map.Numbers(), (std::vector<int>{5, 6, 7}));
     EXPECT_EQ(result.map.Find(5), Device("/dev/pts/7"));
@@ -28,11 +25,10 @@ TEST(PortMap, EnvironmentListGivesPathsAndVirtualPorts)
     EXPECT_EQ(result.map.Find(8), std::nullopt);
 }
 
-TEST(PortMap, BadEntriesAreLeftOutWithTheirReason)
-{
-    const TPortMapResult result = BuildPortMap(
-        {{"com0", "loop"}, {"serial1", "loop"}, {"com2", ""}, {"com3", "ttyUSB0"}},
-        "com257=loop;com-1=loop;com4;com=loop;com12x=loop;com9=/dev/ttyS0", {});
+TEST(PortMap, BadEntriesAreLeftOutWithTheirReason) {
+    const TPortMapResult result =
+        BuildPortMap({{"com0", "loop"}, {"serial1", "loop"}, {"com2", ""}, {"com3", "ttyUSB0"}},
+                     "com257=loop;com-1=loop;com4;com=loop;com12x=loop;com9=/dev/ttyS0", {});
     const std::vector<std::string> expected = {
         "korvane.ini [ports]: \"com0=loop\" ignored: port number must be 1 to 256",
         "korvane.ini [ports]: \"serial1=loop\" ignored: not a port name (expected com1 to "
@@ -50,20 +46,18 @@ TEST(PortMap, BadEntriesAreLeftOutWithTheirReason)
     EXPECT_EQ(result.map.Numbers(), (std::vector<int>{9}));
 }
 
-TEST(PortMap, EnvironmentWinsOverSettingsAndLaterOverEarlier)
-{
+TEST(PortMap, EnvironmentWinsOverSettingsAndLaterOverEarlier) {
     const TPortMapResult result = BuildPortMap({{"com1", "/dev/ttyS0"}, {"com2", "/dev/ttyS1"}},
                                                "com2=loop;com3=pty;com3=/dev/ttyACM0", {});
     EXPECT_EQ(result.map.Find(1), Device("/dev/ttyS0"));
     EXPECT_EQ(result.map.Find(2), (TPortTarget{PortKind::Loop, {}}));
     EXPECT_EQ(result.map.Find(3), Device("/dev/ttyACM0"));
-    EXPECT_EQ(IssueTexts(result), (std::vector<std::string>{
-                                      "KORVANE_PORTS: \"com3=pty\" ignored: replaced by a later "
-                                      "entry"}));
+    EXPECT_EQ(IssueTexts(result),
+              (std::vector<std::string>{"KORVANE_PORTS: \"com3=pty\" ignored: replaced by a later "
+                                        "entry"}));
 }
 
-TEST(PortMap, ExplicitEntriesBeatAutomaticNumbering)
-{
+TEST(PortMap, ExplicitEntriesBeatAutomaticNumbering) {
     const std::vector<TDetectedPort> detected = {
         {"/dev/ttyS0", {}},
         {"/dev/ttyUSB0", {"/dev/serial/by-id/usb-FTDI_A1-if00-port0"}},
@@ -82,8 +76,7 @@ TEST(PortMap, ExplicitEntriesBeatAutomaticNumbering)
     EXPECT_EQ(result.map.Find(7), Device("/dev/serial/by-id/usb-FTDI_A1-if00-port0"));
 }
 
-TEST(PortMap, AutomaticNumbersRunOutAt256)
-{
+TEST(PortMap, AutomaticNumbersRunOutAt256) {
     std::vector<TDetectedPort> detected;
     for (int i = 0; i < 257; ++i) {
         detected.push_back({"/dev/ttyUSB" + std::to_string(i), {}});
@@ -96,16 +89,21 @@ TEST(PortMap, AutomaticNumbersRunOutAt256)
                   "automatic numbering: \"/dev/ttyUSB256\" ignored: no free port number left"}));
 }
 
-TEST(PortMap, PortKeysAndNames)
-{
+TEST(PortMap, PortKeysAndNames) {
     struct TCase {
         const char* key;
         std::optional<int> number;
     };
     const TCase cases[] = {
-        {"com1", 1},          {"COM256", 256},     {"Com007", 7},     {"com0", std::nullopt},
-        {"com257", std::nullopt}, {"com", std::nullopt}, {"com 1", std::nullopt},
-        {"com+1", std::nullopt},  {"com99999999999999999999", std::nullopt},
+        {"com1", 1},
+        {"COM256", 256},
+        {"Com007", 7},
+        {"com0", std::nullopt},
+        {"com257", std::nullopt},
+        {"com", std::nullopt},
+        {"com 1", std::nullopt},
+        {"com+1", std::nullopt},
+        {"com99999999999999999999", std::nullopt},
         {"xcom1", std::nullopt},
     };
     for (const TCase& test : cases) {

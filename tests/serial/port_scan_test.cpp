@@ -1,6 +1,7 @@
 #include "serial/port_scan.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,9 +14,8 @@ namespace fs = std::filesystem;
 
 // A made-up /sys/class/tty and /dev, removed again at the end.
 class PortScanTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+ protected:
+    void SetUp() override {
         m_root = fs::path(::testing::TempDir()) / ("port_scan_" + std::to_string(::getpid()));
         fs::remove_all(m_root);
         fs::create_directories(m_root / "dev" / "serial" / "by-path");
@@ -26,8 +26,7 @@ protected:
 
     enum class Node { Present, Missing };
     void AddTty(const std::string& name, bool hasDriver, const char* type,
-                Node node = Node::Present)
-    {
+                Node node = Node::Present) {
         const fs::path dir = m_root / "class" / name;
         fs::create_directories(hasDriver ? dir / "device" / "driver" : dir);
         if (type != nullptr) {
@@ -37,13 +36,11 @@ protected:
             std::ofstream(m_root / "dev" / name).put('\0');
         }
     }
-    void AddLink(const std::string& kind, const std::string& link, const std::string& target)
-    {
+    void AddLink(const std::string& kind, const std::string& link, const std::string& target) {
         fs::create_symlink("../../" + target, m_root / "dev" / "serial" / kind / link);
     }
     std::string Dev(const std::string& name) const { return (m_root / "dev" / name).string(); }
-    std::string Link(const std::string& kind, const std::string& link) const
-    {
+    std::string Link(const std::string& kind, const std::string& link) const {
         return (m_root / "dev" / "serial" / kind / link).string();
     }
 
@@ -51,13 +48,12 @@ protected:
     TScanRoots m_roots;
 };
 
-TEST_F(PortScanTest, FindsRealPortsInStableOrder)
-{
+TEST_F(PortScanTest, FindsRealPortsInStableOrder) {
     AddTty("ttyS10", true, "4");
     AddTty("ttyS0", true, "4");
     AddTty("ttyS1", true, "0");  // legacy UART with no hardware behind it
     AddTty("ttyS2", true, "4");
-    AddTty("ttyS3", false, "4");  // no driver
+    AddTty("ttyS3", false, "4");     // no driver
     AddTty("tty1", false, nullptr);  // virtual console
     AddTty("ttyUSB0", true, nullptr);
     AddTty("ttyUSB1", true, nullptr);
@@ -82,10 +78,21 @@ TEST_F(PortScanTest, FindsRealPortsInStableOrder)
     EXPECT_TRUE(ports[1].aliases.empty());
 }
 
-TEST_F(PortScanTest, MissingTreesGiveNoPorts)
-{
+TEST_F(PortScanTest, MissingTreesGiveNoPorts) {
     fs::remove_all(m_root);
     EXPECT_TRUE(ScanSerialPorts(m_roots).empty());
+}
+
+TEST(SystemPortMap, ReadsTheEnvironmentVariable) {
+    ASSERT_EQ(::setenv("KORVANE_PORTS", "com200=loop;com201=serial", 1), 0);
+    const TPortMapResult result = LoadSystemPortMap({{"com199", "pty"}, {"com200", "pty"}});
+    ::unsetenv("KORVANE_PORTS");
+    EXPECT_EQ(result.map.Find(199), (TPortTarget{PortKind::Pty, {}}));
+    EXPECT_EQ(result.map.Find(200), (TPortTarget{PortKind::Loop, {}}));
+    EXPECT_FALSE(result.map.Contains(201));
+    ASSERT_FALSE(result.issues.empty());
+    EXPECT_EQ(result.issues[0].source, "KORVANE_PORTS");
+    EXPECT_EQ(result.issues[0].entry, "com201=serial");
 }
 
 }  // namespace

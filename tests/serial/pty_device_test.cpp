@@ -13,8 +13,7 @@ namespace {
 using testing::AllByteValues;
 using testing::TReaderThread;
 
-TEST(PtyDevice, AnotherProgramPlaysTheDeviceOnTheSlave)
-{
+TEST(PtyDevice, AnotherProgramPlaysTheDeviceOnTheSlave) {
     TPtyDevice device("pty:test");
     ASSERT_TRUE(device.Open());
     ASSERT_FALSE(device.PeerPath().empty());
@@ -34,8 +33,7 @@ TEST(PtyDevice, AnotherProgramPlaysTheDeviceOnTheSlave)
     EXPECT_EQ(deviceReader.Received(), bytes);
 }
 
-TEST(PtyDevice, NoPeerYetMeansNoHangUp)
-{
+TEST(PtyDevice, NoPeerYetMeansNoHangUp) {
     TPtyDevice device("pty:test");
     ASSERT_TRUE(device.Open());
     TReaderThread reader(device);
@@ -55,8 +53,7 @@ TEST(PtyDevice, NoPeerYetMeansNoHangUp)
     EXPECT_TRUE(reader.LineEvents().empty());
 }
 
-TEST(PtyDevice, ClaimKeyIsExclusiveAndCloseForgetsTheSlave)
-{
+TEST(PtyDevice, ClaimKeyIsExclusiveAndCloseForgetsTheSlave) {
     TPtyDevice first("pty:test");
     TPtyDevice second("pty:test");
     ASSERT_TRUE(first.Open());

@@ -12,9 +12,8 @@ namespace korvane::serial::testing {
 // A pseudo-terminal pair made by the test: the code under test opens SlavePath() as
 // its port, the test plays the far end on the master.
 class TPtyPair {
-public:
-    TPtyPair()
-    {
+ public:
+    TPtyPair() {
         char name[256] = {};
         if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0) {
             m_slavePath = name;
@@ -30,8 +29,7 @@ public:
     // The test's own descriptor of the slave, as another program would hold it.
     int Slave() const { return m_slave; }
 
-    void CloseAll()
-    {
+    void CloseAll() {
         for (int* fd : {&m_master, &m_slave}) {
             if (*fd >= 0) {
                 ::close(*fd);
@@ -40,8 +38,7 @@ public:
         }
     }
 
-    bool PeerWrite(std::string_view bytes) const
-    {
+    bool PeerWrite(std::string_view bytes) const {
         while (!bytes.empty()) {
             if (!WaitFd(m_master, POLLOUT)) {
                 return false;
@@ -56,8 +53,7 @@ public:
     }
 
     // Reads until `count` bytes have come or nothing arrives for a few seconds.
-    std::string PeerRead(std::size_t count) const
-    {
+    std::string PeerRead(std::size_t count) const {
         std::string bytes;
         char block[65536];
         while (bytes.size() < count && WaitFd(m_master, POLLIN)) {
@@ -73,9 +69,8 @@ public:
     // True once the slave has input waiting (pty data arrives asynchronously).
     bool SlaveHasInput() const { return WaitFd(m_slave, POLLIN); }
 
-private:
-    static bool WaitFd(int fd, short events)
-    {
+ private:
+    static bool WaitFd(int fd, short events) {
         pollfd entry{fd, events, 0};
         constexpr int kTimeoutMs = 5000;
         return ::poll(&entry, 1, kTimeoutMs) == 1 && (entry.revents & events);

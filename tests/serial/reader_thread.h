@@ -16,12 +16,11 @@ namespace korvane::serial::testing {
 // Plays the channel's reader thread: waits for events, reads the bytes each data event
 // announces and keeps everything for the test to look at.
 class TReaderThread {
-public:
+ public:
     explicit TReaderThread(TSerialDevice& device) : m_device(device), m_thread([this] { Run(); }) {}
     ~TReaderThread() { Stop(); }
 
-    void Stop()
-    {
+    void Stop() {
         if (m_thread.joinable()) {
             m_device.Shutdown();
             m_thread.join();
@@ -29,17 +28,14 @@ public:
     }
 
     // Waits up to a few seconds for `done` to hold; true if it did.
-    bool WaitFor(const std::function<bool()>& done)
-    {
+    bool WaitFor(const std::function<bool()>& done) {
         std::unique_lock lock(m_mutex);
         return m_changed.wait_for(lock, std::chrono::seconds(10), done);
     }
-    bool WaitForBytes(std::size_t count)
-    {
+    bool WaitForBytes(std::size_t count) {
         return WaitFor([&] { return m_received.size() >= count; });
     }
-    bool WaitForEvent(std::uint32_t bit)
-    {
+    bool WaitForEvent(std::uint32_t bit) {
         return WaitFor([&] {
             for (const TDeviceEvent& event : m_events) {
                 if (event.mask & bit) {
@@ -50,14 +46,12 @@ public:
         });
     }
 
-    std::string Received()
-    {
+    std::string Received() {
         std::lock_guard lock(m_mutex);
         return m_received;
     }
     // Events other than pure data events, in order.
-    std::vector<TDeviceEvent> LineEvents()
-    {
+    std::vector<TDeviceEvent> LineEvents() {
         std::lock_guard lock(m_mutex);
         std::vector<TDeviceEvent> lineEvents;
         for (const TDeviceEvent& event : m_events) {
@@ -67,20 +61,17 @@ public:
         }
         return lineEvents;
     }
-    int EventCount()
-    {
+    int EventCount() {
         std::lock_guard lock(m_mutex);
         return static_cast<int>(m_events.size());
     }
-    std::vector<std::string> ReadErrors()
-    {
+    std::vector<std::string> ReadErrors() {
         std::lock_guard lock(m_mutex);
         return m_readErrors;
     }
 
-private:
-    void Run()
-    {
+ private:
+    void Run() {
         for (;;) {
             const TDeviceEvent event = m_device.WaitEvent();
             if (event.closed) {
@@ -109,8 +100,7 @@ private:
 };
 
 // Every byte value once, in order.
-inline std::string AllByteValues()
-{
+inline std::string AllByteValues() {
     std::string bytes;
     for (int value = 0; value < 256; ++value) {
         bytes.push_back(static_cast<char>(value));

@@ -19,8 +19,7 @@ using testing::AllByteValues;
 using testing::TPtyPair;
 using testing::TReaderThread;
 
-std::string PseudoRandomBytes(std::size_t count)
-{
+std::string PseudoRandomBytes(std::size_t count) {
     std::mt19937 generator(12345);
     std::string bytes(count, '\0');
     for (char& byte : bytes) {
@@ -30,16 +29,14 @@ std::string PseudoRandomBytes(std::size_t count)
 }
 
 class TtyDeviceTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+ protected:
+    void SetUp() override {
         ASSERT_TRUE(m_pty.Valid());
         const TDeviceResult opened = m_device.Open();
         ASSERT_TRUE(opened) << opened.Message();
     }
 
-    termios SlaveTermios() const
-    {
+    termios SlaveTermios() const {
         termios tio{};
         EXPECT_EQ(::tcgetattr(m_pty.Slave(), &tio), 0);
         return tio;
@@ -49,8 +46,7 @@ protected:
     TTtyDevice m_device{m_pty.SlavePath()};
 };
 
-TEST_F(TtyDeviceTest, AppliesEveryFraming)
-{
+TEST_F(TtyDeviceTest, AppliesEveryFraming) {
     struct TCase {
         TLineSettings settings;
         tcflag_t flags;  // size, parity and stop-bit flags expected
@@ -59,8 +55,7 @@ TEST_F(TtyDeviceTest, AppliesEveryFraming)
         {{9600, 8, Parity::None, StopBits::One}, CS8},
         {{19200, 7, Parity::Even, StopBits::One}, CS7 | PARENB},
         {{1200, 6, Parity::Odd, StopBits::Two}, CS6 | PARENB | PARODD | CSTOPB},
-        {{250000, 5, Parity::Mark, StopBits::OneAndHalf},
-         CS5 | PARENB | PARODD | CMSPAR | CSTOPB},
+        {{250000, 5, Parity::Mark, StopBits::OneAndHalf}, CS5 | PARENB | PARODD | CMSPAR | CSTOPB},
         {{31250, 8, Parity::Space, StopBits::One}, CS8 | PARENB | CMSPAR},
     };
     // A pseudo-terminal always carries 8 bits without parity; the rest of the framing is kept.
@@ -81,8 +76,7 @@ TEST_F(TtyDeviceTest, AppliesEveryFraming)
     }
 }
 
-TEST_F(TtyDeviceTest, RefusedSettingsLeaveThePreviousInForce)
-{
+TEST_F(TtyDeviceTest, RefusedSettingsLeaveThePreviousInForce) {
     ASSERT_TRUE(m_device.ApplySettings({57600, 7, Parity::Odd, StopBits::Two}));
     const termios before = SlaveTermios();
     struct TCase {
@@ -110,10 +104,8 @@ TEST_F(TtyDeviceTest, RefusedSettingsLeaveThePreviousInForce)
     EXPECT_EQ(testing::ReadOutputSpeed(m_pty.Slave()), 57600);
 }
 
-TEST_F(TtyDeviceTest, SecondOpenFailsEvenThroughAnotherPath)
-{
-    const std::string link =
-        ::testing::TempDir() + "tty_link_" + std::to_string(::getpid());
+TEST_F(TtyDeviceTest, SecondOpenFailsEvenThroughAnotherPath) {
+    const std::string link = ::testing::TempDir() + "tty_link_" + std::to_string(::getpid());
     std::filesystem::remove(link);
     std::filesystem::create_symlink(m_pty.SlavePath(), link);
     for (const std::string& path : {m_pty.SlavePath(), link}) {
@@ -125,8 +117,7 @@ TEST_F(TtyDeviceTest, SecondOpenFailsEvenThroughAnotherPath)
     std::filesystem::remove(link);
 }
 
-TEST_F(TtyDeviceTest, ReopensAfterCloseWhileOthersHoldTheTty)
-{
+TEST_F(TtyDeviceTest, ReopensAfterCloseWhileOthersHoldTheTty) {
     m_device.Close();
     EXPECT_FALSE(m_device.IsOpen());
     // The test still holds the slave, so exclusivity must have been handed back.
@@ -139,8 +130,7 @@ TEST_F(TtyDeviceTest, ReopensAfterCloseWhileOthersHoldTheTty)
     EXPECT_EQ(reader.Received(), "after reopen");
 }
 
-TEST_F(TtyDeviceTest, CarriesEveryByteValueBothWays)
-{
+TEST_F(TtyDeviceTest, CarriesEveryByteValueBothWays) {
     TReaderThread reader(m_device);
     const std::string bytes = AllByteValues();
     ASSERT_TRUE(m_device.Write(bytes));
@@ -151,8 +141,7 @@ TEST_F(TtyDeviceTest, CarriesEveryByteValueBothWays)
     EXPECT_TRUE(reader.ReadErrors().empty());
 }
 
-TEST_F(TtyDeviceTest, LargeWritesArriveWholeAndInOrder)
-{
+TEST_F(TtyDeviceTest, LargeWritesArriveWholeAndInOrder) {
     TReaderThread reader(m_device);
     const std::string bytes = PseudoRandomBytes(1 << 20);
     std::string received;
@@ -169,8 +158,7 @@ TEST_F(TtyDeviceTest, LargeWritesArriveWholeAndInOrder)
     EXPECT_EQ(m_device.PendingOutput(), 0u);
 }
 
-TEST_F(TtyDeviceTest, WriteQueuesWhatTheDeviceCannotTakeAndPurgeDropsIt)
-{
+TEST_F(TtyDeviceTest, WriteQueuesWhatTheDeviceCannotTakeAndPurgeDropsIt) {
     // No reader and no peer: the pty fills and the rest must wait in the queue.
     ASSERT_TRUE(m_device.Write(PseudoRandomBytes(1 << 20)));
     EXPECT_GT(m_device.PendingOutput(), 0u);
@@ -181,8 +169,7 @@ TEST_F(TtyDeviceTest, WriteQueuesWhatTheDeviceCannotTakeAndPurgeDropsIt)
     EXPECT_EQ(m_device.PendingOutput(), 0u);
 }
 
-TEST_F(TtyDeviceTest, PurgeInputDiscardsWhatCameBefore)
-{
+TEST_F(TtyDeviceTest, PurgeInputDiscardsWhatCameBefore) {
     ASSERT_TRUE(m_pty.PeerWrite("stale"));
     ASSERT_TRUE(m_pty.SlaveHasInput());
     ASSERT_TRUE(m_device.Purge(PurgeTarget::Input));
@@ -195,8 +182,7 @@ TEST_F(TtyDeviceTest, PurgeInputDiscardsWhatCameBefore)
     EXPECT_EQ(reader.Received(), "fresh");
 }
 
-TEST_F(TtyDeviceTest, PseudoTerminalHasNoModemLines)
-{
+TEST_F(TtyDeviceTest, PseudoTerminalHasNoModemLines) {
     std::uint32_t status = 0xFF;
     ASSERT_TRUE(m_device.GetModemStatus(status));
     EXPECT_EQ(status, 0u);
@@ -210,8 +196,7 @@ TEST_F(TtyDeviceTest, PseudoTerminalHasNoModemLines)
     EXPECT_TRUE(reader.LineEvents().empty());
 }
 
-TEST_F(TtyDeviceTest, HangUpIsReportedOnceAsIoError)
-{
+TEST_F(TtyDeviceTest, HangUpIsReportedOnceAsIoError) {
     TReaderThread reader(m_device);
     m_pty.CloseAll();
     ASSERT_TRUE(reader.WaitForEvent(kEventErr));
@@ -225,8 +210,7 @@ TEST_F(TtyDeviceTest, HangUpIsReportedOnceAsIoError)
     EXPECT_EQ(write.Message(), m_pty.SlavePath() + ": the device has failed");
 }
 
-TEST(TtyDeviceOpen, RefusesWhatIsNoSerialPort)
-{
+TEST(TtyDeviceOpen, RefusesWhatIsNoSerialPort) {
     struct TCase {
         const char* path;
         const char* message;

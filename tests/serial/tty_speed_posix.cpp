@@ -6,8 +6,7 @@
 
 namespace korvane::serial::testing {
 
-long ReadOutputSpeed(int fd)
-{
+long ReadOutputSpeed(int fd) {
     termios2 tio{};
     if (::ioctl(fd, TCGETS2, &tio) != 0) {
         return -1;
