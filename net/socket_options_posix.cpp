@@ -1,0 +1,32 @@
+#include "net/socket_options.h"
+
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <array>
+
+namespace korvane::net {
+
+bool SetLingerZero(intptr_t descriptor) {
+    if (descriptor < 0) return false;
+    linger option{};
+    option.l_onoff = 1;
+    option.l_linger = 0;
+    return setsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_LINGER, &option,
+                      sizeof option) == 0;
+}
+
+std::optional<uint16_t> LookupServicePort(const std::string& name) {
+    if (name.empty() || name.find('\0') != std::string::npos) return std::nullopt;
+    servent entry{};
+    servent* found = nullptr;
+    std::array<char, 4096> scratch{};
+    if (getservbyname_r(name.c_str(), "tcp", &entry, scratch.data(), scratch.size(), &found) != 0 ||
+        found == nullptr) {
+        return std::nullopt;
+    }
+    return ntohs(static_cast<uint16_t>(found->s_port));
+}
+
+}  // namespace korvane::net

@@ -1,0 +1,119 @@
+#include "net/tcp_client.h"
+
+#include <QHostInfo>
+#include <QTimer>
+
+#include "net/socket_options.h"
+
+namespace korvane::net {
+
+namespace {
+
+// How much Qt itself may hold unread for one socket; beyond it the system's window closes.
+constexpr qint64 kSocketReadLimit = 64 * 1024;
+
+}  // namespace
+
+std::optional<uint16_t> ResolvePort(std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    if (text.find_first_not_of("0123456789") == std::string_view::npos) {
+        if (text.size() > 5) return std::nullopt;
+        const int port = std::stoi(std::string(text));
+        if (port < 1 || port > 65535) return std::nullopt;
+        return static_cast<uint16_t>(port);
+    }
+    return LookupServicePort(std::string(text));
+}
+
+std::optional<QHostAddress> ResolveAddress(std::string_view text) {
+    if (text.empty() || text.find('\0') != std::string_view::npos) return std::nullopt;
+    const QString name = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    QHostAddress literal;
+    if (literal.setAddress(name)) return literal;
+    const QHostInfo info = QHostInfo::fromName(name);
+    if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) return std::nullopt;
+    for (const QHostAddress& address : info.addresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol) return address;
+    }
+    return info.addresses().front();
+}
+
+TTcpClient::TTcpClient() {
+    m_socket.setReadBufferSize(kSocketReadLimit);
+    QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, [this] { OnConnected(); });
+    QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { TakePending(); });
+    QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket,
+                     [this] { OnDisconnected(); });
+}
+
+bool TTcpClient::Connect(std::string_view address, std::string_view port) {
+    const bool closed = m_socket.state() == QAbstractSocket::UnconnectedState;
+    if (!closed && (address != m_address || port != m_port)) return false;
+    m_address = std::string(address);
+    m_port = std::string(port);
+    m_buffer.Clear();
+    if (!closed) return false;
+    const std::optional<uint16_t> portNumber = ResolvePort(port);
+    if (!portNumber) return false;
+    const std::optional<QHostAddress> host = ResolveAddress(address);
+    if (!host) return false;
+    m_socket.connectToHost(*host, *portNumber);
+    return true;
+}
+
+void TTcpClient::Close() {
+    m_closingHere = true;
+    if (m_socket.state() == QAbstractSocket::ConnectedState) m_socket.flush();
+    m_socket.abort();
+    m_closingHere = false;
+}
+
+bool TTcpClient::Send(std::string_view data) {
+    if (data.empty()) return true;
+    const qint64 size = static_cast<qint64>(data.size());
+    return m_socket.write(data.data(), size) == size;
+}
+
+void TTcpClient::EmptyBuffer() {
+    m_buffer.Clear();
+    ScheduleTake();
+}
+
+void TTcpClient::RemoveReceived(int64_t count) {
+    m_buffer.RemoveFirst(count);
+    ScheduleTake();
+}
+
+void TTcpClient::SetRunActive(bool active) {
+    m_runActive = active;
+    if (active) TakePending();
+}
+
+void TTcpClient::OnConnected() { SetLingerZero(m_socket.socketDescriptor()); }
+
+// Data the peer sent just before it closed is still waiting in the socket: take it first.
+void TTcpClient::OnDisconnected() {
+    if (!m_closingHere) TakePending();
+}
+
+void TTcpClient::TakePending() {
+    if (!m_runActive || !m_socket.isOpen()) return;
+    char chunk[kChunkSize];
+    while (m_buffer.Room() >= static_cast<size_t>(kChunkSize)) {
+        const qint64 received = m_socket.read(chunk, kChunkSize);
+        if (received <= 0) break;
+        const std::string_view bytes(chunk, static_cast<size_t>(received));
+        m_buffer.Append(bytes.substr(0, bytes.find('\0')));
+    }
+}
+
+void TTcpClient::ScheduleTake() {
+    if (m_takeScheduled) return;
+    m_takeScheduled = true;
+    QTimer::singleShot(0, &m_socket, [this] {
+        m_takeScheduled = false;
+        TakePending();
+    });
+}
+
+}  // namespace korvane::net

@@ -1,0 +1,159 @@
+#include "net/tcp_client.h"
+
+#include <gtest/gtest.h>
+
+#include "loopback_peer.h"
+
+namespace korvane::net {
+namespace {
+
+using testing::PumpFor;
+using testing::PumpUntil;
+using testing::TLoopbackListener;
+using testing::TLoopbackPeer;
+
+// A client connected to a loopback listener, with the far end at hand.
+struct TConnectedClient {
+    TLoopbackListener listener;
+    TTcpClient client;
+    TLoopbackPeer peer;
+
+    explicit TConnectedClient(bool runActive = true) {
+        client.SetRunActive(runActive);
+        EXPECT_TRUE(client.Connect("127.0.0.1", std::to_string(listener.Port())));
+        peer = listener.Accept();
+        EXPECT_TRUE(PumpUntil([&] { return client.Connected(); }));
+    }
+};
+
+std::string Pattern(size_t size) {
+    std::string bytes;
+    for (size_t i = 0; i < size; ++i) bytes.push_back(static_cast<char>('A' + i % 26));
+    return bytes;
+}
+
+TEST(TcpClient, ChunksOf128DropWhatFollowsAZeroByte) {
+    std::string withZeros = Pattern(300);
+    for (size_t at : {100u, 200u, 290u}) withZeros[at] = '\0';
+    const std::string full = Pattern(300);
+    const struct {
+        std::string sent;
+        std::string kept;
+    } cases[] = {
+        {std::string("ab\0cd", 5), "ab"},
+        {full, full},
+        // Chunks 0..127, 128..255 and 256..299 each lose the rest after their zero byte.
+        {withZeros, full.substr(0, 100) + full.substr(128, 72) + full.substr(256, 34)},
+    };
+    for (const auto& c : cases) {
+        // The bytes arrive while no run is in progress, so they wait in the socket and are then
+        // taken in one go, which fixes the chunk boundaries.
+        TConnectedClient f(false);
+        ASSERT_TRUE(f.peer.SendAll(c.sent));
+        PumpFor(std::chrono::milliseconds(50));
+        EXPECT_EQ(f.client.Received(), "") << "nothing is taken outside a run";
+        f.client.SetRunActive(true);
+        EXPECT_EQ(f.client.Received(), c.kept);
+    }
+}
+
+TEST(TcpClient, DataSentJustBeforeThePeerClosesStillArrives) {
+    for (bool reset : {false, true}) {
+        TConnectedClient f;
+        ASSERT_TRUE(f.peer.SendAll("last words"));
+        reset ? f.peer.Reset() : f.peer.Close();
+        EXPECT_TRUE(PumpUntil([&] { return !f.client.Connected(); })) << "reset " << reset;
+        PumpFor(std::chrono::milliseconds(20));
+        EXPECT_EQ(f.client.Received(), "last words") << "reset " << reset;
+    }
+}
+
+TEST(TcpClient, SendsBytesAsTheyAreAndClosesAtOnce) {
+    TConnectedClient f;
+    const std::string bytes("one\0two\r\n", 9);
+    EXPECT_TRUE(f.client.Send(bytes));
+    EXPECT_TRUE(f.client.Send(""));
+    EXPECT_EQ(f.peer.Receive(bytes.size()), bytes);
+
+    EXPECT_TRUE(f.client.Send("tail"));
+    f.client.Close();
+    EXPECT_FALSE(f.client.Connected());
+    EXPECT_EQ(f.peer.Receive(4), "tail") << "queued bytes go out before the close";
+    EXPECT_TRUE(f.peer.SeesClose());
+}
+
+TEST(TcpClient, ConnectRefusesABusySocketAndUnresolvableTargets) {
+    TConnectedClient f;
+    ASSERT_TRUE(f.peer.SendAll("kept"));
+    ASSERT_TRUE(PumpUntil([&] { return f.client.Received() == "kept"; }));
+    EXPECT_FALSE(f.client.Connect("127.0.0.2", "9"));
+    EXPECT_EQ(f.client.Received(), "kept") << "a different target fails before the buffer empties";
+    EXPECT_FALSE(f.client.Connect("127.0.0.1", std::to_string(f.listener.Port())));
+    EXPECT_EQ(f.client.Received(), "") << "the same target empties the buffer, then fails";
+    EXPECT_TRUE(f.client.Connected());
+
+    TTcpClient idle;
+    EXPECT_FALSE(idle.Connect("", "80"));
+    EXPECT_FALSE(idle.Connect("127.0.0.1", "no-such-service"));
+    EXPECT_FALSE(idle.Connect("127.0.0.1", "70000"));
+}
+
+TEST(TcpClient, AConnectNobodyAnswersEndsClosedWithoutComplaint) {
+    uint16_t unusedPort = 0;
+    {
+        TLoopbackListener probe;  // a port that was free a moment ago
+        unusedPort = probe.Port();
+    }
+    TTcpClient client;
+    EXPECT_TRUE(client.Connect("localhost", std::to_string(unusedPort)));
+    EXPECT_FALSE(client.Connected()) << "a connect in progress is not connected";
+    PumpFor(std::chrono::milliseconds(100));
+    EXPECT_FALSE(client.Connected());
+    EXPECT_TRUE(client.Connect("127.0.0.1", std::to_string(unusedPort))) << "closed again";
+}
+
+TEST(TcpClient, PortAndAddressTexts) {
+    const struct {
+        const char* text;
+        std::optional<uint16_t> port;
+    } ports[] = {
+        {"5000", 5000}, {"1", 1},    {"65535", 65535},     {"0", std::nullopt},
+        {"65536", std::nullopt},     {"-1", std::nullopt}, {"", std::nullopt},
+        {"http", 80},   {"echo", 7}, {"no-such-service", std::nullopt},
+        {"000080", std::nullopt},
+    };
+    for (const auto& p : ports) EXPECT_EQ(ResolvePort(p.text), p.port) << p.text;
+
+    EXPECT_EQ(ResolveAddress("10.0.0.5")->toString(), "10.0.0.5");
+    EXPECT_EQ(ResolveAddress("localhost")->toString(), "127.0.0.1");
+    EXPECT_FALSE(ResolveAddress(""));
+    EXPECT_FALSE(ResolveAddress(std::string("127.0.0.1\0x", 11)));
+}
+
+// A peer that keeps sending while the script never flushes is held back by TCP flow control:
+// the buffer stops at its limit and nothing is lost once the script flushes again.
+TEST(TcpClient, AFloodingPeerIsHeldBackWithoutLosingData) {
+    TConnectedClient f;
+    const std::string block = Pattern(10007);  // an odd size, so reads do not line up with the limit
+    const size_t total = TReceiveBuffer::kLimit + 2 * 1024 * 1024;
+    size_t sent = 0;
+    size_t taken = 0;
+    size_t largest = 0;
+    const bool done = PumpUntil(
+        [&] {
+            if (sent < total) sent += f.peer.SendSome(std::string_view(block).substr(0, total - sent));
+            largest = std::max(largest, f.client.Received().size());
+            if (f.client.Received().size() + TTcpClient::kChunkSize > TReceiveBuffer::kLimit) {
+                taken += f.client.Received().size();
+                f.client.EmptyBuffer();
+            }
+            return sent == total && taken + f.client.Received().size() == total;
+        },
+        std::chrono::seconds(20));
+    EXPECT_TRUE(done) << "sent " << sent << " taken " << taken;
+    EXPECT_LE(largest, TReceiveBuffer::kLimit);
+    EXPECT_GT(taken, 0u) << "the buffer reached its limit at least once";
+}
+
+}  // namespace
+}  // namespace korvane::net
