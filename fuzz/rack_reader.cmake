@@ -1,0 +1,1 @@
+korvane_fuzz_target(rack_reader rack_reader_fuzz.cpp korvane_rack_codec)
