@@ -9,7 +9,7 @@ namespace korvane::host {
 // other existing file or folder goes to the desktop's opener. A name that names nothing
 // fails without starting anything.
 class TDesktopLauncher : public TLauncher {
-public:
+ public:
     bool Open(const std::string& fileName) override;
 };
 

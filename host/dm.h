@@ -6,7 +6,7 @@ namespace korvane::host {
 // file left open by one run is still open in the next. The slot is an operating-system file
 // descriptor; greater than 0 means a file is open.
 class TDM {
-public:
+ public:
     TDM() = default;
     TDM(const TDM&) = delete;
     TDM& operator=(const TDM&) = delete;
@@ -16,7 +16,7 @@ public:
     bool FileOpen() const { return m_fileHandle > 0; }
     void SetFileHandle(int handle) { m_fileHandle = handle; }
 
-private:
+ private:
     int m_fileHandle = 0;
 };
 

@@ -137,13 +137,16 @@ TFunctionResult Fwrite(TExecute& run, const TArgs& texts, TDM& dm) {
 void BindFileCommands(engine::TDispatch& dispatch, TDM& dm) {
     using S = engine::TStatement;
     using F = engine::TFunction;
-    dispatch.Bind(S::Fcreate, [](TExecute& run, const std::string& line, int&) { Fcreate(run, line); });
+    dispatch.Bind(S::Fcreate,
+                  [](TExecute& run, const std::string& line, int&) { Fcreate(run, line); });
     dispatch.Bind(S::Fclose,
                   [&dm](TExecute& run, const std::string& line, int&) { Fclose(run, line, dm); });
     dispatch.Bind(S::Fseek,
                   [&dm](TExecute& run, const std::string& line, int&) { Fseek(run, line, dm); });
-    dispatch.Bind(F::Fopen, [&dm](TExecute& run, const TArgs& texts) { return Fopen(run, texts, dm); });
-    dispatch.Bind(F::Fread, [&dm](TExecute& run, const TArgs& texts) { return Fread(run, texts, dm); });
+    dispatch.Bind(F::Fopen,
+                  [&dm](TExecute& run, const TArgs& texts) { return Fopen(run, texts, dm); });
+    dispatch.Bind(F::Fread,
+                  [&dm](TExecute& run, const TArgs& texts) { return Fread(run, texts, dm); });
     dispatch.Bind(F::Fwrite,
                   [&dm](TExecute& run, const TArgs& texts) { return Fwrite(run, texts, dm); });
 }

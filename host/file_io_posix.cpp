@@ -1,10 +1,10 @@
-#include "host/file_io.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+
+#include "host/file_io.h"
 
 namespace korvane::host {
 
@@ -54,7 +54,7 @@ bool CloseFile(int handle) {
 }
 
 bool SeekFile(int handle, int64_t offset, TSeekOrigin origin) {
-    const int whence = origin == TSeekOrigin::Start ? SEEK_SET
+    const int whence = origin == TSeekOrigin::Start     ? SEEK_SET
                        : origin == TSeekOrigin::Current ? SEEK_CUR
                                                         : SEEK_END;
     return ::lseek(handle, static_cast<off_t>(offset), whence) >= 0;

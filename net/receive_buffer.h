@@ -11,7 +11,7 @@ namespace korvane::net {
 // endpoint stops reading its socket while the buffer is full, so a peer that floods data is
 // held back by TCP flow control instead of filling memory, and nothing is lost.
 class TReceiveBuffer {
-public:
+ public:
     static constexpr size_t kLimit = size_t{4} * 1024 * 1024;
 
     const std::string& Text() const { return m_text; }
@@ -22,7 +22,7 @@ public:
     // none when it is zero or negative.
     void RemoveFirst(int64_t count);
 
-private:
+ private:
     std::string m_text;
 };
 

@@ -1,10 +1,10 @@
-#include "net/socket_options.h"
-
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <array>
+
+#include "net/socket_options.h"
 
 namespace korvane::net {
 

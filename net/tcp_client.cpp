@@ -42,8 +42,7 @@ TTcpClient::TTcpClient() {
     m_socket.setReadBufferSize(kSocketReadLimit);
     QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, [this] { OnConnected(); });
     QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { TakePending(); });
-    QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket,
-                     [this] { OnDisconnected(); });
+    QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket, [this] { OnDisconnected(); });
 }
 
 bool TTcpClient::Connect(std::string_view address, std::string_view port) {

@@ -2,7 +2,6 @@
 
 #include <QHostAddress>
 #include <QTcpSocket>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,7 +15,7 @@ namespace korvane::net {
 // on is dropped. Address resolution and port lookup happen here; the script's messages are
 // the commands' business.
 class TTcpClient {
-public:
+ public:
     static constexpr qint64 kChunkSize = 128;
 
     TTcpClient();
@@ -38,7 +37,7 @@ public:
     void RemoveReceived(int64_t count);
     void SetRunActive(bool active);
 
-private:
+ private:
     void OnConnected();
     void OnDisconnected();
     // WS1DataAvailable: every pending chunk, in order, while the buffer has room.

@@ -178,8 +178,8 @@ void TcpSrvFlush(TExecute& run, const std::string& line, TTcpServer& server) {
 
 // The four functions read state only; each clears `error` and always gives a text.
 template <typename TRead>
-engine::TFunctionResult StateText(TExecute& run, std::string_view failure, std::string_view fallback,
-                                  TRead&& read) {
+engine::TFunctionResult StateText(TExecute& run, std::string_view failure,
+                                  std::string_view fallback, TRead&& read) {
     run.ClearError();
     std::string text;
     if (!Guarded([&] { text = read(); })) {

@@ -10,7 +10,7 @@ namespace korvane::net {
 // the application object for the whole life of the program and shared by every run. The run
 // control tells it when a run is in progress and when the run's connections must go.
 class TTcpEndpoints {
-public:
+ public:
     TTcpClient& Client() { return m_client; }
     TTcpServer& Server() { return m_server; }
 
@@ -22,7 +22,7 @@ public:
     // Data is taken into the buffers only while a run is in progress (paused included).
     void SetRunActive(bool active);
 
-private:
+ private:
     TTcpClient m_client;
     TTcpServer m_server;
 };

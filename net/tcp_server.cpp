@@ -1,7 +1,6 @@
 #include "net/tcp_server.h"
 
 #include <QTimer>
-
 #include <algorithm>
 
 #include "net/socket_options.h"
@@ -25,7 +24,8 @@ std::string DottedPeerAddress(const QTcpSocket& socket) {
 // would wait for an event loop level the headless runner never leaves.)
 void Release(QTcpServer& server, QTcpSocket* socket) {
     socket->disconnect();
-    QMetaObject::invokeMethod(&server, [socket] { delete socket; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &server, [socket] { delete socket; }, Qt::QueuedConnection);
 }
 
 void CloseNow(QTcpSocket& socket) {
@@ -108,8 +108,8 @@ void TTcpServer::OnClientDisconnected(QTcpSocket* socket) {
 
 void TTcpServer::TakeFrom(QTcpSocket* socket) {
     if (!m_runActive) return;
-    const qint64 count = std::min<qint64>(socket->bytesAvailable(),
-                                          static_cast<qint64>(m_buffer.Room()));
+    const qint64 count =
+        std::min<qint64>(socket->bytesAvailable(), static_cast<qint64>(m_buffer.Room()));
     if (count <= 0) return;
     const QByteArray bytes = socket->read(count);
     m_buffer.Append(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));

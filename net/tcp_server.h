@@ -2,7 +2,6 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,7 +15,7 @@ namespace korvane::net {
 // buffer on each accept and each disconnect, and answers a second client with "Busy" CR LF
 // before closing it. Data is taken only while a run is in progress, everything pending at once.
 class TTcpServer {
-public:
+ public:
     TTcpServer();
     TTcpServer(const TTcpServer&) = delete;
     TTcpServer& operator=(const TTcpServer&) = delete;
@@ -40,7 +39,7 @@ public:
     void RemoveReceived(int64_t count);
     void SetRunActive(bool active);
 
-private:
+ private:
     struct TAcceptedClient {
         QTcpSocket* socket;
         std::string peerAddress;

@@ -1,9 +1,8 @@
 #include "host/exec_command.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -39,10 +38,17 @@ TEST(ExecCommand, LogsTheOutcomeAndPassesTheWholeText) {
         const char* error;
         const char* lastError;
     } cases[] = {
-        {"exec(\"notes.txt\")", true, {"notes.txt"},
-         {"14:03:27: External application was stared: notes.txt"}, "0", ""},
-        {"exec(\"prog\" & \" --flag x\")", false, {"prog --flag x"},
-         {"14:03:27: External application was not started: prog --flag x"}, "1",
+        {"exec(\"notes.txt\")",
+         true,
+         {"notes.txt"},
+         {"14:03:27: External application was stared: notes.txt"},
+         "0",
+         ""},
+        {"exec(\"prog\" & \" --flag x\")",
+         false,
+         {"prog --flag x"},
+         {"14:03:27: External application was not started: prog --flag x"},
+         "1",
          "exec: error starting external application.."},
         {"error = 7\nexec(\"a\", \"b\")\nexec()", true, {}, {}, "7", ""},
     };

@@ -1,9 +1,8 @@
 #include "host/file_commands.h"
 
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <map>
 
@@ -44,50 +43,102 @@ struct TFileCase {
     const char* script;
     std::map<std::string, std::string> variables;
     const char* lastError;
-    const char* after;   // content of F after the run; nullptr: not checked
+    const char* after;  // content of F after the run; nullptr: not checked
 };
 
 TEST(FileCommands, Rules) {
     const TFileCase cases[] = {
-        {"missing file", nullptr, "h = fopen(%F)\ne1 = geterror()\nx = \"keep\"\nx = fread(5)",
+        {"missing file",
+         nullptr,
+         "h = fopen(%F)\ne1 = geterror()\nx = \"keep\"\nx = fread(5)",
          {{"h", "-1"}, {"e1", "fopen: error opening file"}, {"x", "keep"}, {"error", "1"}},
-         "fread: file not open", nullptr},
-        {"fcreate empties and leaves nothing open", "old text",
+         "fread: file not open",
+         nullptr},
+        {"fcreate empties and leaves nothing open",
+         "old text",
          "fcreate(%F)\nx = \"keep\"\nx = fwrite(\"a\")",
-         {{"x", "keep"}, {"error", "1"}}, "fwrite: file not open", ""},
-        {"append after seeking to the end", "abc",
+         {{"x", "keep"}, {"error", "1"}},
+         "fwrite: file not open",
+         ""},
+        {"append after seeking to the end",
+         "abc",
          "h = fopen(%F)\nfseek(0, 2)\nn = fwrite(\"def\")\nfclose()",
-         {{"n", "3"}, {"error", "0"}}, "", "abcdef"},
-        {"overwrite in the middle", "abcdef",
+         {{"n", "3"}, {"error", "0"}},
+         "",
+         "abcdef"},
+        {"overwrite in the middle",
+         "abcdef",
          "h = fopen(%F)\nfseek(\"2\", \"0\")\nn = fwrite(12)\nfseek(-1, 1)\nr = fread(9)\nfclose()",
-         {{"n", "2"}, {"r", "2ef"}}, "", "ab12ef"},
-        {"reads up to the end, then empty", "0123456789",
+         {{"n", "2"}, {"r", "2ef"}},
+         "",
+         "ab12ef"},
+        {"reads up to the end, then empty",
+         "0123456789",
          "h = fopen(%F)\na = fread(4)\nb = fread(10)\nc = \"[\" & fread(10) & \"]\"\ne = error",
-         {{"a", "0123"}, {"b", "456789"}, {"c", "[]"}, {"e", "0"}}, "", nullptr},
-        {"counts", "0123456789",
-         "h = fopen(%F)\na = fread(2.7)\nb = \"[\" & fread(-5) & \"]\"\nc = \"[\" & fread(\"x\") & \"]\"",
+         {{"a", "0123"}, {"b", "456789"}, {"c", "[]"}, {"e", "0"}},
+         "",
+         nullptr},
+        {"counts",
+         "0123456789",
+         "h = fopen(%F)\na = fread(2.7)\nb = \"[\" & fread(-5) & \"]\"\nc = \"[\" & fread(\"x\") & "
+         "\"]\"",
          {{"a", "01"}, {"b", "[]"}, {"c", "[]"}, {"error", "1"}},
-         "fread: error reading from file", nullptr},
-        {"empty write", "", "h = fopen(%F)\nn = fwrite(\"\")",
-         {{"n", "0"}, {"error", "1"}}, "fwrite: error writing to file", ""},
-        {"seek before the start", "abc", "h = fopen(%F)\nfseek(-1, 0)\ne = error",
-         {{"e", "1"}}, "fseek: error seeking in file", nullptr},
-        {"seek modes", "abc", "h = fopen(%F)\nfseek(0, 3)",
-         {{"error", "1"}}, "fseek: invalid seeking mode", nullptr},
-        {"seek with no number", "abc", "h = fopen(%F)\nfseek(\"a\", 0)\ne1 = geterror()\nfseek(0, \"x\")",
-         {{"e1", "fseek: error seeking in file"}, {"error", "1"}}, "fseek: error seeking in file",
+         "fread: error reading from file",
          nullptr},
-        {"other argument counts do nothing", "abc",
+        {"empty write",
+         "",
+         "h = fopen(%F)\nn = fwrite(\"\")",
+         {{"n", "0"}, {"error", "1"}},
+         "fwrite: error writing to file",
+         ""},
+        {"seek before the start",
+         "abc",
+         "h = fopen(%F)\nfseek(-1, 0)\ne = error",
+         {{"e", "1"}},
+         "fseek: error seeking in file",
+         nullptr},
+        {"seek modes",
+         "abc",
+         "h = fopen(%F)\nfseek(0, 3)",
+         {{"error", "1"}},
+         "fseek: invalid seeking mode",
+         nullptr},
+        {"seek with no number",
+         "abc",
+         "h = fopen(%F)\nfseek(\"a\", 0)\ne1 = geterror()\nfseek(0, \"x\")",
+         {{"e1", "fseek: error seeking in file"}, {"error", "1"}},
+         "fseek: error seeking in file",
+         nullptr},
+        {"other argument counts do nothing",
+         "abc",
          "h = fopen(%F)\nerror = 7\nfseek(5)\nfclose(1)\nfcreate()\nfcreate(%F, 1)",
-         {{"error", "7"}}, "", "abc"},
-        {"seek with no file open", nullptr, "fseek(0, 0)", {{"error", "1"}}, "fseek: file not open",
+         {{"error", "7"}},
+         "",
+         "abc"},
+        {"seek with no file open",
+         nullptr,
+         "fseek(0, 0)",
+         {{"error", "1"}},
+         "fseek: file not open",
          nullptr},
-        {"fclose with no file open only clears error", nullptr, "error = 7\nfclose()",
-         {{"error", "0"}}, "", nullptr},
-        {"fcreate in a missing folder", nullptr, "fcreate(%F & \"/no/such\")", {{"error", "1"}},
-         "fcreate: error creating file", nullptr},
-        {"fopen of a folder", nullptr, "h = fopen(\"/\")", {{"h", "-1"}},
-         "fopen: error opening file", nullptr},
+        {"fclose with no file open only clears error",
+         nullptr,
+         "error = 7\nfclose()",
+         {{"error", "0"}},
+         "",
+         nullptr},
+        {"fcreate in a missing folder",
+         nullptr,
+         "fcreate(%F & \"/no/such\")",
+         {{"error", "1"}},
+         "fcreate: error creating file",
+         nullptr},
+        {"fopen of a folder",
+         nullptr,
+         "h = fopen(\"/\")",
+         {{"h", "-1"}},
+         "fopen: error opening file",
+         nullptr},
     };
     for (const TFileCase& c : cases) {
         TFileScript f;
@@ -114,8 +165,9 @@ TEST(FileCommands, BytesGoThroughUnchanged) {
     TFileScript f;
     const std::string bytes("\x01\xff\r\n\tz\x7f", 7);
     WriteBytes(f.F(), bytes);
-    auto run = f.Run("h = fopen(%F)\nx = fread(100)\nfcreate(%G)\nfclose()\nh = fopen(%G)\n"
-                     "n = fwrite(x & chr(200))\nfclose()");
+    auto run = f.Run(
+        "h = fopen(%F)\nx = fread(100)\nfcreate(%G)\nfclose()\nh = fopen(%G)\n"
+        "n = fwrite(x & chr(200))\nfclose()");
     EXPECT_EQ(run->GetVariable("x"), bytes);
     EXPECT_EQ(run->GetVariable("n"), "8");
     EXPECT_EQ(ReadBytes(f.G()), bytes + "\xc8");

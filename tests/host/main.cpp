@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-
 #include <cstdlib>
 #include <cstring>
 

@@ -11,9 +11,10 @@ namespace korvane::host::testing {
 
 // A fresh directory under the system's temporary folder, removed with everything in it.
 class TTempDir {
-public:
+ public:
     TTempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "korvane-host-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "korvane-host-XXXXXX").string();
         if (mkdtemp(pattern.data())) m_path = pattern;
     }
     ~TTempDir() {
@@ -26,7 +27,7 @@ public:
     std::string File(const std::string& name) const { return (m_path / name).string(); }
     const std::filesystem::path& Path() const { return m_path; }
 
-private:
+ private:
     std::filesystem::path m_path;
 };
 

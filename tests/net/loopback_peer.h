@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -37,7 +36,7 @@ inline void PumpFor(std::chrono::milliseconds duration) {
 // The far end of a test connection: a plain non-blocking POSIX socket on 127.0.0.1, driven
 // from the test's own thread between pumps of the event loop.
 class TLoopbackPeer {
-public:
+ public:
     TLoopbackPeer() = default;
     explicit TLoopbackPeer(int fd) : m_fd(fd) { fcntl(m_fd, F_SETFL, O_NONBLOCK); }
     TLoopbackPeer(TLoopbackPeer&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
@@ -100,7 +99,8 @@ public:
         std::string data;
         char chunk[4096];
         ssize_t got = 0;
-        while ((got = recv(m_fd, chunk, sizeof chunk, 0)) > 0) data.append(chunk, static_cast<size_t>(got));
+        while ((got = recv(m_fd, chunk, sizeof chunk, 0)) > 0)
+            data.append(chunk, static_cast<size_t>(got));
         return data;
     }
     // True when the far side has closed (pending bytes are read and discarded).
@@ -118,13 +118,13 @@ public:
         return address;
     }
 
-private:
+ private:
     int m_fd = -1;
 };
 
 // A listening socket on 127.0.0.1 with an ephemeral port, for tests where we are the client.
 class TLoopbackListener {
-public:
+ public:
     TLoopbackListener() {
         m_fd = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address = TLoopbackPeer::Loopback(0);
@@ -155,7 +155,7 @@ public:
         return fd >= 0 ? TLoopbackPeer(fd) : TLoopbackPeer();
     }
 
-private:
+ private:
     int m_fd = -1;
     uint16_t m_port = 0;
 };

@@ -117,9 +117,16 @@ TEST(TcpClient, PortAndAddressTexts) {
         const char* text;
         std::optional<uint16_t> port;
     } ports[] = {
-        {"5000", 5000}, {"1", 1},    {"65535", 65535},     {"0", std::nullopt},
-        {"65536", std::nullopt},     {"-1", std::nullopt}, {"", std::nullopt},
-        {"http", 80},   {"echo", 7}, {"no-such-service", std::nullopt},
+        {"5000", 5000},
+        {"1", 1},
+        {"65535", 65535},
+        {"0", std::nullopt},
+        {"65536", std::nullopt},
+        {"-1", std::nullopt},
+        {"", std::nullopt},
+        {"http", 80},
+        {"echo", 7},
+        {"no-such-service", std::nullopt},
         {"000080", std::nullopt},
     };
     for (const auto& p : ports) EXPECT_EQ(ResolvePort(p.text), p.port) << p.text;
@@ -134,14 +141,16 @@ TEST(TcpClient, PortAndAddressTexts) {
 // the buffer stops at its limit and nothing is lost once the script flushes again.
 TEST(TcpClient, AFloodingPeerIsHeldBackWithoutLosingData) {
     TConnectedClient f;
-    const std::string block = Pattern(10007);  // an odd size, so reads do not line up with the limit
+    const std::string block =
+        Pattern(10007);  // an odd size, so reads do not line up with the limit
     const size_t total = TReceiveBuffer::kLimit + 2 * 1024 * 1024;
     size_t sent = 0;
     size_t taken = 0;
     size_t largest = 0;
     const bool done = PumpUntil(
         [&] {
-            if (sent < total) sent += f.peer.SendSome(std::string_view(block).substr(0, total - sent));
+            if (sent < total)
+                sent += f.peer.SendSome(std::string_view(block).substr(0, total - sent));
             largest = std::max(largest, f.client.Received().size());
             if (f.client.Received().size() + TTcpClient::kChunkSize > TReceiveBuffer::kLimit) {
                 taken += f.client.Received().size();

@@ -71,7 +71,9 @@ TEST(TcpCommands, MessagesWithoutAPeer) {
         // Another number of arguments: no action, no log, error untouched.
         {"error = 7\ntcp_open(1)\ntcp_close(1)\ntcp_write()\ntcp_flush(1, 2)\ntcp_srv_open()\n"
          "tcp_srv_close(1)\ntcp_srv_write(1, 2)\ntcp_srv_flush(1, 2)\ntcp _open(\"\", 1)",
-         {}, "7", ""},
+         {},
+         "7",
+         ""},
     };
     for (const auto& c : cases) {
         TTcpScript f;
@@ -134,17 +136,17 @@ e = tcp_isconnected()
 )");
     EXPECT_EQ(heard, "ping");
     EXPECT_EQ(run->GetVariable("c"), "1");
-    EXPECT_LT(std::stoi(run->GetVariable("n")), 200000) << "the reply came, the loop did not run out";
+    EXPECT_LT(std::stoi(run->GetVariable("n")), 200000)
+        << "the reply came, the loop did not run out";
     EXPECT_EQ(run->GetVariable("a"), "hello");
     EXPECT_EQ(run->GetVariable("b"), "hello") << "reading leaves the buffer as it is";
     EXPECT_EQ(run->GetVariable("c2"), "llo");
     EXPECT_EQ(run->GetVariable("d"), "[]");
     EXPECT_EQ(run->GetVariable("e"), "0");
     const std::string port = std::to_string(listener.Port());
-    EXPECT_EQ(f.engine.host.log,
-              Timed({("Client socket open to 127.0.0.1:" + port).c_str(),
-                     "Socket client buffer flushed", "Socket client buffer flushed",
-                     "Socket client closed"}));
+    EXPECT_EQ(f.engine.host.log, Timed({("Client socket open to 127.0.0.1:" + port).c_str(),
+                                        "Socket client buffer flushed",
+                                        "Socket client buffer flushed", "Socket client closed"}));
     EXPECT_TRUE(peer.SeesClose());
 }
 
