@@ -151,6 +151,8 @@ private:
     int m_depth = 0;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};
+    static constexpr int kStatementsPerClockCheck = 8;
+    int m_pumpCountdown = 0;
 };
 
 }  // namespace korvane::engine
