@@ -1,14 +1,14 @@
 #include "tools/console_host.h"
 
+#include <QCoreApplication>
 #include <csignal>
 #include <ctime>
 #include <fstream>
 #include <iostream>
 #include <thread>
 
-#include <QCoreApplication>
-
 #include "engine/execute.h"
+#include "net/tcp_endpoints.h"
 
 namespace korvane::tools {
 
@@ -20,8 +20,7 @@ void OnStopSignal(int) { g_stopSignal.store(true); }
 
 }  // namespace
 
-TConsoleHost::TConsoleHost(std::optional<engine::TLocalTime> fixedTime)
-    : m_fixedTime(fixedTime) {}
+TConsoleHost::TConsoleHost(std::optional<engine::TLocalTime> fixedTime) : m_fixedTime(fixedTime) {}
 
 void TConsoleHost::InstallSignalHandlers() {
     struct sigaction action {};
@@ -49,7 +48,7 @@ engine::TLocalTime TConsoleHost::Now() const {
     std::tm local{};
     localtime_r(&now, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-            local.tm_hour, local.tm_min, local.tm_sec};
+            local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 // Pumping costs about a microsecond and a half; every 50 us keeps a script fast while
@@ -72,6 +71,14 @@ void TConsoleHost::RunEnding(const engine::TExecute& run) {
     std::ofstream out(m_varsFile, std::ios::binary | std::ios::trunc);
     for (const std::string& entry : run.Variables().Lines()) out << entry << '\n';
     m_varsWriteFailed = !out.good();
+}
+
+void TConsoleHost::EmptyServerBuffer() {
+    if (m_tcp) m_tcp->EmptyServerBuffer();
+}
+
+void TConsoleHost::CloseConnections() {
+    if (m_tcp) m_tcp->CloseAll();
 }
 
 }  // namespace korvane::tools

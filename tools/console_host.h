@@ -8,18 +8,27 @@
 
 #include "engine/engine_host.h"
 #include "engine/run_control.h"
+#include "host/window_actions.h"
+
+namespace korvane::net {
+class TTcpEndpoints;
+}
 
 namespace korvane::tools {
 
 // The headless runner's surroundings: log lines go to standard output as they are appended,
 // inputbox reads a line from standard input, the clock may be frozen, and SIGINT/SIGTERM
-// stop the run between statements.
-class TConsoleHost : public engine::TEngineHost, public engine::TRunHost {
-public:
+// stop the run between statements. There is no main window to show or hide.
+class TConsoleHost : public engine::TEngineHost,
+                     public engine::TRunHost,
+                     public host::TWindowActions {
+ public:
     explicit TConsoleHost(std::optional<engine::TLocalTime> fixedTime);
 
     void SetStopAction(std::function<void()> stop) { m_stop = std::move(stop); }
     void SetVarsFile(std::string path) { m_varsFile = std::move(path); }
+    // The endpoints whose connections the end of a run and Stop close.
+    void SetTcpEndpoints(net::TTcpEndpoints* endpoints) { m_tcp = endpoints; }
     // Installs the SIGINT/SIGTERM handlers that request a stop.
     static void InstallSignalHandlers();
 
@@ -37,13 +46,20 @@ public:
 
     // engine::TRunHost
     void RunEnding(const engine::TExecute& run) override;
+    void EmptyServerBuffer() override;
+    void CloseConnections() override;
+
+    // host::TWindowActions
+    void ShowMain() override {}
+    void HideMain() override {}
 
     bool VarsWriteFailed() const { return m_varsWriteFailed; }
 
-private:
+ private:
     std::optional<engine::TLocalTime> m_fixedTime;
     std::function<void()> m_stop;
     std::string m_varsFile;
+    net::TTcpEndpoints* m_tcp = nullptr;
     int m_logLines = 0;
     bool m_varsWriteFailed = false;
 };

@@ -1,5 +1,6 @@
 // korvane-run: runs a script headless with the same engine and modules as the workbench.
 // Exit codes: 0 normal end, 1 fatal error, 2 refused by the block check, 3 unreadable file.
+#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -8,11 +9,15 @@
 #include <string>
 #include <string_view>
 
-#include <QApplication>
-
 #include "engine/builtins.h"
 #include "engine/text_utils.h"
+#include "host/desktop_launcher.h"
+#include "host/dm.h"
+#include "host/exec_command.h"
+#include "host/file_commands.h"
 #include "host/log_commands.h"
+#include "host/window_commands.h"
+#include "net/tcp_endpoints.h"
 #include "tools/console_host.h"
 
 namespace {
@@ -52,11 +57,29 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
 
 // Windows are shown only where a display exists.
 void ChooseOffscreenWithoutDisplay() {
-    if (std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")) {
+    if (std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") ||
+        std::getenv("WAYLAND_DISPLAY")) {
         return;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
+
+// What outlives a run besides the engine's state, as the workbench's application object
+// holds it: the file slot, the TCP endpoints and the desktop launcher.
+struct TRunnerModules {
+    korvane::host::TDM dm;
+    korvane::net::TTcpEndpoints tcp;
+    korvane::host::TDesktopLauncher launcher;
+
+    void Bind(korvane::engine::TDispatch& dispatch, korvane::tools::TConsoleHost& host) {
+        korvane::host::BindLogCommands(dispatch);
+        korvane::host::BindFileCommands(dispatch, dm);
+        korvane::host::BindExecCommand(dispatch, launcher);
+        korvane::host::BindWindowCommands(dispatch, host);
+        tcp.Bind(dispatch);
+        host.SetTcpEndpoints(&tcp);
+    }
+};
 
 }  // namespace
 
@@ -78,16 +101,21 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
     korvane::engine::TProgramState state;
-    korvane::engine::TDispatch dispatch;
-    korvane::engine::BindEngine(dispatch);
-    korvane::host::BindLogCommands(dispatch);
     korvane::tools::TConsoleHost host(options.fixedTime);
     host.SetVarsFile(options.varsFile);
+    korvane::engine::TDispatch dispatch;
+    korvane::engine::BindEngine(dispatch);
+    TRunnerModules modules;
+    modules.Bind(dispatch, host);
+
     korvane::engine::TRunControl control(host, host, state, dispatch);
     host.SetStopAction([&control] { control.Stop(); });
     korvane::tools::TConsoleHost::InstallSignalHandlers();
 
-    switch (control.Run(korvane::engine::SplitLines(text))) {
+    modules.tcp.SetRunActive(true);
+    const korvane::engine::TRunOutcome outcome = control.Run(korvane::engine::SplitLines(text));
+    modules.tcp.SetRunActive(false);
+    switch (outcome) {
         case korvane::engine::TRunOutcome::FatalError:
             return 1;
         case korvane::engine::TRunOutcome::Refused:
