@@ -54,7 +54,7 @@ public:
     // Step mode: before each statement the Watch window shows the store and Run steps.
     virtual void EnterStepWait(const TVariableStore& /*variables*/) {}
     virtual void ShowWatch(bool /*visible*/) {}
-    // Marks an editor line (counting from 1) as the current one.
+    // Marks an editor line (counting from 0) as the current one.
     virtual void MarkLine(int /*line*/) {}
 
     // Modal input dialog; gives the preset text when the user cancels.
