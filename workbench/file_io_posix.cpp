@@ -1,5 +1,3 @@
-#include "workbench/file_io.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+#include "workbench/file_io.h"
 
 namespace korvane::workbench {
 
@@ -23,7 +23,7 @@ std::string SystemError(std::string_view what, const std::filesystem::path& path
 
 // Closes the descriptor when the scope ends unless it was released.
 class TFdGuard {
-   public:
+ public:
     explicit TFdGuard(int fd) : m_fd(fd) {}
     TFdGuard(const TFdGuard&) = delete;
     TFdGuard& operator=(const TFdGuard&) = delete;
@@ -33,7 +33,7 @@ class TFdGuard {
     int Get() const { return m_fd; }
     int Release() { return std::exchange(m_fd, -1); }
 
-   private:
+ private:
     int m_fd;
 };
 
@@ -102,7 +102,8 @@ bool WriteFileReplacing(const std::filesystem::path& path, std::string_view byte
         return false;
     }
     const mode_t bits = mode == TFileMode::Executable ? 0755 : 0644;
-    bool ok = ::fchmod(fd.Get(), bits) == 0 && WriteAll(fd.Get(), bytes);
+    // Synced before the rename, so a crash leaves the old file or the new one, never a hole.
+    bool ok = ::fchmod(fd.Get(), bits) == 0 && WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
     if (!ok) problem = SystemError("cannot write", tempName);
     if (!CloseChecked(fd.Release()) && ok) {
         problem = SystemError("cannot close", tempName);

@@ -32,7 +32,7 @@ bool IsNumber(std::string_view word) {
 
 // Fills styles[from, to) with one class.
 class TStyler {
-   public:
+ public:
     TStyler(std::string_view text, std::span<TStyle> styles) : m_text(text), m_styles(styles) {}
 
     void Fill(std::size_t from, std::size_t to, TStyle style) {
@@ -66,7 +66,7 @@ class TStyler {
         return at;
     }
 
-   private:
+ private:
     std::string_view m_text;
     std::span<TStyle> m_styles;
 };
@@ -104,7 +104,7 @@ TLexState ClassifyText(std::string_view text, TLexState start, std::span<TStyle>
         } else if (IsWordCharacter(c)) {
             end = styler.WordEnd(at);
             const std::string_view word = text.substr(at, end - at);
-            style = IsKeyword(word) ? TStyle::Keyword
+            style = IsKeyword(word)  ? TStyle::Keyword
                     : IsNumber(word) ? TStyle::Number
                                      : TStyle::Default;
         }

@@ -21,7 +21,7 @@ std::string Joined(std::string_view prefix, std::string_view rest) {
 
 // One Build: the payload grows step by step; the first failure ends it.
 class TBuildRun {
-   public:
+ public:
     TBuildRun(const TBuildRequest& request, const TBuildEnvironment& environment)
         : m_request(request), m_env(environment) {}
 
@@ -48,7 +48,7 @@ class TBuildRun {
         return patched;
     }
 
-   private:
+ private:
     std::optional<std::string> Fail(const std::string& failure) {
         m_env.log(kBuildErrorLine);
         m_env.log(failure);
@@ -147,8 +147,9 @@ std::optional<std::string> BuildPackage(const TBuildRequest& request,
     return TBuildRun(request, environment).Run();
 }
 
-TBuildEnvironment SystemBuildEnvironment(std::function<void(std::string_view line)> log,
-                                         std::function<bool(const std::string& path)> validateRack) {
+TBuildEnvironment SystemBuildEnvironment(
+    std::function<void(std::string_view line)> log,
+    std::function<bool(const std::string& path)> validateRack) {
     TBuildEnvironment environment;
     environment.log = std::move(log);
     environment.fileExists = [](const std::string& path) { return IsRegularFile(path); };

@@ -39,8 +39,8 @@ consteval TAreaBlock MakeUnpackagedArea() {
 
 // Nothing reads this block in memory; Build and start-up work on the executable's file bytes.
 // "used" and "retain" keep compiler and linker from dropping it.
-[[gnu::used, gnu::retain, gnu::section(".korvane_payload")]] constinit TAreaBlock
-    g_payloadArea = MakeUnpackagedArea();
+[[gnu::used, gnu::retain, gnu::section(".korvane_payload")]] constinit TAreaBlock g_payloadArea =
+    MakeUnpackagedArea();
 
 }  // namespace
 

@@ -12,7 +12,7 @@ namespace {
 // Walks forward over the payload bytes; every step either consumes what it expects or
 // leaves the cursor where it was.
 class TCursor {
-   public:
+ public:
     explicit TCursor(std::string_view bytes) : m_rest(bytes) {}
 
     bool Take(std::string_view tag) {
@@ -37,7 +37,7 @@ class TCursor {
         return field;
     }
 
-   private:
+ private:
     std::string_view m_rest;
 };
 

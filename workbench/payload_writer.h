@@ -10,7 +10,7 @@ namespace korvane::workbench {
 // Builds a payload in the order its format fixes: header (at construction), script, one or
 // more rack records, end tag. Parts a reader could not take back apart are refused.
 class TPayloadWriter {
-   public:
+ public:
     TPayloadWriter();
 
     // False when a script was added already or the scrambled text holds the script's closing
@@ -26,7 +26,7 @@ class TPayloadWriter {
     // The finished payload, end tag included; the writer is spent afterwards.
     std::string Finish();
 
-   private:
+ private:
     std::string m_payload;
     bool m_hasScript = false;
 };

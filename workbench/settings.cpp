@@ -32,7 +32,7 @@ std::optional<int> ParseInteger(std::string_view text) {
 // Reads values in the caller's order until one fails to convert; after that every read leaves
 // its target alone.
 class TOrderedReader {
-   public:
+ public:
     explicit TOrderedReader(const CSimpleIniA& ini) : m_ini(ini) {}
 
     void Integer(const char* section, const char* key, int& target) {
@@ -56,7 +56,7 @@ class TOrderedReader {
         return m_stopped ? nullptr : m_ini.GetValue(section, key, nullptr);
     }
 
-   private:
+ private:
     const CSimpleIniA& m_ini;
     bool m_stopped = false;
 };
@@ -175,8 +175,7 @@ bool SaveSettings(const std::filesystem::path& path, const TSettings& settings) 
     const std::string_view oldText =
         existing.status == TReadStatus::Ok ? std::string_view(existing.bytes) : "";
     std::string problem;
-    return WriteFileReplacing(path, MergeSettings(oldText, settings), TFileMode::Regular,
-                              problem);
+    return WriteFileReplacing(path, MergeSettings(oldText, settings), TFileMode::Regular, problem);
 }
 
 void AddRecentFile(std::vector<std::string>& recentFiles, std::string_view path) {

@@ -9,7 +9,7 @@ namespace {
 // SplitMix64 (Steele, Lea, Flood): small, well mixed, and fixed here forever, unlike a
 // library generator that may change between platforms and releases.
 class TScrambleSequence {
-   public:
+ public:
     explicit TScrambleSequence(std::uint32_t seed) : m_state(seed) {}
 
     // A value in 0..253, by scaling the upper 32 bits (Lemire's multiply-shift).
@@ -22,7 +22,7 @@ class TScrambleSequence {
         return static_cast<unsigned>(((z >> 32) * 254u) >> 32);
     }
 
-   private:
+ private:
     std::uint64_t m_state;
 };
 

@@ -6,7 +6,9 @@
 
 namespace korvane::workbench::testing {
 
-inline constexpr std::string_view kFakeHead = "\x7f" "ELF-head";
+inline constexpr std::string_view kFakeHead =
+    "\x7f"
+    "ELF-head";
 inline constexpr std::string_view kFakeTail = "tail-of-program";
 
 // A stand-in for an unpackaged program file: some bytes, the payload area, some more bytes.

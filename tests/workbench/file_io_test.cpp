@@ -66,8 +66,8 @@ TEST(FileIo, WriteReplacesFileAndLinkLeavingNoTemporary) {
 TEST(FileIo, WriteIntoAMissingFolderFails) {
     testing::TTempFolder folder;
     std::string problem;
-    EXPECT_FALSE(WriteFileReplacing(folder.Path() / "no" / "file", "x", TFileMode::Regular,
-                                    problem));
+    EXPECT_FALSE(
+        WriteFileReplacing(folder.Path() / "no" / "file", "x", TFileMode::Regular, problem));
     EXPECT_FALSE(problem.empty());
 }
 

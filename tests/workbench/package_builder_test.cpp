@@ -20,7 +20,7 @@ const std::string kTerminal = "prog/terminal.res";
 
 // Files, rack validation and the log pane of one Build, all in memory.
 class TFakeWorld {
-   public:
+ public:
     TFakeWorld() {
         files[kProgram] = testing::FakeExecutable();
         files[kTerminal] = "terminal layout";
@@ -75,10 +75,14 @@ TEST(PackageBuilder, BuildsScriptAndRacksWithEveryLogLine) {
     const std::string script = "x = 1\r\n  openrack(\"racks/a.res\")\r\nopenrack ( \"b.res\" )";
     const auto built = world.Build(script);
     ASSERT_TRUE(built.has_value());
-    const std::vector<std::string> expectedLog = {
-        "Building",         "Adding header",          "Adding script",
-        "Adding racks",     "Adding terminal.res (required)", "Found rack racks/a.res",
-        "Found rack b.res", "Done"};
+    const std::vector<std::string> expectedLog = {"Building",
+                                                  "Adding header",
+                                                  "Adding script",
+                                                  "Adding racks",
+                                                  "Adding terminal.res (required)",
+                                                  "Found rack racks/a.res",
+                                                  "Found rack b.res",
+                                                  "Done"};
     EXPECT_EQ(world.log, expectedLog);
     EXPECT_EQ(built->size(), world.files[kProgram].size());
 
@@ -138,9 +142,10 @@ TEST(PackageBuilder, FailuresEndWithTheirText) {
              w.files[kProgram] = "plain program";
          },
          "Program file has no payload area"},
+        {"script that scrambles to its closing tag", Scramble("[scripte]", ScriptKey()),
+         [](TFakeWorld&) {}, "Script cannot be packaged"},
         {"program unreadable", "openrack(\"a.res\")",
-         [](TFakeWorld& w) { w.files.erase(kProgram); },
-         "Program file not readable prog/korvane"},
+         [](TFakeWorld& w) { w.files.erase(kProgram); }, "Program file not readable prog/korvane"},
     };
     for (const TCase& c : cases) {
         TFakeWorld world;
@@ -161,8 +166,7 @@ TEST(PackageBuilder, InvalidRackIsLoggedAndLeftOut) {
     ASSERT_TRUE(built.has_value());
     EXPECT_EQ(world.log[5], "Found rack bad.res");
     EXPECT_EQ(world.log[6], "Rack file not valid bad.res");
-    EXPECT_EQ(RackNames(ReadBuilt(*built)),
-              (std::vector<std::string>{"terminal.res", "good.res"}));
+    EXPECT_EQ(RackNames(ReadBuilt(*built)), (std::vector<std::string>{"terminal.res", "good.res"}));
 }
 
 TEST(PackageBuilder, PackagesEachFileNameOnce) {
@@ -173,15 +177,23 @@ TEST(PackageBuilder, PackagesEachFileNameOnce) {
         std::string firstRackBytes;
     };
     const std::vector<TCase> cases = {
-        {"same line twice", "openrack(\"one/a.res\")\r\nopenrack(\"one/a.res\")",
-         {"terminal.res", "a.res"}, "one"},
-        {"same name in two folders", "openrack(\"two/a.res\")\r\nopenrack(\"one/a.res\")",
-         {"terminal.res", "a.res"}, "two"},
-        {"terminal.res named again", "openrack(\"one/a.res\")\r\nopenrack(\"one/terminal.res\")",
-         {"terminal.res", "a.res"}, "one"},
+        {"same line twice",
+         "openrack(\"one/a.res\")\r\nopenrack(\"one/a.res\")",
+         {"terminal.res", "a.res"},
+         "one"},
+        {"same name in two folders",
+         "openrack(\"two/a.res\")\r\nopenrack(\"one/a.res\")",
+         {"terminal.res", "a.res"},
+         "two"},
+        {"terminal.res named again",
+         "openrack(\"one/a.res\")\r\nopenrack(\"one/terminal.res\")",
+         {"terminal.res", "a.res"},
+         "one"},
         // A name that is only part of a packaged name is a different rack and goes in too.
-        {"name inside another name", "openrack(\"pds1.res\")\r\nopenrack(\"1.res\")",
-         {"terminal.res", "pds1.res", "1.res"}, "pds1"},
+        {"name inside another name",
+         "openrack(\"pds1.res\")\r\nopenrack(\"1.res\")",
+         {"terminal.res", "pds1.res", "1.res"},
+         "pds1"},
     };
     for (const TCase& c : cases) {
         TFakeWorld world;

@@ -20,10 +20,11 @@ TEST(PayloadWriter, WritesTheLayoutByteForByte) {
     ASSERT_TRUE(writer.AddScript("a\0b"s));
     ASSERT_TRUE(writer.AddRack("terminal.res", "T\0P"s));
     ASSERT_TRUE(writer.AddRack("pds1.res", "xyz"));
-    const std::string expected = "[names]Korvane[namee][versions]1.5[versione]"
-                                 "[scripts]a\0b[scripte]"s +
-                                 "[racks terminal.res" + Blanks(31) + "T\0P"s + "[racke]" +
-                                 "[racks pds1.res" + Blanks(35) + "xyz[racke]" + "[embe]";
+    const std::string expected =
+        "[names]Korvane[namee][versions]1.5[versione]"
+        "[scripts]a\0b[scripte]"s +
+        "[racks terminal.res" + Blanks(31) + "T\0P"s + "[racke]" + "[racks pds1.res" + Blanks(35) +
+        "xyz[racke]" + "[embe]";
     const std::string payload = writer.Finish();
     EXPECT_EQ(payload, expected);
     // A record's data starts 50 bytes after its "[racks ".
@@ -102,7 +103,8 @@ TEST(PayloadReader, RefusesHostilePayloads) {
         {"script before header", kScript + kHeader + good + "[embe]", TPayloadStatus::Malformed},
         {"no rack records", kHeader + kScript + "[embe]", TPayloadStatus::Malformed},
         {"name field cut short", kHeader + kScript + "[racks termin", TPayloadStatus::Malformed},
-        {"record not closed", kHeader + kScript + "[racks terminal.res" + std::string(31, ' ') + "x",
+        {"record not closed",
+         kHeader + kScript + "[racks terminal.res" + std::string(31, ' ') + "x",
          TPayloadStatus::Malformed},
         {"end tag missing", kHeader + kScript + good + "VVVV", TPayloadStatus::Malformed},
         {"garbage between records", kHeader + kScript + good + "zz" + good + "[embe]",
@@ -116,8 +118,7 @@ TEST(PayloadReader, RefusesHostilePayloads) {
          TPayloadStatus::Malformed},
         {"control byte in name", kHeader + kScript + Record("a\nb.res", "x") + "[embe]",
          TPayloadStatus::Malformed},
-        {"minimal valid", kHeader + "[scripts][scripte]" + good + "[embe]",
-         TPayloadStatus::Valid},
+        {"minimal valid", kHeader + "[scripts][scripte]" + good + "[embe]", TPayloadStatus::Valid},
     };
     for (const TCase& c : cases) {
         const TPayloadReading reading = ReadPayload(c.space);
@@ -164,7 +165,8 @@ TEST(ApplyPayload, SizeBoundaryAndAreaChecks) {
 
     EXPECT_FALSE(ApplyPayload(executable, std::string(kPayloadSpaceSize, 'p'), problem));
     EXPECT_FALSE(ApplyPayload("no area here", "x", problem));
-    const std::string cutShort = executable.substr(0, executable.size() - testing::kFakeTail.size() - 1);
+    const std::string cutShort =
+        executable.substr(0, executable.size() - testing::kFakeTail.size() - 1);
     EXPECT_FALSE(ApplyPayload(cutShort, "x", problem));
 }
 

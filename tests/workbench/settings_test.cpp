@@ -126,9 +126,20 @@ TEST(Settings, IntegerForms) {
     }
 }
 
+TEST(Settings, GarbageGivesDefaults) {
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary.push_back(static_cast<char>((i * 37) & 0xFF));
+    const std::vector<std::string> inputs = {binary, std::string(100000, '['),
+                                             "width=800\nheight=600\n", "[main\nwidth=800\n",
+                                             "[main]\nwidth\n=800\n"};
+    for (const std::string& input : inputs) {
+        EXPECT_EQ(ParseSettings(input).mainWidth, 544) << input.substr(0, 20);
+    }
+}
+
 TEST(Settings, MissingKeysKeepDefaultsAndReadingGoesOn) {
-    const TSettings read = ParseSettings(
-        "[main]\nheight=400\n[recent]\nMRU1=a\nMRU2=\nMRU4=d\n[toolbar]\npos=5\n");
+    const TSettings read =
+        ParseSettings("[main]\nheight=400\n[recent]\nMRU1=a\nMRU2=\nMRU4=d\n[toolbar]\npos=5\n");
     EXPECT_EQ(read.mainWidth, 544);
     EXPECT_EQ(read.mainHeight, 400);
     EXPECT_EQ(read.recentFiles, (std::vector<std::string>{"a", "d"}));
@@ -159,8 +170,8 @@ TEST(Settings, WritesSectionNamesAsTheyAreAndKeepsOtherKeys) {
     const TSettings read = ParseSettings(text);
     EXPECT_EQ(read.menuBar.style, TBarStyle::Floating);
     EXPECT_EQ(read.menuBar.floating, TPosition{}) << "a floating position is never read";
-    EXPECT_EQ(read.ports, (std::vector<std::pair<std::string, std::string>>{
-                              {"com2", "/dev/pts/3"}}));
+    EXPECT_EQ(read.ports,
+              (std::vector<std::pair<std::string, std::string>>{{"com2", "/dev/pts/3"}}));
 }
 
 TEST(Settings, RecentListMovesRepeatsUpAndKeepsFive) {

@@ -148,9 +148,9 @@ TEST(Startup, PackagedCopyOfThisProgramReadsBack) {
     const std::string script = "openrack(\"" + rack.string() + "\")\r\nwritelog(\"hi\")";
 
     std::vector<std::string> log;
-    const TBuildEnvironment environment = SystemBuildEnvironment(
-        [&log](std::string_view line) { log.emplace_back(line); },
-        [](const std::string&) { return true; });
+    const TBuildEnvironment environment =
+        SystemBuildEnvironment([&log](std::string_view line) { log.emplace_back(line); },
+                               [](const std::string&) { return true; });
     const auto built = BuildPackage({program, script}, environment);
     ASSERT_TRUE(built.has_value()) << (log.empty() ? "" : log.back());
 

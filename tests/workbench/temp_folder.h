@@ -10,9 +10,10 @@ namespace korvane::workbench::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TTempFolder {
-   public:
+ public:
     TTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "korvane-wb-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "korvane-wb-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) std::abort();
         m_path = pattern;
     }
@@ -24,7 +25,7 @@ class TTempFolder {
     }
     const std::filesystem::path& Path() const { return m_path; }
 
-   private:
+ private:
     std::filesystem::path m_path;
 };
 

@@ -24,8 +24,8 @@ std::string RandomBytes(std::size_t count) {
 }
 
 TEST(Ucrypt, RoundTripRestoresEveryInput) {
-    const std::vector<std::string> inputs = {
-        "", "a", "writelog(\"hi\")\r\nnext\r\n", AllByteValues(), RandomBytes(100000)};
+    const std::vector<std::string> inputs = {"", "a", "writelog(\"hi\")\r\nnext\r\n",
+                                             AllByteValues(), RandomBytes(100000)};
     for (const std::uint32_t key : {ScriptKey(), 0u, 0xFFFFFFFFu}) {
         for (const std::string& input : inputs) {
             const std::string scrambled = Scramble(input, key);
@@ -66,9 +66,8 @@ TEST(Ucrypt, KeyIsStartPlusMultiplesOfCodes) {
 // written depend on them: if this fails, old copies can no longer be read.
 TEST(Ucrypt, KnownVectorStaysStable) {
     EXPECT_EQ(ScriptKey(), 7215117u);
-    const std::string expected = {
-        '\xbf', '\x21', '\x60', '\x3a', '\x03', '\x03', '\xab', '\x46',
-        '\xf2', '\xd9', '\x61', '\x2d', '\x1f', '\x30', '\xcc', '\x50'};
+    const std::string expected = {'\xbf', '\x21', '\x60', '\x3a', '\x03', '\x03', '\xab', '\x46',
+                                  '\xf2', '\xd9', '\x61', '\x2d', '\x1f', '\x30', '\xcc', '\x50'};
     EXPECT_EQ(Scramble("writelog(\"hi\")\r\n", ScriptKey()), expected);
 }
 
