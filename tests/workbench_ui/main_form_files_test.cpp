@@ -1,0 +1,218 @@
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include "workbench/ui/about_window.h"
+#include "workbench/ui/main_form.h"
+#include "workbench/ui/script_editor.h"
+#include "workbench_fixture.h"
+
+namespace korvane::workbench {
+namespace {
+
+using testing::ReadBytes;
+using testing::TWorkbenchFixture;
+using testing::WriteBytes;
+
+const QString kQuestion = QStringLiteral("All unsaved changes will be lost. Open another file now ?");
+
+struct TFilesFixture : TWorkbenchFixture {
+    std::string MakeScript(const std::string& name, std::string_view text) {
+        const auto path = Folder() / name;
+        WriteBytes(path, text);
+        return path.string();
+    }
+    QStringList RecentBarTexts() {
+        QStringList texts;
+        for (QAction* action : Form().Bar(TBarId::RecentBar)->actions()) texts.append(action->text());
+        return texts;
+    }
+};
+
+TEST(MainFormFiles, OpenAsksFirstWhenTheEditorHoldsAnyText) {
+    TFilesFixture f;
+    const std::string path = f.MakeScript("a.kvs", "x = 1\n");
+    f.SetScript(" ");
+    f.dialogs.files = {path};
+    f.Action("Open1")->trigger();  // answered No
+    EXPECT_EQ(f.dialogs.questions, (QStringList{kQuestion}));
+    EXPECT_EQ(f.Form().Editor().Bytes(), " ");
+    EXPECT_TRUE(f.Form().RecentFiles().empty());
+
+    f.dialogs.files = {path};
+    f.dialogs.answers = {true};
+    f.Click("SBOpen1");
+    EXPECT_EQ(f.Form().Editor().Bytes(), "x = 1\n");
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - a.kvs");
+    EXPECT_EQ(f.Form().CurrentFile(), path);
+    EXPECT_EQ(f.Form().RecentFiles(), std::vector<std::string>{path});
+}
+
+TEST(MainFormFiles, OpeningIntoAnEmptyEditorAsksNothing) {
+    TFilesFixture f;
+    f.dialogs.files = {f.MakeScript("b.kvs", "y = 2")};
+    f.Click("SBOpen1");
+    EXPECT_TRUE(f.dialogs.questions.isEmpty());
+    EXPECT_EQ(f.Form().Editor().Bytes(), "y = 2");
+}
+
+TEST(MainFormFiles, LoadFailureKeepsTheEditorAndNamesThePath) {
+    TFilesFixture f;
+    f.SetScript("kept");
+    const std::string missing = (f.Folder() / "missing.kvs").string();
+    f.dialogs.files = {missing};
+    f.dialogs.answers = {true};
+    f.Click("SBOpen1");
+    EXPECT_EQ(f.dialogs.messages, (QStringList{"Error loading file " + QString::fromStdString(missing)}));
+    EXPECT_EQ(f.Form().Editor().Bytes(), "kept");
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs");
+}
+
+TEST(MainFormFiles, EveryByteValueOpensAndSavesUnchanged) {
+    TFilesFixture f;
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<char>(i));
+    bytes += "\r\nsecond line\rthird\n";
+    const std::string path = f.MakeScript("bytes.kvs", bytes);
+    f.Form().OpenFile(path);
+    EXPECT_EQ(f.Form().Editor().Bytes(), bytes);
+    f.Click("SBSave1");
+    EXPECT_EQ(ReadBytes(path), bytes);
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+    f.SetScript("caf\xe9 \xff");
+    EXPECT_EQ(f.Form().Editor().text(), QString::fromLatin1("caf\xe9 \xff"));  // one byte, one character
+}
+
+TEST(MainFormFiles, SaveAsAddsTheExtensionOnlyToNamesWithoutAnyDot) {
+    TFilesFixture f;
+    std::filesystem::create_directory(f.Folder() / "my.scripts");
+    const std::string plain = (f.Folder() / "plain").string();
+    const std::string dotted = (f.Folder() / "my.scripts" / "plain").string();
+    f.SetScript("z = 3");
+    f.dialogs.files = {plain, dotted};
+    f.Click("SBSaveas1");
+    EXPECT_EQ(f.dialogs.saveSuggestions.back(), "untitled.kvs");
+    EXPECT_EQ(ReadBytes(plain + ".kvs"), "z = 3");
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - plain.kvs");
+    f.Click("SBSaveas1");
+    EXPECT_EQ(f.dialogs.saveSuggestions.back(), "plain.kvs");
+    EXPECT_EQ(ReadBytes(dotted), "z = 3");
+    EXPECT_EQ(f.Form().CurrentFile(), dotted);
+    EXPECT_EQ(f.Form().RecentFiles(), (std::vector<std::string>{dotted, plain + ".kvs"}));
+}
+
+TEST(MainFormFiles, RecentListKeepsFiveNewestFirstWithoutDuplicates) {
+    TFilesFixture f;
+    f.SetScript("w");
+    std::vector<std::string> paths;
+    for (int i = 1; i <= 6; ++i) paths.push_back((f.Folder() / ("s" + std::to_string(i) + ".kvs")).string());
+    for (const std::string& path : paths) f.dialogs.files.push_back(path);
+    f.dialogs.files.push_back(paths[5]);  // the same file again
+    for (int i = 0; i < 7; ++i) f.Form().SaveScriptAs();
+    EXPECT_EQ(f.Form().RecentFiles(),
+              (std::vector<std::string>{paths[5], paths[4], paths[3], paths[2], paths[1]}));
+    QTest::qWait(0);  // let the replaced entries go
+    EXPECT_EQ(f.RecentBarTexts(),
+              (QStringList{"s6.kvs", "s5.kvs", "s4.kvs", "s3.kvs", "s2.kvs"}));
+}
+
+TEST(MainFormFiles, RecentEntryLoadsWithoutAQuestion) {
+    TFilesFixture f;
+    const std::string first = f.MakeScript("first.kvs", "one");
+    const std::string second = f.MakeScript("second.kvs", "two");
+    f.Form().OpenFile(first);
+    f.dialogs.answers = {true};
+    f.Form().OpenFile(second);
+    f.dialogs.questions.clear();
+    f.Form().Bar(TBarId::RecentBar)->actions().at(1)->trigger();
+    EXPECT_TRUE(f.dialogs.questions.isEmpty());
+    EXPECT_EQ(f.Form().Editor().Bytes(), "one");
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - first.kvs");
+    EXPECT_EQ(f.Form().RecentFiles(), (std::vector<std::string>{second, first}));
+}
+
+TEST(MainFormFiles, SaveWritesTheCurrentFileOrReportsFailure) {
+    TFilesFixture f;
+    f.SetScript("q = 1");
+    const std::string blocked = (f.Folder() / "no-such-folder" / "x.kvs").string();
+    f.dialogs.files = {blocked};
+    f.Click("SBSave1");  // no current file: Save as
+    EXPECT_EQ(f.dialogs.saveSuggestions.size(), 1u);
+    EXPECT_EQ(f.dialogs.messages, (QStringList{"Error saving file"}));
+    EXPECT_TRUE(f.Form().CurrentFile().empty());
+
+    const std::string path = f.MakeScript("cur.kvs", "old");
+    f.dialogs.answers = {true};
+    f.Form().OpenFile(path);
+    f.Form().Editor().SetBytes("new");
+    f.Action("Save1")->trigger();
+    EXPECT_EQ(ReadBytes(path), "new");
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);  // a folder in its place cannot be written over
+    f.Action("Save1")->trigger();
+    EXPECT_EQ(f.dialogs.messages, (QStringList{"Error saving file", "Error saving file"}));
+}
+
+TEST(MainFormFiles, SavingThroughALinkWritesTheLinkedFile) {
+    TFilesFixture f;
+    const std::string target = f.MakeScript("target.kvs", "old");
+    const auto link = f.Folder() / "link.kvs";
+    std::filesystem::create_symlink(target, link);
+    f.Form().OpenFile(link.string());
+    f.Form().Editor().SetBytes("through the link");
+    f.Click("SBSave1");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(target), "through the link");
+}
+
+TEST(MainFormFiles, NewClearsWithoutAQuestion) {
+    TFilesFixture f;
+    f.Form().OpenFile(f.MakeScript("c.kvs", "text"));
+    f.Click("SBNew1");
+    EXPECT_TRUE(f.dialogs.questions.isEmpty());
+    EXPECT_FALSE(f.Form().Editor().HasText());
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs");
+    EXPECT_TRUE(f.Form().CurrentFile().empty());
+}
+
+TEST(MainFormFiles, HelpOpensThePageBesideTheExecutable) {
+    TFilesFixture f;
+    f.Action("Help1")->trigger();
+    EXPECT_TRUE(f.dialogs.opened.empty());
+    ASSERT_EQ(f.dialogs.messages.size(), 1);  // the page is not there
+    std::filesystem::create_directories(f.Folder() / "Help" / "html");
+    WriteBytes(f.Folder() / "Help" / "html" / "index.html", "<html></html>");
+    f.Action("Help1")->trigger();
+    ASSERT_EQ(f.dialogs.opened.size(), 1u);
+    EXPECT_EQ(f.dialogs.opened[0],
+              QUrl::fromLocalFile(QString::fromStdString((f.Folder() / "Help/html/index.html").string())));
+}
+
+TEST(MainFormFiles, AboutIsShownModallyOffsetFromTheWindow) {
+    TFilesFixture f;
+    f.Form().move(200, 100);
+    f.Action("About1")->trigger();
+    ASSERT_EQ(f.dialogs.modal, &f.App().About());
+    EXPECT_EQ(f.dialogs.modalAt, f.Form().pos() + QPoint(125, 125));
+    EXPECT_EQ(f.App().About().size(), QSize(254, 90));
+}
+
+TEST(MainFormFiles, ClickedUrlGoesToTheDesktopOpener) {
+    TFilesFixture f;
+    f.Form().show();
+    f.SetScript("# docs at https://example.org/help here");
+    TScriptEditor& editor = f.Form().Editor();
+    const long position = 15;
+    const int x = static_cast<int>(editor.SendScintilla(QsciScintilla::SCI_POINTXFROMPOSITION, 0UL, position));
+    const int y = static_cast<int>(editor.SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0UL, position));
+    const int lineHeight = static_cast<int>(editor.SendScintilla(QsciScintilla::SCI_TEXTHEIGHT, 0UL));
+    QTest::mouseClick(editor.viewport(), Qt::LeftButton, {}, QPoint(x + 2, y + lineHeight / 2));
+    ASSERT_EQ(f.dialogs.opened.size(), 1u);
+    EXPECT_EQ(f.dialogs.opened[0], QUrl("https://example.org/help"));
+}
+
+}  // namespace
+}  // namespace korvane::workbench

@@ -1,0 +1,239 @@
+#include <QAction>
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+#include "workbench/ui/main_form.h"
+#include "workbench/ui/script_editor.h"
+#include "workbench/ui/watch_window.h"
+#include "workbench_fixture.h"
+
+namespace korvane::workbench {
+namespace {
+
+using testing::TUserActions;
+using testing::TWorkbenchFixture;
+
+const QString kStarted = QStringLiteral("14:03:27: Script started");
+const QString kFinished = QStringLiteral("14:03:27: Script finished");
+const QString kPaused = QStringLiteral("14:03:27: Script paused");
+const QString kResumed = QStringLiteral("14:03:27: Script resumed");
+// Runs until stopped; every pass writes one line.
+const char* const kEndlessTicks = "while (1 == 1)\nwritelog(\"tick\")\nwend";
+
+struct TRunFixture : TWorkbenchFixture {
+    TRunFixture() { Form().show(); }
+
+    bool LogHas(const QString& line) { return LogLines().contains(line); }
+    std::function<bool()> Logged(const QString& line) {
+        return [this, line] { return LogHas(line); };
+    }
+    std::function<bool()> InPhase(TRunPhase phase) {
+        return [this, phase] { return Form().RunPhase() == phase; };
+    }
+    // Enabled state of the Run, Stop and Pause buttons and then their menu items.
+    std::vector<bool> RunActions() {
+        std::vector<bool> states;
+        for (const char* name : {"SBRun1", "SBStop1", "SBPause1", "Run1", "Stop1", "Pause1"}) {
+            states.push_back(Action(name)->isEnabled());
+        }
+        return states;
+    }
+};
+
+TEST(MainFormRun, ShortScriptLogsStartAndFinishAndRestoresTheButtons) {
+    TRunFixture f;
+    f.SetScript("x = 1\nend\nwritelog(\"not reached\")");
+    f.Click("SBRun1");
+    EXPECT_EQ(f.LogLines(), (QStringList{kStarted, kFinished}));
+    EXPECT_EQ(f.RunActions(), (std::vector<bool>{true, false, false, true, false, false}));
+    EXPECT_TRUE(f.Action("SBOpen1")->isEnabled());
+    EXPECT_FALSE(f.Form().Editor().isReadOnly());
+    EXPECT_FALSE(f.Form().Running());
+}
+
+TEST(MainFormRun, BlockCheckReportsAreShownAloneAndTheScriptDoesNotRun) {
+    struct TCase {
+        const char* script;
+        QStringList log;
+    };
+    const TCase cases[] = {
+        {"x = 1\ny = 2\nnext", {"Error: unexpected next on line 3"}},
+        {"for (i, 1, 2, 1)\nwritelog(i)", {"", "Error: unterminated block (for)"}},
+        {"while (1 == 1)\nendif",
+         {"Error: unexpected endif on line 2", "Error: unterminated block (while)"}},
+    };
+    TRunFixture f;
+    for (const TCase& c : cases) {
+        f.SetScript(c.script);
+        f.Click("SBRun1");
+        EXPECT_EQ(f.LogLines(), c.log) << c.script;
+        EXPECT_TRUE(f.Action("SBRun1")->isEnabled());
+    }
+}
+
+TEST(MainFormRun, PauseResumeAndStopDriveTheButtonsAndTheLog) {
+    TRunFixture f;
+    f.SetScript(kEndlessTicks);
+    std::vector<std::vector<bool>> seen;
+    bool readOnlyDuringRun = false;
+    bool fileActionsDuringRun = true;
+    TUserActions user;
+    user.Then(f.Logged(kStarted), [&] {
+        seen.push_back(f.RunActions());
+        readOnlyDuringRun = f.Form().Editor().isReadOnly();
+        fileActionsDuringRun = f.Action("SBOpen1")->isEnabled() || f.Action("SBSave1")->isEnabled();
+        f.Click("SBPause1");
+    });
+    user.Then(f.Logged(kPaused), [&] {
+        seen.push_back(f.RunActions());
+        f.Click("SBRun1");
+    });
+    user.Then(f.Logged(kResumed), [&] {
+        seen.push_back(f.RunActions());
+        f.Click("SBStop1");
+    });
+    f.Click("SBRun1");
+    ASSERT_TRUE(user.Done());
+    EXPECT_EQ(seen, (std::vector<std::vector<bool>>{
+                        {false, true, true, false, true, true},
+                        {true, true, false, true, false, false},
+                        {false, true, true, false, true, true},
+                    }));
+    EXPECT_TRUE(readOnlyDuringRun);
+    EXPECT_FALSE(fileActionsDuringRun);
+    const QStringList log = f.LogLines();
+    EXPECT_EQ(log.count(kStarted), 1);  // the second Run click resumed, it did not start again
+    EXPECT_EQ(log.back(), kFinished);
+    EXPECT_LT(log.indexOf(kPaused), log.indexOf(kResumed));
+    EXPECT_EQ(f.RunActions(), (std::vector<bool>{true, false, false, true, false, false}));
+    EXPECT_FALSE(f.Form().Editor().isReadOnly());
+}
+
+TEST(MainFormRun, StopWhilePausedRunsThePausedStatementOnce) {
+    TRunFixture f;
+    f.SetScript(kEndlessTicks);
+    TUserActions user;
+    // Paused inside the loop, the statement waiting is the next writelog.
+    user.Then(f.Logged("14:03:27, from line 2: tick"), [&] { f.Click("SBPause1"); });
+    user.Then(f.Logged(kPaused), [&] { f.Click("SBStop1"); });
+    f.Click("SBRun1");
+    const QStringList log = f.LogLines();
+    const qsizetype paused = log.indexOf(kPaused);
+    ASSERT_GE(paused, 0);
+    EXPECT_EQ(log.mid(paused), (QStringList{kPaused, "14:03:27, from line 2: tick", kFinished}));
+}
+
+TEST(MainFormRun, StepModeRunsOneStatementPerRunPressAndStopSkipsTheShownLine) {
+    TRunFixture f;
+    f.SetScript("a = 5\ndebugon\nwritelog(a)\nwritelog(\"second\")");
+    QString watchAtFirstStep;
+    QString watchAtSecondStep;
+    bool watchShown = false;
+    std::vector<bool> stepActions;
+    TUserActions user;
+    user.Then(f.Logged("Next line to execute: writelog(a)"), [&] {
+        watchShown = f.App().Watch().isVisible();
+        watchAtFirstStep = f.App().Watch().Memo()->toPlainText();
+        stepActions = f.RunActions();
+        f.Click("SBRun1");
+    });
+    user.Then(f.Logged("Next line to execute: writelog(\"second\")"), [&] {
+        watchAtSecondStep = f.App().Watch().Memo()->toPlainText();
+        f.Click("SBStop1");
+    });
+    f.Click("SBRun1");
+    ASSERT_TRUE(user.Done());
+    EXPECT_TRUE(watchShown);
+    EXPECT_EQ(watchAtFirstStep, "error=0\na=5");
+    EXPECT_EQ(watchAtSecondStep, "error=0\na=5");
+    EXPECT_EQ(stepActions, (std::vector<bool>{true, true, false, true, true, false}));
+    EXPECT_EQ(f.LogLines(), (QStringList{kStarted, "Next line to execute: writelog(a)",
+                                         "14:03:27, from line 3: 5",
+                                         "Next line to execute: writelog(\"second\")", kFinished}));
+}
+
+TEST(MainFormRun, ShowlineMarksTheLineAboutToRunUntilTheRunEnds) {
+    TRunFixture f;
+    f.SetScript("showline()\nx = 1\ndebugon\ny = 2\nz = 3");
+    std::vector<int> marks;
+    TUserActions user;
+    user.Then(f.Logged("Next line to execute: y = 2"), [&] {
+        marks.push_back(f.Form().Editor().MarkedLine());
+        f.Click("SBRun1");
+    });
+    user.Then(f.Logged("Next line to execute: z = 3"), [&] {
+        marks.push_back(f.Form().Editor().MarkedLine());
+        f.Click("SBRun1");
+    });
+    f.Click("SBRun1");
+    EXPECT_EQ(marks, (std::vector<int>{2, 3}));
+    EXPECT_EQ(f.Form().Editor().MarkedLine(), -1);
+}
+
+TEST(MainFormRun, ShowlineWithoutParenthesesMarksNothing) {
+    TRunFixture f;
+    f.SetScript("showline\ndebugon\nx = 1");
+    int mark = 0;
+    TUserActions user;
+    user.Then(f.Logged("Next line to execute: x = 1"), [&] {
+        mark = f.Form().Editor().MarkedLine();
+        f.Click("SBRun1");
+    });
+    f.Click("SBRun1");
+    EXPECT_EQ(mark, -1);
+}
+
+TEST(MainFormRun, FileMenuItemsRefuseWhileAScriptRuns) {
+    TRunFixture f;
+    f.SetScript(kEndlessTicks);
+    f.dialogs.files.push_back(std::string("/nonexistent/never-opened.kvs"));
+    TUserActions user;
+    user.Then(f.Logged(kStarted), [&] {
+        f.Action("New1")->trigger();
+        f.Action("Open1")->trigger();
+        f.Action("Saveas1")->trigger();
+        f.Action("About1")->trigger();
+        f.Action("Help1")->trigger();
+        f.Click("SBStop1");
+    });
+    f.Click("SBRun1");
+    EXPECT_EQ(f.Form().Editor().Bytes(), kEndlessTicks);
+    EXPECT_EQ(f.dialogs.files.size(), 1u);
+    EXPECT_TRUE(f.dialogs.saveSuggestions.empty());
+    EXPECT_EQ(f.dialogs.modal, nullptr);
+    EXPECT_TRUE(f.dialogs.opened.empty());
+}
+
+TEST(MainFormRun, ClosingTheWindowStopsTheRun) {
+    TRunFixture f;
+    f.SetScript(kEndlessTicks);
+    TUserActions user;
+    user.Then(f.Logged(kStarted), [&] { f.Form().close(); });
+    f.Click("SBRun1");
+    EXPECT_TRUE(f.Form().Closed());
+    EXPECT_FALSE(f.Form().isVisible());
+    EXPECT_EQ(f.LogLines().back(), kFinished);
+    EXPECT_TRUE(std::filesystem::exists(f.SettingsPath()));
+}
+
+TEST(MainFormRun, FatalErrorIsReportedBeforeTheFinishLine) {
+    TRunFixture f;
+    f.SetScript("for (i, 1, 3, 0)\nnext");
+    f.Click("SBRun1");
+    EXPECT_EQ(f.LogLines(), (QStringList{kStarted, "14:03:27 Fatal error: Division by zero",
+                                         kFinished}));
+}
+
+TEST(MainFormRun, StartUpScriptFileRunsAtOnceAndKeepsTheCaption) {
+    TRunFixture f;
+    const auto script = f.Folder() / "start.kvs";
+    testing::WriteBytes(script, "writelog(\"from the command line\")\n");
+    f.Form().LoadAndRun(script.string());
+    EXPECT_EQ(f.LogLines(), (QStringList{kStarted, "14:03:27, from line 1: from the command line",
+                                         kFinished}));
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs");
+    EXPECT_TRUE(f.Form().CurrentFile().empty());
+}
+
+}  // namespace
+}  // namespace korvane::workbench

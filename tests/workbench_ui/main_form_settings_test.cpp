@@ -1,0 +1,144 @@
+#include <QSplitter>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include "workbench/settings.h"
+#include "workbench/ui/log_pane.h"
+#include "workbench/ui/main_form.h"
+#include "workbench/ui/watch_window.h"
+#include "workbench_fixture.h"
+
+namespace korvane::workbench {
+namespace {
+
+using testing::ReadBytes;
+using testing::TWorkbenchFixture;
+using testing::WriteBytes;
+
+// A settings file that changes every value from its default.
+const char* const kFullSettings =
+    "[main]\nx=30\ny=40\nwidth=700\nheight=500\nlog_height=120\n"
+    "[debug]\nx=300\ny=200\n[rack]\nx=11\ny=12\n[terminal]\nx=13\ny=14\n"
+    "[recent]\nMRU1=/s/one.kvs\nMRU2=\nMRU3=/s/three.kvs\n"
+    "[menu bar]\nstyle=docked\nrow=1\npos=0\n"
+    "[toolbar]\nstyle=docked\nrow=0\npos=0\n"
+    "[recent bar]\nstyle=docked\nrow=0\npos=200\n"
+    "[ports]\ncom3=/dev/ttyUSB0\n";
+
+struct TSettingsFixture : TWorkbenchFixture {
+    void StartWith(const char* ini) {
+        WriteBytes(SettingsPath(), ini);
+        Restart();
+        Form().show();
+    }
+    TSettings Written() { return ParseSettings(ReadBytes(SettingsPath())); }
+    int BarTop(TBarId bar) { return Form().Bar(bar)->pos().y(); }
+};
+
+TEST(MainFormSettings, DefaultsWithoutASettingsFile) {
+    TSettingsFixture f;
+    f.Form().show();
+    EXPECT_EQ(f.Form().size(), QSize(544, 374));
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs");
+    EXPECT_EQ(f.Form().Log().height(), 160);
+    EXPECT_EQ(f.Form().findChild<QSplitter*>()->handleWidth(), 2);
+    EXPECT_LT(f.BarTop(TBarId::MenuBar), f.BarTop(TBarId::ButtonBar));
+    EXPECT_EQ(f.BarTop(TBarId::ButtonBar), f.BarTop(TBarId::RecentBar));
+    EXPECT_EQ(f.App().Watch().size(), QSize(212, 348));
+    EXPECT_EQ(f.App().Watch().windowTitle(), "Watch");
+}
+
+TEST(MainFormSettings, EverySettingIsAppliedAndWrittenBackAtClose) {
+    TSettingsFixture f;
+    f.StartWith(kFullSettings);
+    EXPECT_EQ(f.Form().size(), QSize(700, 500));
+    EXPECT_EQ(f.Form().pos(), QPoint(30, 40));
+    EXPECT_EQ(f.Form().Log().height(), 120);
+    EXPECT_EQ(f.Form().RecentFiles(), (std::vector<std::string>{"/s/one.kvs", "/s/three.kvs"}));
+    EXPECT_EQ(f.BarTop(TBarId::ButtonBar), f.BarTop(TBarId::RecentBar));
+    EXPECT_LT(f.BarTop(TBarId::ButtonBar), f.BarTop(TBarId::MenuBar));
+    EXPECT_EQ(f.App().Watch().pos(), QPoint(300, 200));
+    f.Form().close();
+
+    const TSettings written = f.Written();
+    EXPECT_EQ(written.mainPosition, (TPosition{30, 40}));
+    EXPECT_EQ(written.mainWidth, 700);
+    EXPECT_EQ(written.mainHeight, 500);
+    EXPECT_EQ(written.logHeight, 120);
+    EXPECT_EQ(written.debugPosition, (TPosition{300, 200}));
+    EXPECT_EQ(written.rackPosition, (TPosition{11, 12}));
+    EXPECT_EQ(written.terminalPosition, (TPosition{13, 14}));
+    EXPECT_EQ(written.recentFiles, (std::vector<std::string>{"/s/one.kvs", "/s/three.kvs"}));
+    EXPECT_EQ(written.menuBar.row, 1);
+    EXPECT_EQ(written.toolbar.row, 0);
+    EXPECT_EQ(written.recentBar.row, 0);
+    EXPECT_GT(written.recentBar.pos, written.toolbar.pos);
+    EXPECT_EQ(written.ports, (std::vector<std::pair<std::string, std::string>>{{"com3", "/dev/ttyUSB0"}}));
+    EXPECT_EQ(ReadBytes(f.SettingsPath()).find("MRU3"), std::string::npos);
+
+    f.Restart();  // the written file gives the same window again
+    f.Form().show();
+    EXPECT_EQ(f.Form().size(), QSize(700, 500));
+    EXPECT_EQ(f.Form().Log().height(), 120);
+    EXPECT_LT(f.BarTop(TBarId::ButtonBar), f.BarTop(TBarId::MenuBar));
+}
+
+TEST(MainFormSettings, AValueThatIsNoNumberEndsTheReading) {
+    TSettingsFixture f;
+    f.StartWith(
+        "[main]\nx=30\ny=40\nwidth=abc\nheight=500\nlog_height=100\n[debug]\nx=5\ny=6\n"
+        "[recent]\nMRU1=/s/one.kvs\n[toolbar]\nstyle=floating\n");
+    EXPECT_EQ(f.Form().pos(), QPoint(30, 40));
+    EXPECT_EQ(f.Form().size(), QSize(544, 374));
+    EXPECT_EQ(f.Form().Log().height(), 160);
+    EXPECT_EQ(f.App().Watch().pos(), QPoint(0, 0));
+    EXPECT_TRUE(f.Form().RecentFiles().empty());
+    EXPECT_FALSE(f.Form().Bar(TBarId::ButtonBar)->isFloating());
+}
+
+TEST(MainFormSettings, AFloatingBarStartsFloatingAgain) {
+    TSettingsFixture f;
+    f.StartWith("[toolbar]\nstyle=floating\nx=900\ny=700\n");
+    QToolBar* bar = f.Form().Bar(TBarId::ButtonBar);
+    EXPECT_TRUE(bar->isFloating());
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_FALSE(f.Form().Bar(TBarId::MenuBar)->isFloating());
+    // Docked bars close up: the recent bar now sits in the row below the menu bar alone.
+    EXPECT_LT(f.BarTop(TBarId::MenuBar), f.BarTop(TBarId::RecentBar));
+    bar->move(123, 234);
+    f.Form().close();
+    const TSettings written = f.Written();
+    EXPECT_EQ(written.toolbar.style, TBarStyle::Floating);
+    EXPECT_EQ(written.menuBar.style, TBarStyle::Docked);
+    // The floating place is written for reference (and never read back).
+    const std::string text = ReadBytes(f.SettingsPath());
+    const std::size_t section = text.find("[toolbar]");
+    ASSERT_NE(section, std::string::npos);
+    const std::string toolbar = text.substr(section, text.find('[', section + 1) - section);
+    EXPECT_NE(toolbar.find("x=123"), std::string::npos) << toolbar;
+    EXPECT_NE(toolbar.find("y=234"), std::string::npos) << toolbar;
+
+    f.Restart();
+    f.Form().show();
+    EXPECT_TRUE(f.Form().Bar(TBarId::ButtonBar)->isFloating());
+    EXPECT_NE(f.Form().Bar(TBarId::ButtonBar)->pos(), QPoint(123, 234));
+}
+
+TEST(MainFormSettings, ClosingTheWatchWindowRemembersWhereItWas) {
+    TSettingsFixture f;
+    f.Form().show();
+    f.App().Watch().show();
+    f.App().Watch().move(250, 150);
+    f.App().Watch().close();
+    EXPECT_EQ(f.App().Context().settings.debugPosition, (TPosition{250, 150}));
+}
+
+TEST(MainFormSettings, StandaloneModeWritesNoSettings) {
+    TWorkbenchFixture f(/*standalone=*/true);
+    f.Form().show();
+    f.Form().close();
+    EXPECT_FALSE(std::filesystem::exists(f.SettingsPath()));
+}
+
+}  // namespace
+}  // namespace korvane::workbench

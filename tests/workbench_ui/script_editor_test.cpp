@@ -1,0 +1,134 @@
+#include "workbench/ui/script_editor.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "workbench/lexer_classifier.h"
+
+namespace korvane::workbench {
+namespace {
+
+struct TEditorFixture {
+    TScriptEditor editor;
+    TEditorFixture() {
+        editor.resize(500, 300);
+        editor.show();
+    }
+    // The class the editor gave each byte of the text.
+    std::string StylesOf(std::string_view text) {
+        editor.SetBytes(text);
+        editor.SendScintilla(QsciScintilla::SCI_COLOURISE, 0UL, -1L);
+        std::string styles;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const long style = editor.SendScintilla(QsciScintilla::SCI_GETSTYLEAT, i);
+            styles.push_back(static_cast<char>('0' + style));
+        }
+        return styles;
+    }
+};
+
+// Style digits: 0 default, 1 keyword, 2 string, 3 symbol, 4 line comment, 5 block comment,
+// 6 number.
+TEST(ScriptEditor, ColoursEachLexicalClass) {
+    struct TCase {
+        const char* text;
+        const char* styles;
+    };
+    const TCase cases[] = {
+        {"for (i", "111030"},
+        {"x = 0x1F", "00306666"},
+        {"x = 1F", "003000"},
+        {"# if while", "4444444444"},
+        {"s = \"next\"", "0030222222"},
+        {"{ if\nwend } y", "5555555555500"},
+        {"a # b\nif", "00444011"},
+        {"n=12.5", "036666"},
+    };
+    TEditorFixture f;
+    for (const TCase& c : cases) EXPECT_EQ(f.StylesOf(c.text), c.styles) << c.text;
+}
+
+TEST(ScriptEditor, BlockCommentOpenedLaterRestylesTheLinesBelow) {
+    TEditorFixture f;
+    f.StylesOf("x = 1\nfor\nnext");
+    f.editor.SendScintilla(QsciScintilla::SCI_INSERTTEXT, 0UL, "{");
+    f.editor.SendScintilla(QsciScintilla::SCI_COLOURISE, 0UL, -1L);
+    const long last = f.editor.SendScintilla(QsciScintilla::SCI_GETLENGTH) - 1;
+    EXPECT_EQ(f.editor.SendScintilla(QsciScintilla::SCI_GETSTYLEAT, static_cast<unsigned long>(last)),
+              static_cast<long>(TStyle::BlockComment));
+}
+
+TEST(ScriptEditor, ParameterHintOpensAfterAKnownWordAndClosesAtTheParenthesis) {
+    TEditorFixture f;
+    f.editor.setFocus();
+    QTest::keyClicks(&f.editor, "x = mid(");
+    EXPECT_EQ(f.editor.ActiveHint(), "mid(string,start,characters number)");
+    EXPECT_TRUE(f.editor.SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE));
+    QTest::keyClicks(&f.editor, "s,1,2)");
+    EXPECT_EQ(f.editor.ActiveHint(), "");
+    EXPECT_FALSE(f.editor.SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE));
+    QTest::keyClick(&f.editor, Qt::Key_Return);
+    QTest::keyClicks(&f.editor, "openport (");
+    EXPECT_EQ(f.editor.ActiveHint(), "openport (serial port,baudrate,databits,parity,stopbits)");
+    QTest::keyClicks(&f.editor, ")");
+    QTest::keyClick(&f.editor, Qt::Key_Return);
+    QTest::keyClicks(&f.editor, "y = nosuch(");
+    EXPECT_EQ(f.editor.ActiveHint(), "");
+}
+
+TEST(ScriptEditor, CompletionListOpensAfterThreeLetters) {
+    TEditorFixture f;
+    f.editor.setFocus();
+    QTest::keyClicks(&f.editor, "wr");
+    EXPECT_FALSE(f.editor.SendScintilla(QsciScintilla::SCI_AUTOCACTIVE));
+    QTest::keyClicks(&f.editor, "i");
+    ASSERT_TRUE(f.editor.SendScintilla(QsciScintilla::SCI_AUTOCACTIVE));
+    QTest::keyClick(&f.editor, Qt::Key_Return);
+    EXPECT_EQ(f.editor.Bytes(), "writelog");
+}
+
+TEST(ScriptEditor, UndoReachesBackOneHundredSteps) {
+    TEditorFixture f;
+    // Inserting at the start each time keeps the widget from merging the steps.
+    for (int i = 0; i < 120; ++i) f.editor.SendScintilla(QsciScintilla::SCI_INSERTTEXT, 0UL, "a");
+    for (int i = 0; i < 130; ++i) f.editor.undo();
+    EXPECT_EQ(f.editor.Bytes(), std::string(20, 'a'));
+    f.editor.redo();
+    EXPECT_EQ(f.editor.Bytes(), std::string(21, 'a'));
+    QTest::keyClick(&f.editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.editor.Bytes(), std::string(20, 'a'));
+    QTest::keyClick(&f.editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.editor.Bytes(), std::string(20, 'a'));
+}
+
+TEST(ScriptEditor, NewTextStartsAFreshUndoHistory) {
+    TEditorFixture f;
+    f.editor.SendScintilla(QsciScintilla::SCI_APPENDTEXT, 3UL, "abc");
+    f.editor.SetBytes("loaded");
+    f.editor.undo();
+    EXPECT_EQ(f.editor.Bytes(), "loaded");
+}
+
+TEST(ScriptEditor, EditorLinesAreTheRunsProgramLines) {
+    TEditorFixture f;
+    f.editor.SetBytes("a = 1\r\nb = 2\rc = 3\n\nd\xff");
+    EXPECT_EQ(f.editor.Lines(), (std::vector<std::string>{"a = 1", "b = 2", "c = 3", "", "d\xff"}));
+}
+
+TEST(ScriptEditor, CurrentLineMarkFollowsAndClears) {
+    TEditorFixture f;
+    f.editor.SetBytes("a\nb\nc");
+    f.editor.MarkCurrentLine(1);
+    EXPECT_EQ(f.editor.markersAtLine(1) != 0, true);
+    f.editor.MarkCurrentLine(2);
+    EXPECT_EQ(f.editor.markersAtLine(1), 0u);
+    EXPECT_NE(f.editor.markersAtLine(2), 0u);
+    f.editor.MarkCurrentLine(-1);
+    EXPECT_EQ(f.editor.markersAtLine(2), 0u);
+    EXPECT_EQ(f.editor.MarkedLine(), -1);
+    f.editor.MarkCurrentLine(7);  // past the end: nothing to mark
+    EXPECT_EQ(f.editor.MarkedLine(), -1);
+}
+
+}  // namespace
+}  // namespace korvane::workbench

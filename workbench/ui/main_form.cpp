@@ -1,0 +1,281 @@
+#include "workbench/ui/main_form.h"
+
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "workbench/ui/about_window.h"
+#include "workbench/ui/bar_icons.h"
+#include "workbench/ui/file_rules.h"
+#include "workbench/ui/log_pane.h"
+#include "workbench/ui/script_editor.h"
+#include "workbench/ui/user_dialogs.h"
+#include "workbench/ui/watch_window.h"
+#include "workbench/ui/workbench_context.h"
+
+namespace korvane::workbench {
+
+namespace {
+
+constexpr int kSplitterWidth = 2;
+constexpr QSize kBarIconSize(16, 16);
+// Where a bar that starts floating appears, from the window's top-left corner.
+constexpr QPoint kFloatingOffset(40, 40);
+
+QToolBar* MakeBar(QWidget* parent, const char* name, const QString& caption) {
+    auto* bar = new QToolBar(caption, parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setAllowedAreas(Qt::TopToolBarArea);
+    bar->setFloatable(true);
+    bar->setMovable(true);
+    bar->setIconSize(kBarIconSize);
+    return bar;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TWorkbenchContext& context, TFrmWatch& watch, TFrmAbout& about)
+    : m_context(context),
+      m_watch(watch),
+      m_about(about),
+      m_host(*this, context),
+      m_runControl(m_host, m_host, context.programState, context.dispatch) {
+    setObjectName(QStringLiteral("MainForm"));
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    BuildActions();
+    BuildMenuBar();
+    BuildButtonBar();
+    BuildRecentBar();
+    BuildCentre();
+    ApplySettings(m_context.settings);
+    SetRunPhase(TRunPhase::Idle);
+    setWindowTitle(FromLatin1(CaptionFor(kUntitledName)));
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TMainForm::ToggleMainForRack);
+    connect(m_editor, &TScriptEditor::UrlClicked, this,
+            [this](const QString& url) { m_context.dialogs->OpenWithDesktop(QUrl(url)); });
+}
+
+TMainForm::~TMainForm() = default;
+
+QAction* TMainForm::MakeAction(const char* name, const QString& text) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+void TMainForm::BuildActions() {
+    m_open1 = MakeAction("Open1", QStringLiteral("Open"));
+    m_new1 = MakeAction("New1", QStringLiteral("New"));
+    m_save1 = MakeAction("Save1", QStringLiteral("Save"));
+    m_saveAs1 = MakeAction("Saveas1", QStringLiteral("Save as"));
+    m_run1 = MakeAction("Run1", QStringLiteral("Run"));
+    m_stop1 = MakeAction("Stop1", QStringLiteral("Stop"));
+    m_pause1 = MakeAction("Pause1", QStringLiteral("Pause"));
+    m_build1 = MakeAction("Build1", QStringLiteral("Build"));
+    m_help1 = MakeAction("Help1", QStringLiteral("Help"));
+    m_about1 = MakeAction("About1", QStringLiteral("About"));
+    m_open1->setShortcut(QKeySequence::Open);
+    m_new1->setShortcut(QKeySequence::New);
+    m_save1->setShortcut(QKeySequence::Save);
+    m_run1->setShortcut(Qt::Key_F9);
+    m_stop1->setShortcut(Qt::CTRL | Qt::Key_F2);
+    m_help1->setShortcut(QKeySequence::HelpContents);
+
+    // The menu items Open, New, Save as, Help and About refuse while a script runs; Save and
+    // the buttons act whenever they are enabled.
+    connect(m_open1, &QAction::triggered, this, [this] {
+        if (!Running()) ChooseAndOpen();
+    });
+    connect(m_new1, &QAction::triggered, this, [this] {
+        if (!Running()) NewScript();
+    });
+    connect(m_saveAs1, &QAction::triggered, this, [this] {
+        if (!Running()) SaveScriptAs();
+    });
+    connect(m_save1, &QAction::triggered, this, &TMainForm::SaveScript);
+    connect(m_run1, &QAction::triggered, this, &TMainForm::RunScript);
+    connect(m_stop1, &QAction::triggered, this, &TMainForm::StopScript);
+    connect(m_pause1, &QAction::triggered, this, &TMainForm::PauseScript);
+    connect(m_help1, &QAction::triggered, this, &TMainForm::ShowHelp);
+    connect(m_about1, &QAction::triggered, this, &TMainForm::ShowAbout);
+
+    m_sbOpen = MakeAction("SBOpen1", QStringLiteral("Open"));
+    m_sbNew = MakeAction("SBNew1", QStringLiteral("New"));
+    m_sbSave = MakeAction("SBSave1", QStringLiteral("Save"));
+    m_sbSaveAs = MakeAction("SBSaveas1", QStringLiteral("Save as"));
+    m_sbRun = MakeAction("SBRun1", QStringLiteral("Run"));
+    m_sbStop = MakeAction("SBStop1", QStringLiteral("Stop"));
+    m_sbPause = MakeAction("SBPause1", QStringLiteral("Pause"));
+    m_sbHide = MakeAction("SBHide1", QStringLiteral("H"));
+    const std::pair<QAction*, TBarIcon> icons[] = {
+        {m_sbOpen, TBarIcon::Open}, {m_sbNew, TBarIcon::New},   {m_sbSave, TBarIcon::Save},
+        {m_sbSaveAs, TBarIcon::SaveAs}, {m_sbRun, TBarIcon::Run}, {m_sbStop, TBarIcon::Stop},
+        {m_sbPause, TBarIcon::Pause}};
+    for (const auto& [action, icon] : icons) action->setIcon(BarIcon(icon));
+    m_sbOpen->setToolTip(QStringLiteral("Open script"));
+    m_sbNew->setToolTip(QStringLiteral("New script"));
+    m_sbSave->setToolTip(QStringLiteral("Save script"));
+    m_sbSaveAs->setToolTip(QStringLiteral("Save script as"));
+    m_sbRun->setToolTip(QStringLiteral("Run script"));
+    m_sbStop->setToolTip(QStringLiteral("Stop script"));
+    m_sbPause->setToolTip(QStringLiteral("Pause script"));
+    connect(m_sbOpen, &QAction::triggered, this, &TMainForm::ChooseAndOpen);
+    connect(m_sbNew, &QAction::triggered, this, &TMainForm::NewScript);
+    connect(m_sbSave, &QAction::triggered, this, &TMainForm::SaveScript);
+    connect(m_sbSaveAs, &QAction::triggered, this, &TMainForm::SaveScriptAs);
+    connect(m_sbRun, &QAction::triggered, this, &TMainForm::RunScript);
+    connect(m_sbStop, &QAction::triggered, this, &TMainForm::StopScript);
+    connect(m_sbPause, &QAction::triggered, this, &TMainForm::PauseScript);
+    connect(m_sbHide, &QAction::triggered, this, &TMainForm::ToggleMainForRack);
+}
+
+void TMainForm::BuildMenuBar() {
+    m_menus = new QMenuBar(this);
+    m_menus->setObjectName(QStringLiteral("Menus"));
+    m_menus->setNativeMenuBar(false);
+    m_fileMenu = m_menus->addMenu(QStringLiteral("File"));
+    m_fileMenu->setObjectName(QStringLiteral("File1"));
+    m_fileMenu->addActions({m_open1, m_new1, m_save1, m_saveAs1});
+    m_scriptMenu = m_menus->addMenu(QStringLiteral("Script"));
+    m_scriptMenu->setObjectName(QStringLiteral("Script1"));
+    m_scriptMenu->addActions({m_run1, m_stop1, m_pause1});
+    m_scriptMenu->addSeparator();
+    m_scriptMenu->addAction(m_build1);
+    m_helpMenu = m_menus->addMenu(QStringLiteral("Help"));
+    m_helpMenu->setObjectName(QStringLiteral("Help2"));
+    m_helpMenu->addActions({m_help1, m_about1});
+    QToolBar* bar = MakeBar(this, "MenuBar1", QStringLiteral("Korvane"));
+    bar->addWidget(m_menus);
+    m_bars[static_cast<std::size_t>(TBarId::MenuBar)] = bar;
+}
+
+void TMainForm::BuildButtonBar() {
+    QToolBar* bar = MakeBar(this, "ToolBar1", QStringLiteral("Korvane"));
+    bar->addActions({m_sbOpen, m_sbNew, m_sbSave, m_sbSaveAs});
+    bar->addSeparator();
+    bar->addActions({m_sbRun, m_sbStop, m_sbPause, m_sbHide});
+    m_sbHide->setVisible(false);
+    m_bars[static_cast<std::size_t>(TBarId::ButtonBar)] = bar;
+}
+
+void TMainForm::BuildRecentBar() {
+    QToolBar* bar = MakeBar(this, "RecentBar1", QStringLiteral("Recent files"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_bars[static_cast<std::size_t>(TBarId::RecentBar)] = bar;
+}
+
+void TMainForm::BuildCentre() {
+    m_editor = new TScriptEditor(this);
+    m_editor->setObjectName(QStringLiteral("Editor"));
+    m_log = new TLogPane(this);
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_splitter->setHandleWidth(kSplitterWidth);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(m_editor);
+    m_splitter->addWidget(m_log);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 0);
+    setCentralWidget(m_splitter);
+}
+
+void TMainForm::ApplySettings(const TSettings& settings) {
+    resize(settings.mainWidth, settings.mainHeight);
+    move(settings.mainPosition.x, settings.mainPosition.y);
+    m_log->SetPreferredHeight(settings.logHeight);
+    m_watch.move(settings.debugPosition.x, settings.debugPosition.y);
+    PlaceBars({settings.menuBar, settings.toolbar, settings.recentBar});
+    RefreshRecentBar();
+}
+
+void TMainForm::PlaceBars(const TBarPlacements& placements) {
+    const TBarArrangement arrangement = ArrangeBars(placements);
+    for (std::size_t row = 0; row < arrangement.rows.size(); ++row) {
+        if (row > 0) addToolBarBreak(Qt::TopToolBarArea);
+        for (TBarId id : arrangement.rows[row]) addToolBar(Qt::TopToolBarArea, Bar(id));
+    }
+    for (TBarId id : arrangement.floating) {
+        QToolBar* bar = Bar(id);
+        addToolBar(Qt::TopToolBarArea, bar);
+        // What the bar's own drag does when it is let go outside the dock: it becomes a tool
+        // window, and the window's layout passes over it until it is docked again.
+        bar->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+        m_floatingBars.push_back(id);
+    }
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shownOnce) return;
+    m_shownOnce = true;
+    layout()->activate();
+    const int logHeight = m_log->sizeHint().height();
+    m_splitter->setSizes({std::max(0, m_splitter->height() - logHeight - kSplitterWidth), logHeight});
+    for (TBarId id : m_floatingBars) {
+        QToolBar* bar = Bar(id);
+        bar->adjustSize();
+        bar->move(pos() + kFloatingOffset);
+        bar->show();
+    }
+}
+
+void TMainForm::SetRunPhase(TRunPhase phase) {
+    m_phase = phase;
+    const TActionStates states = ActionStatesFor(phase);
+    m_sbRun->setEnabled(states.runButton);
+    m_sbStop->setEnabled(states.stopButton);
+    m_sbPause->setEnabled(states.pauseButton);
+    m_run1->setEnabled(states.runItem);
+    m_stop1->setEnabled(states.stopItem);
+    m_pause1->setEnabled(states.pauseItem);
+    m_build1->setEnabled(states.buildItem);
+    for (QAction* action : {m_sbOpen, m_sbNew, m_sbSave, m_sbSaveAs}) {
+        action->setEnabled(states.fileActions);
+    }
+    m_fileMenu->setEnabled(states.fileActions);
+    m_helpMenu->setEnabled(states.fileActions);
+}
+
+void TMainForm::ShowAfterRun() {
+    if (!m_closing) show();
+}
+
+TSettings TMainForm::CollectSettings() const {
+    TSettings settings = m_context.settings;
+    settings.mainPosition = {pos().x(), pos().y()};
+    settings.mainWidth = width();
+    settings.mainHeight = height();
+    settings.debugPosition = {m_watch.pos().x(), m_watch.pos().y()};
+    // A window that was never shown has no layout to read: its settings stay as they came.
+    if (!m_shownOnce) return settings;
+    settings.logHeight = m_log->height();
+    std::array<TBarGeometry, kBarCount> geometry;
+    for (std::size_t i = 0; i < kBarCount; ++i) {
+        const QToolBar* bar = m_bars[i];
+        const QPoint at = bar->pos();
+        geometry[i] = {bar->isFloating(), at.x(), at.y()};
+    }
+    const TBarPlacements placements = PlacementsFromGeometry(geometry);
+    settings.menuBar = placements[0];
+    settings.toolbar = placements[1];
+    settings.recentBar = placements[2];
+    return settings;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (Running()) StopScript();
+    if (!m_context.standalone) SaveSettings(m_context.settingsPath, CollectSettings());
+    m_closing = true;
+    m_watch.hide();
+    for (QToolBar* bar : m_bars) {
+        if (bar->isFloating()) bar->hide();
+    }
+    event->accept();
+}
+
+}  // namespace korvane::workbench

@@ -1,0 +1,140 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "engine/run_control.h"
+#include "workbench/ui/action_states.h"
+#include "workbench/ui/toolbar_layout.h"
+#include "workbench/ui/workbench_host.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QSplitter;
+class QToolBar;
+
+namespace korvane::workbench {
+
+class TFrmAbout;
+class TFrmWatch;
+class TLogPane;
+class TScriptEditor;
+struct TWorkbenchContext;
+
+// The workbench window: the dock with the menu bar, the button bar and the recent-files bar,
+// the script editor above the log pane, and the file, run and help actions. The run itself
+// is the engine's run control, driven from the Run handler with the event loop pumped
+// between statements.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    TMainForm(TWorkbenchContext& context, TFrmWatch& watch, TFrmAbout& about);
+    ~TMainForm() override;
+
+    // Run / Stop / Pause (buttons and menu items alike). Run returns when a run it started ends.
+    void RunScript();
+    void StopScript();
+    void PauseScript();
+    bool Running() const { return m_runControl.Active(); }
+
+    // File actions. OpenFile asks before replacing any text; LoadFile does not.
+    void OpenFile(const std::string& path);
+    bool LoadFile(const std::string& path);
+    void NewScript();
+    void SaveScript();
+    void SaveScriptAs();
+    void OpenRecent(const std::string& path);
+    // Start-up with a script named on the command line: its text goes into the editor (the
+    // caption and current file stay) and it runs at once.
+    void LoadAndRun(const std::string& path);
+
+    void ShowHelp();
+    void ShowAbout();
+    // The hide button and Escape while a rack is open in a run: hide or show this window.
+    void ToggleMainForRack();
+    // True once the window has been closed; a run still on the stack then ends the program.
+    bool Closed() const { return m_closing; }
+
+    // The settings of this window and its bars as they are now, over the remembered ones.
+    TSettings CollectSettings() const;
+
+    const std::string& CurrentFile() const { return m_currentFile; }
+    const std::vector<std::string>& RecentFiles() const;
+    TScriptEditor& Editor() { return *m_editor; }
+    TLogPane& Log() { return *m_log; }
+    const TLogPane& Log() const { return *m_log; }
+    TFrmWatch& Watch() { return m_watch; }
+    QToolBar* Bar(TBarId bar) const { return m_bars[static_cast<std::size_t>(bar)]; }
+
+    // Used by the run control through the host.
+    void SetRunPhase(TRunPhase phase);
+    TRunPhase RunPhase() const { return m_phase; }
+    void ShowAfterRun();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ChooseAndOpen();
+    void BuildActions();
+    void BuildMenuBar();
+    void BuildButtonBar();
+    void BuildRecentBar();
+    void BuildCentre();
+    void ApplySettings(const TSettings& settings);
+    void PlaceBars(const TBarPlacements& placements);
+    void RefreshRecentBar();
+    void RememberFile(const std::string& path);
+    bool WriteScript(const std::string& path);
+    QAction* MakeAction(const char* name, const QString& text);
+
+    TWorkbenchContext& m_context;
+    TFrmWatch& m_watch;
+    TFrmAbout& m_about;
+    TWorkbenchHost m_host;
+    engine::TRunControl m_runControl;
+
+    TScriptEditor* m_editor = nullptr;
+    TLogPane* m_log = nullptr;
+    QSplitter* m_splitter = nullptr;
+    std::array<QToolBar*, kBarCount> m_bars{};
+    QMenuBar* m_menus = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_scriptMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+
+    // Menu items.
+    QAction* m_open1 = nullptr;
+    QAction* m_new1 = nullptr;
+    QAction* m_save1 = nullptr;
+    QAction* m_saveAs1 = nullptr;
+    QAction* m_run1 = nullptr;
+    QAction* m_stop1 = nullptr;
+    QAction* m_pause1 = nullptr;
+    QAction* m_build1 = nullptr;
+    QAction* m_help1 = nullptr;
+    QAction* m_about1 = nullptr;
+    // Buttons.
+    QAction* m_sbOpen = nullptr;
+    QAction* m_sbNew = nullptr;
+    QAction* m_sbSave = nullptr;
+    QAction* m_sbSaveAs = nullptr;
+    QAction* m_sbRun = nullptr;
+    QAction* m_sbStop = nullptr;
+    QAction* m_sbPause = nullptr;
+    QAction* m_sbHide = nullptr;
+
+    std::string m_currentFile;
+    TRunPhase m_phase = TRunPhase::Idle;
+    bool m_closing = false;
+    bool m_shownOnce = false;
+    std::vector<TBarId> m_floatingBars;
+};
+
+}  // namespace korvane::workbench

@@ -1,0 +1,221 @@
+#include "workbench/ui/script_editor.h"
+
+#include <QKeyEvent>
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
+#include "engine/text_utils.h"
+#include "workbench/editor_look.h"
+#include "workbench/lexer_tables.h"
+#include "workbench/ui/editor_bytes.h"
+#include "workbench/ui/editor_fonts.h"
+#include "workbench/ui/editor_words.h"
+#include "workbench/ui/script_lexer.h"
+
+namespace korvane::workbench {
+
+namespace {
+
+constexpr int kEdgeColumn = 80;
+constexpr int kUrlTextIndicator = 8;
+constexpr int kUrlLineIndicator = 9;
+constexpr int kUrlRescanDelayMs = 150;
+constexpr std::size_t kCompletionAfterCharacters = 3;
+const QColor kCurrentLine(255, 240, 170);
+const QColor kGutter(244, 245, 247);
+const QColor kGutterText(140, 146, 156);
+
+QColor ToQColor(TRgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+bool IsWordByte(int c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+}  // namespace
+
+TScriptEditor::TScriptEditor(QWidget* parent)
+    : QsciScintilla(parent), m_lexer(new TScriptLexer(this)) {
+    setUtf8(false);
+    setLexer(m_lexer);
+    ApplyLook();
+    RemoveDefaultUndoKeys();
+    m_urlTimer.setSingleShot(true);
+    m_urlTimer.setInterval(kUrlRescanDelayMs);
+    connect(&m_urlTimer, &QTimer::timeout, this, &TScriptEditor::MarkUrls);
+    connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TScriptEditor::OnCharacterAdded);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char*, int, int, int, int, int, int, int) {
+                OnModified(type);
+            });
+    connect(this, &QsciScintilla::indicatorReleased, this,
+            [this](int line, int index, Qt::KeyboardModifiers) { OnIndicatorReleased(line, index); });
+}
+
+void TScriptEditor::ApplyLook() {
+    const QFont font = ScriptFont(kEditorFontPixels);
+    setFont(font);
+    setMarginsFont(font);
+    setMarginType(0, QsciScintilla::NumberMargin);
+    setMarginLineNumbers(0, true);
+    setMarginWidth(0, kLineNumberGutterPixels);
+    setMarginWidth(1, 4);
+    setMarginsBackgroundColor(kGutter);
+    setMarginsForegroundColor(kGutterText);
+    setTabWidth(kTabSize);
+    setAutoIndent(kAutoIndent);
+    setIndentationGuides(true);
+    setIndentationGuidesForegroundColor(ToQColor(kBlockLineColour));
+    setSelectionForegroundColor(ToQColor(kSelectionForeground));
+    setSelectionBackgroundColor(ToQColor(kSelectionBackground));
+    setEdgeMode(QsciScintilla::EdgeLine);
+    setEdgeColumn(kEdgeColumn);
+    setEdgeColor(ToQColor(kRightMarginColour));
+    setAutoCompletionSource(QsciScintilla::AcsNone);
+    setCallTipsStyle(QsciScintilla::CallTipsNone);
+    setFrameShape(QFrame::NoFrame);
+    // The horizontal scroll bar follows the longest line instead of a fixed 2000 pixels.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
+    SendScintilla(SCI_AUTOCSETORDER, static_cast<unsigned long>(SC_ORDER_CUSTOM));
+    m_currentLineMarker = markerDefine(QsciScintilla::Background);
+    setMarkerBackgroundColor(kCurrentLine, m_currentLineMarker);
+    indicatorDefine(QsciScintilla::TextColorIndicator, kUrlTextIndicator);
+    setIndicatorForegroundColor(ToQColor(kUrlColour), kUrlTextIndicator);
+    indicatorDefine(QsciScintilla::PlainIndicator, kUrlLineIndicator);
+    setIndicatorForegroundColor(ToQColor(kUrlColour), kUrlLineIndicator);
+}
+
+// Undo and redo go through undo() and redo() so the undo limit applies to the keys too.
+void TScriptEditor::RemoveDefaultUndoKeys() {
+    for (QsciCommand::Command command : {QsciCommand::Undo, QsciCommand::Redo}) {
+        if (QsciCommand* bound = standardCommands()->find(command)) {
+            bound->setKey(0);
+            bound->setAlternateKey(0);
+        }
+    }
+}
+
+std::string TScriptEditor::Bytes() const { return DocumentBytes(*this); }
+
+void TScriptEditor::SetBytes(std::string_view bytes) {
+    const bool readOnly = isReadOnly();
+    setReadOnly(false);
+    SetDocumentBytes(*this, bytes);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    setReadOnly(readOnly);
+    m_undo.Reset();
+    setCursorPosition(0, 0);
+    MarkUrls();
+}
+
+std::vector<std::string> TScriptEditor::Lines() const { return engine::SplitLines(Bytes()); }
+
+void TScriptEditor::MarkCurrentLine(int line) {
+    if (line == m_markedLine) return;
+    markerDeleteAll(m_currentLineMarker);
+    m_markedLine = line < 0 || line >= lines() ? -1 : line;
+    if (m_markedLine < 0) return;
+    markerAdd(m_markedLine, m_currentLineMarker);
+    ensureLineVisible(m_markedLine);
+}
+
+void TScriptEditor::undo() {
+    if (m_undo.TakeUndo()) QsciScintilla::undo();
+}
+
+void TScriptEditor::redo() {
+    if (m_undo.TakeRedo()) QsciScintilla::redo();
+}
+
+void TScriptEditor::keyPressEvent(QKeyEvent* event) {
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    if (event->matches(QKeySequence::Undo)) {
+        undo();
+    } else if (event->matches(QKeySequence::Redo) || (control && event->key() == Qt::Key_Y)) {
+        redo();
+    } else if (control && event->key() == Qt::Key_Space) {
+        ShowCompletions();
+    } else {
+        QsciScintilla::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+std::string TScriptEditor::CaretLineToCaret() const {
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    const std::string_view text = LineBytes(*this, line);
+    return std::string(text.substr(0, static_cast<std::size_t>(index)));
+}
+
+void TScriptEditor::ShowCompletions() {
+    if (isReadOnly()) return;
+    const std::string before = CaretLineToCaret();
+    const std::string_view prefix = WordEndingAt(before, before.size());
+    std::string list;
+    for (std::string_view word : CompletionCandidates(prefix)) {
+        if (!list.empty()) list += ' ';
+        list += word;
+    }
+    if (list.empty() || list == prefix) return;
+    SendScintilla(SCI_AUTOCSHOW, static_cast<uintptr_t>(prefix.size()), list.c_str());
+}
+
+void TScriptEditor::OnCharacterAdded(int character) {
+    if (character == ')') {
+        SendScintilla(SCI_CALLTIPCANCEL);
+        m_activeHint.clear();
+        return;
+    }
+    const std::string before = CaretLineToCaret();
+    if (character == '(') {
+        const auto hint = FindParameterHint(WordBeforeParenthesis(before, before.size() - 1));
+        if (!hint) return;
+        m_activeHint = std::string(*hint);
+        SendScintilla(SCI_CALLTIPSHOW, static_cast<uintptr_t>(SendScintilla(SCI_GETCURRENTPOS)),
+                      m_activeHint.c_str());
+        return;
+    }
+    if (IsWordByte(character) && !SendScintilla(SCI_AUTOCACTIVE) &&
+        WordEndingAt(before, before.size()).size() == kCompletionAfterCharacters) {
+        ShowCompletions();
+    }
+}
+
+void TScriptEditor::OnModified(int modificationType) {
+    if (!(modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT))) return;
+    if ((modificationType & SC_PERFORMED_USER) && (modificationType & SC_STARTACTION)) {
+        m_undo.Edited();
+    }
+    m_urlTimer.start();
+}
+
+void TScriptEditor::MarkUrls() {
+    m_urlTimer.stop();
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const std::vector<TUrlSpan> urls = FindUrls(Bytes());
+    for (int indicator : {kUrlTextIndicator, kUrlLineIndicator}) {
+        SendScintilla(SCI_SETINDICATORCURRENT, indicator);
+        SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, length);
+        for (const TUrlSpan& span : urls) {
+            SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(span.begin),
+                          static_cast<long>(span.end - span.begin));
+        }
+    }
+}
+
+void TScriptEditor::OnIndicatorReleased(int line, int index) {
+    const long position = positionFromLineIndex(line, index);
+    if (!SendScintilla(SCI_INDICATORVALUEAT, kUrlLineIndicator, position)) return;
+    const long begin = SendScintilla(SCI_INDICATORSTART, kUrlLineIndicator, position);
+    const long end = SendScintilla(SCI_INDICATOREND, kUrlLineIndicator, position);
+    const std::string bytes = Bytes();
+    if (begin < 0 || end <= begin || static_cast<std::size_t>(end) > bytes.size()) return;
+    const std::string url = UrlToOpen(std::string_view(bytes).substr(
+        static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
+    emit UrlClicked(QString::fromLatin1(url.data(), static_cast<qsizetype>(url.size())));
+}
+
+}  // namespace korvane::workbench

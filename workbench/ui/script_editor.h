@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QTimer>
+#include <Qsci/qsciscintilla.h>
+
+#include "workbench/ui/undo_budget.h"
+
+namespace korvane::workbench {
+
+class TScriptLexer;
+
+// The script editor: line numbers, colouring, completion, parameter hints, an undo limit,
+// clickable URLs and the current-line mark of showline. Its text is the script's bytes, one
+// Latin-1 character each.
+class TScriptEditor : public QsciScintilla {
+    Q_OBJECT
+
+public:
+    explicit TScriptEditor(QWidget* parent = nullptr);
+
+    std::string Bytes() const;
+    // Replaces the text; the undo history starts afresh.
+    void SetBytes(std::string_view bytes);
+    std::vector<std::string> Lines() const;
+    bool HasText() const { return length() > 0; }
+
+    // Marks a line (counting from 0) as the one about to run; -1 removes the mark.
+    void MarkCurrentLine(int line);
+    int MarkedLine() const { return m_markedLine; }
+
+    // Offers the completion list for the word before the caret.
+    void ShowCompletions();
+    // The parameter hint shown now, empty when none.
+    std::string ActiveHint() const { return m_activeHint; }
+
+    void undo() override;
+    void redo() override;
+
+signals:
+    void UrlClicked(const QString& url);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void ApplyLook();
+    void RemoveDefaultUndoKeys();
+    void OnCharacterAdded(int character);
+    void OnModified(int modificationType);
+    void OnIndicatorReleased(int line, int index);
+    void MarkUrls();
+    std::string CaretLineToCaret() const;
+
+    TScriptLexer* m_lexer;
+    TUndoBudget m_undo;
+    QTimer m_urlTimer;
+    int m_markedLine = -1;
+    int m_currentLineMarker = -1;
+    std::string m_activeHint;
+};
+
+}  // namespace korvane::workbench

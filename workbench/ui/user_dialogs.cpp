@@ -1,0 +1,74 @@
+#include "workbench/ui/user_dialogs.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "workbench/ui/file_rules.h"
+
+namespace korvane::workbench {
+
+namespace {
+
+const QString kProductName = QStringLiteral("Korvane");
+
+QString ScriptFilter() { return FromLatin1(kScriptFilter); }
+
+}  // namespace
+
+QString FromLatin1(std::string_view bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string ToLatin1(const QString& text) { return text.toLatin1().toStdString(); }
+
+QString FromFileName(std::string_view path) {
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string ToFileName(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool TQtUserDialogs::AskYesNo(QWidget* parent, const QString& question) {
+    return QMessageBox::question(parent, kProductName, question,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TQtUserDialogs::ShowMessage(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, kProductName, text);
+}
+
+std::optional<std::string> TQtUserDialogs::ChooseScriptToOpen(
+    QWidget* parent, const std::filesystem::path& folder) {
+    const QString chosen =
+        QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), FromFileName(folder.native()),
+                                     ScriptFilter());
+    if (chosen.isEmpty()) return std::nullopt;
+    return ToFileName(chosen);
+}
+
+std::optional<std::string> TQtUserDialogs::ChooseScriptToSave(
+    QWidget* parent, const std::filesystem::path& folder, const std::string& suggestion) {
+    const QString start = FromFileName((folder / suggestion).native());
+    const QString chosen = QFileDialog::getSaveFileName(parent, QStringLiteral("Save as"), start,
+                                                        ScriptFilter());
+    if (chosen.isEmpty()) return std::nullopt;
+    return ToFileName(chosen);
+}
+
+std::string TQtUserDialogs::InputBox(QWidget* parent, std::string_view caption,
+                                     std::string_view prompt, std::string_view preset) {
+    bool confirmed = false;
+    const QString answer = QInputDialog::getText(parent, FromLatin1(caption), FromLatin1(prompt),
+                                                 QLineEdit::Normal, FromLatin1(preset),
+                                                 &confirmed);
+    return confirmed ? ToLatin1(answer) : std::string(preset);
+}
+
+void TQtUserDialogs::ShowModal(QDialog& dialog) { dialog.exec(); }
+
+bool TQtUserDialogs::OpenWithDesktop(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+}  // namespace korvane::workbench

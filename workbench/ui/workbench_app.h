@@ -1,0 +1,62 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "engine/engine_host.h"
+#include "workbench/ui/workbench_context.h"
+
+namespace korvane::net {
+class TTcpEndpoints;
+}
+
+namespace korvane::workbench {
+
+class TFrmAbout;
+class TFrmWatch;
+class TMainForm;
+class TQtUserDialogs;
+class TUserDialogs;
+
+struct TWorkbenchOptions {
+    // korvane.ini to read and to write at exit.
+    std::filesystem::path settingsPath;
+    // Read instead when settingsPath does not exist yet (the file beside the executable when
+    // the settings had to move to the user's folder).
+    std::filesystem::path fallbackSettingsPath;
+    std::filesystem::path executableFolder;
+    TUserDialogs* dialogs = nullptr;  // null: the desktop's own dialogs
+    std::function<engine::TLocalTime()> clock;
+    bool standalone = false;
+};
+
+// The application object: the program-wide state (dispatch tables, shared run state,
+// settings, module objects) and the windows, created at start and kept until exit.
+class TWorkbenchApp {
+public:
+    explicit TWorkbenchApp(TWorkbenchOptions options);
+    ~TWorkbenchApp();
+    TWorkbenchApp(const TWorkbenchApp&) = delete;
+    TWorkbenchApp& operator=(const TWorkbenchApp&) = delete;
+
+    TMainForm& MainForm() { return *m_mainForm; }
+    TFrmWatch& Watch() { return *m_watch; }
+    TFrmAbout& About() { return *m_about; }
+    TWorkbenchContext& Context() { return m_context; }
+
+    // Where a real start keeps its settings and finds its Help folder.
+    static TWorkbenchOptions SystemOptions();
+
+private:
+    void BindModules();
+
+    std::unique_ptr<TQtUserDialogs> m_ownDialogs;
+    TWorkbenchContext m_context;
+    std::unique_ptr<net::TTcpEndpoints> m_tcp;
+    std::unique_ptr<TFrmWatch> m_watch;
+    std::unique_ptr<TFrmAbout> m_about;
+    std::unique_ptr<TMainForm> m_mainForm;
+};
+
+}  // namespace korvane::workbench

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/engine_host.h"
+#include "engine/run_control.h"
+
+namespace korvane::workbench {
+
+class TMainForm;
+struct TWorkbenchContext;
+
+// The engine's and the run control's surroundings in the workbench: log lines go to the log
+// pane, events are pumped through the Qt event loop, step mode fills the Watch window, and
+// the run control's button states and end-of-run steps reach the main window and modules.
+class TWorkbenchHost : public engine::TEngineHost, public engine::TRunHost {
+public:
+    TWorkbenchHost(TMainForm& form, TWorkbenchContext& context);
+
+    // engine::TEngineHost
+    void ProcessEvents() override;
+    void AppendLog(std::string_view line) override;
+    int LogLineCount() const override;
+    void ClearLog() override;
+    bool Standalone() const override;
+    engine::TLocalTime Now() const override;
+    std::chrono::microseconds PumpInterval() const override;
+    void IdleWait() override;
+    void EnterStepWait(const engine::TVariableStore& variables) override;
+    void ShowWatch(bool visible) override;
+    void MarkLine(int line) override;
+    std::string InputBox(std::string_view caption, std::string_view prompt,
+                         std::string_view preset) override;
+    engine::TControlBinding* Binding() override;
+
+    // engine::TRunHost
+    void SetButtons(engine::TRunButtons state) override;
+    void SetEditorReadOnly(bool readOnly) override;
+    void ClearRackOpen() override;
+    void EmptyServerBuffer() override;
+    void CloseConnections() override;
+    void ShowMainWindow() override;
+    void ClearLineMark() override;
+
+private:
+    TMainForm& m_form;
+    TWorkbenchContext& m_context;
+};
+
+// The local time of day and date, for log lines and the date functions.
+engine::TLocalTime LocalTimeNow();
+
+}  // namespace korvane::workbench
