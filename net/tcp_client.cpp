@@ -45,6 +45,9 @@ TTcpClient::TTcpClient() {
     QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket, [this] { OnDisconnected(); });
 }
 
+// A socket that goes while connected reports its disconnect; by then the buffer is gone.
+TTcpClient::~TTcpClient() { m_socket.disconnect(); }
+
 bool TTcpClient::Connect(std::string_view address, std::string_view port) {
     const bool closed = m_socket.state() == QAbstractSocket::UnconnectedState;
     if (!closed && (address != m_address || port != m_port)) return false;

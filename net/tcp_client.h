@@ -19,6 +19,7 @@ class TTcpClient {
     static constexpr qint64 kChunkSize = 128;
 
     TTcpClient();
+    ~TTcpClient();
     TTcpClient(const TTcpClient&) = delete;
     TTcpClient& operator=(const TTcpClient&) = delete;
 

@@ -40,6 +40,12 @@ TTcpServer::TTcpServer() {
                      [this] { OnNewConnections(); });
 }
 
+// The accepted sockets are the listening socket's children and go with it, reporting their
+// disconnects as they do: by then the client list is gone, so nobody may be listening.
+TTcpServer::~TTcpServer() {
+    for (const TAcceptedClient& client : m_clients) client.socket->disconnect();
+}
+
 bool TTcpServer::Listen(int port) {
     if (m_server.isListening() || port < 0 || port > 65535) return false;
     return m_server.listen(QHostAddress::AnyIPv4, static_cast<quint16>(port));

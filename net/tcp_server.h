@@ -17,6 +17,7 @@ namespace korvane::net {
 class TTcpServer {
  public:
     TTcpServer();
+    ~TTcpServer();
     TTcpServer(const TTcpServer&) = delete;
     TTcpServer& operator=(const TTcpServer&) = delete;
 

@@ -135,5 +135,23 @@ TEST(TcpEndpoints, EndOfRunClosesEverythingAndKeepsTheClientBuffer) {
     EXPECT_TRUE(endpoints.Server().Listen(port)) << "linger 0 leaves no TIME_WAIT behind";
 }
 
+// Regression: the sockets report their disconnects while the endpoints are being destroyed,
+// which reached already destroyed members (caught by the address sanitizer).
+TEST(TcpEndpoints, GoingAwayWhileConnectedIsSafe) {
+    TLoopbackListener far;
+    TLoopbackPeer served;
+    {
+        TTcpEndpoints endpoints;
+        endpoints.SetRunActive(true);
+        ASSERT_TRUE(endpoints.Server().Listen(0));
+        served = TLoopbackPeer::Connect(endpoints.Server().Port());
+        ASSERT_TRUE(endpoints.Client().Connect("127.0.0.1", std::to_string(far.Port())));
+        ASSERT_TRUE(PumpUntil([&] {
+            return endpoints.Server().ClientCount() == 1 && endpoints.Client().Connected();
+        }));
+    }
+    EXPECT_TRUE(served.SeesClose());
+}
+
 }  // namespace
 }  // namespace korvane::net
