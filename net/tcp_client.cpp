@@ -4,15 +4,9 @@
 #include <QTimer>
 
 #include "net/socket_options.h"
+#include "net/socket_queue.h"
 
 namespace korvane::net {
-
-namespace {
-
-// How much Qt itself may hold unread for one socket; beyond it the system's window closes.
-constexpr qint64 kSocketReadLimit = 64 * 1024;
-
-}  // namespace
 
 std::optional<uint16_t> ResolvePort(std::string_view text) {
     if (text.empty()) return std::nullopt;
@@ -70,11 +64,7 @@ void TTcpClient::Close() {
     m_closingHere = false;
 }
 
-bool TTcpClient::Send(std::string_view data) {
-    if (data.empty()) return true;
-    const qint64 size = static_cast<qint64>(data.size());
-    return m_socket.write(data.data(), size) == size;
-}
+bool TTcpClient::Send(std::string_view data) { return QueueBytes(m_socket, data); }
 
 void TTcpClient::EmptyBuffer() {
     m_buffer.Clear();

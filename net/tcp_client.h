@@ -30,7 +30,7 @@ class TTcpClient {
     // Hands queued bytes to the system, then closes at once (any state).
     void Close();
     bool Connected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
-    // Queues the bytes; false when the socket does not take them.
+    // Queues the bytes; false when not connected or the socket does not take them.
     bool Send(std::string_view data);
 
     const std::string& Received() const { return m_buffer.Text(); }

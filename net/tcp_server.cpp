@@ -4,12 +4,12 @@
 #include <algorithm>
 
 #include "net/socket_options.h"
+#include "net/socket_queue.h"
 
 namespace korvane::net {
 
 namespace {
 
-constexpr qint64 kSocketReadLimit = 64 * 1024;
 constexpr std::string_view kRefusal = "Busy\r\n";
 
 std::string DottedPeerAddress(const QTcpSocket& socket) {
@@ -65,12 +65,7 @@ std::string TTcpServer::FirstClientAddress() const {
 }
 
 bool TTcpServer::SendToFirstClient(std::string_view data) {
-    if (m_clients.empty()) return false;
-    QTcpSocket& socket = *m_clients.front().socket;
-    if (socket.state() != QAbstractSocket::ConnectedState) return false;
-    if (data.empty()) return true;
-    const qint64 size = static_cast<qint64>(data.size());
-    return socket.write(data.data(), size) == size;
+    return !m_clients.empty() && QueueBytes(*m_clients.front().socket, data);
 }
 
 void TTcpServer::EmptyBuffer() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "loopback_peer.h"
+#include "net/socket_queue.h"
 
 namespace korvane::net {
 namespace {
@@ -80,6 +81,18 @@ TEST(TcpClient, SendsBytesAsTheyAreAndClosesAtOnce) {
     EXPECT_FALSE(f.client.Connected());
     EXPECT_EQ(f.peer.Receive(4), "tail") << "queued bytes go out before the close";
     EXPECT_TRUE(f.peer.SeesClose());
+}
+
+// Writing to a peer that does not read fails once the queue is full, instead of growing it;
+// when the peer catches up, writing works again.
+TEST(TcpClient, AWriteBeyondTheSendQueueFails) {
+    TConnectedClient f;
+    const std::string block(1024 * 1024, 'x');
+    size_t accepted = 0;
+    while (accepted < 64 && f.client.Send(block)) ++accepted;
+    EXPECT_EQ(accepted, static_cast<size_t>(kSendQueueLimit) / block.size());
+    EXPECT_EQ(f.peer.Receive(accepted * block.size()).size(), accepted * block.size());
+    EXPECT_TRUE(f.client.Send(block));
 }
 
 TEST(TcpClient, ConnectRefusesABusySocketAndUnresolvableTargets) {
