@@ -1,0 +1,15 @@
+#include "serial/port_source.h"
+
+#include "serial/device_factory.h"
+
+namespace korvane::serial {
+
+std::vector<int> TMappedPorts::FreePortNumbers() const { return FreePorts(m_map); }
+
+std::unique_ptr<TSerialDevice> TMappedPorts::MakeDevice(int number) const {
+    const std::optional<TPortTarget> target = m_map.Find(number);
+    if (!target) return nullptr;
+    return serial::MakeDevice(number, *target);
+}
+
+}  // namespace korvane::serial

@@ -1,0 +1,102 @@
+#include "serial/terminal_window.h"
+
+#include <utility>
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QPalette>
+#include <QPlainTextEdit>
+
+namespace korvane::serial {
+
+namespace {
+
+void SetColor(QWidget& widget, QPalette::ColorRole role, const TLayoutColor& color) {
+    if (!color) return;
+    QPalette palette = widget.palette();
+    palette.setColor(role, QColor(QRgb(*color)));
+    widget.setPalette(palette);
+}
+
+}  // namespace
+
+TTerminalWindow::TTerminalWindow(QWidget* owner, std::function<void(QPoint)> rememberPosition)
+    : QWidget(owner, Qt::Window), m_memo(new QPlainTextEdit(this)),
+      m_rememberPosition(std::move(rememberPosition)) {
+    m_memo->setObjectName("Memo1");
+    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ApplyLayout(TTerminalLayout{});
+}
+
+void TTerminalWindow::ApplyLayout(const TTerminalLayout& layout) {
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                            Qt::WindowCloseButtonHint;
+    if (layout.stayOnTop) flags |= Qt::WindowStaysOnTopHint;
+    setWindowFlags(flags);
+    setWindowTitle(QString::fromLatin1(layout.caption.data(),
+                                       static_cast<qsizetype>(layout.caption.size())));
+    move(layout.left, layout.top);
+    resize(layout.clientWidth, layout.clientHeight);
+    SetFixedFrame(!layout.sizeable);
+    SetColor(*this, QPalette::Window, layout.formColor);
+
+    if (layout.memoFillsClient) {
+        m_memo->setGeometry(0, 0, layout.clientWidth, layout.clientHeight);
+    } else {
+        m_memo->setGeometry(layout.memoLeft, layout.memoTop, layout.memoWidth, layout.memoHeight);
+    }
+    m_memoFillsClient = layout.memoFillsClient;
+    SetColor(*m_memo, QPalette::Base, layout.memoColor);
+    SetColor(*m_memo, QPalette::Text, layout.memoFontColor);
+    QFont font = m_memo->font();
+    if (layout.memoFontPixels > 0) font.setPixelSize(layout.memoFontPixels);
+    m_memo->setFont(font);
+    m_memo->setVerticalScrollBarPolicy(layout.memoVerticalScrollBar ? Qt::ScrollBarAlwaysOn
+                                                                    : Qt::ScrollBarAlwaysOff);
+}
+
+void TTerminalWindow::PrepareForPort() {
+    m_memo->setReadOnly(true);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont current = m_memo->font();
+    if (current.pixelSize() > 0) font.setPixelSize(current.pixelSize());
+    m_memo->setFont(font);
+}
+
+void TTerminalWindow::AddLine(std::string_view line) {
+    if (m_lineCount > kMaxLines) {
+        m_memo->clear();
+        m_lineCount = 0;
+    }
+    m_memo->appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+    ++m_lineCount;
+}
+
+void TTerminalWindow::MakeSizeable() { SetFixedFrame(false); }
+
+void TTerminalWindow::Dismiss() {
+    if (m_rememberPosition) m_rememberPosition(pos());
+    hide();
+}
+
+void TTerminalWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    Dismiss();
+}
+
+void TTerminalWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_memoFillsClient) m_memo->setGeometry(rect());
+}
+
+void TTerminalWindow::SetFixedFrame(bool fixed) {
+    if (fixed) {
+        setFixedSize(size());
+    } else {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+}
+
+}  // namespace korvane::serial

@@ -1,0 +1,272 @@
+#include "serial/serial_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "channel_fixture.h"
+#include "serial/port_table.h"
+#include "tests/engine/recording_host.h"
+
+namespace korvane::serial {
+namespace {
+
+using engine::testing::TEngineFixture;
+using testing::TFakePorts;
+
+// The engine with the serial rows bound to a table over fake ports com1 and com2; every
+// pump runs the Qt event loop, where the readers hand their events over.
+struct TSerialScript {
+    TFakePorts ports{{1, 2}};
+    TEngineFixture engine;
+    TPortTable table{ports, {testing::kTerminalLayout, nullptr, [] { return QRect(0, 0, 800, 600); }}};
+    std::optional<TPortChoice> answer;
+    std::vector<std::vector<std::string>> offered;
+
+    TSerialScript() {
+        BindSerialStatements(engine.dispatch, table, [this](const std::vector<std::string>& p) {
+            offered.push_back(p);
+            return answer;
+        });
+        BindSerialFunctions(engine.dispatch, table);
+        engine.host.onEvents = [] { QCoreApplication::processEvents(); };
+    }
+    std::unique_ptr<engine::TExecute> Run(const std::string& script) {
+        engine.host.log.clear();
+        return engine.Run(script);
+    }
+};
+
+std::vector<std::string> Timed(std::initializer_list<std::string> messages) {
+    std::vector<std::string> lines;
+    for (const std::string& message : messages) lines.push_back("14:03:27: " + message);
+    return lines;
+}
+
+const char* const kOpen1 = "openport(\"com1\", 9600, 8, \"n\", 1)\n";
+
+TEST(SerialCommands, MessagesAndErrors) {
+    const struct {
+        std::string script;
+        std::vector<std::string> log;
+        const char* error;
+        const char* lastError;
+    } cases[] = {
+        {kOpen1, Timed({"Port opened: com1"}), "0", ""},
+        {std::string(kOpen1) + kOpen1,
+         Timed({"Port opened: com1", "Port already open or not available: com1"}), "1",
+         "openport: port already open or not available."},
+        {"openport(\"com9\", 9600, 8, \"n\", 1)",
+         Timed({"Port already open or not available: com9"}), "1",
+         "openport: port already open or not available."},
+        {"openport(\"com300\", 9600, 8, \"n\", 1)",
+         Timed({"Port already open or not available: com300"}), "1",
+         "openport: port already open or not available."},
+        {"openport(\"com1\", 9600, 8, \"N\", 1)", Timed({"Cannot open port: com1"}), "1",
+         "openport: unexpected argument."},
+        {"openport(\"com1\", 9600, 8, \"n\", \"1,5\")", Timed({"Cannot open port: com1"}), "1",
+         "openport: unexpected argument."},
+        {"openport(\"com1\", \"96k\", 8, \"n\", 1)", Timed({"Cannot open port: com1"}), "1",
+         "openport: unexpected argument."},
+        {"openport(\"com1\", 9600, 7.5, \"n\", 1)", Timed({"Cannot open port: com1"}), "1",
+         "openport: unexpected argument."},
+        {"openport(\"COM1\", 9600, 8, \"e\", 2)\ncloseport(\"COM1\")",
+         Timed({"Port opened: COM1", "Port closed: COM1"}), "0", ""},
+        {"closeport(\"com1\")", Timed({"Port is not open: com1"}), "0", ""},
+        {"closeport(\"com300\")", Timed({"Port is not open: com300"}), "0", ""},
+        {"closeport(\"port\")", {}, "1", "closeport: error closing port."},
+        {std::string(kOpen1) + "setrts(\"com1\")\nclearrts(\"COM1\")\nsetdtr(\"com1\")\n"
+             "cleardtr(\"\\\\.\\com1\")",
+         Timed({"Port opened: com1", "Tried to set RTS for com1", "Tried to clear RTS for COM1",
+                "Tried to set DTR for com1", "Tried to clear DTR for \\\\.\\com1"}),
+         "0", ""},
+        {"setrts(\"com2\")\nclearrts(\"com-3\")", {}, "0", ""},
+        {"setrts(\"x\")", {}, "1", "setrts: error setting line."},
+        {"clearrts(\"x\")", {}, "1", "clearrts: error clearing line."},
+        {"setdtr(\"x\")", {}, "1", "setdtr: error setting line."},
+        {"cleardtr(\"x\")", {}, "1", "cleardtr: error clearing line."},
+        {std::string(kOpen1) + "send(\"COM1\", \"x\")", Timed({"Port opened: com1"}), "1",
+         "send: Serial port not valid."},
+        {"send(\"com2\", \"x\")", {}, "1", "send: Serial port not open."},
+        {"send(\"com0\", \"x\")", {}, "1", "send: Serial port not open."},
+        {"send(\"comx\", \"x\")", {}, "1", "send: Serial port not valid."},
+        {"error = 5\nsend(\"COM1\", \"\")", {}, "0", ""},
+        {"flush(\"COM1\")", {}, "1", "flush: Serial port not valid."},
+        {"flush(\"com2\", 3)", {}, "1", "flush: Serial port not open."},
+        {std::string(kOpen1) + "flush(\"com1\", \"x\")", Timed({"Port opened: com1"}), "1",
+         "flush: Serial port not valid."},
+        {"showterm(\"com2\", 100, 100, 8)", {}, "1", "showterm: Serial port not open."},
+        {"showterm(\"nothing\", 100, 100, 8)", {}, "1", "showterm: error opening terminal window."},
+        {std::string(kOpen1) + "showterm(\"com1\", 100, \"tall\", 8)", Timed({"Port opened: com1"}),
+         "1", "showterm: error opening terminal window."},
+        {std::string(kOpen1) + "showterm(\"com1\", 100, 100, 0)", Timed({"Port opened: com1"}),
+         "1", "showterm: error opening terminal window."},
+        {"hideterm(\"com2\")", {}, "1", "hideterm: serial port not open."},
+        {"hideterm(\"nothing\")", {}, "1", "hideterm: error hiding terminal window."},
+        // Another number of arguments: nothing happens, error keeps its value.
+        {"error = 7\nopenport(\"com1\")\ncloseport()\nsend(\"com1\")\nflush(\"com1\", 1, 2)\n"
+         "showterm(\"com1\")\nhideterm()\nsetrts(\"com1\", 1)\nclearrts()\nsetdtr()\ncleardtr()",
+         {}, "7", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        TSerialScript f;
+        auto run = f.Run(c.script);
+        EXPECT_EQ(f.engine.host.log, c.log);
+        EXPECT_EQ(run->GetVariable("error"), c.error);
+        EXPECT_EQ(run->LastErrorText(), c.lastError);
+    }
+}
+
+TEST(SerialCommands, FunctionsAndTheirErrors) {
+    const struct {
+        std::string script;
+        std::string value;
+        const char* error;
+        const char* lastError;
+    } cases[] = {
+        {"x = enumports()", "com1 com2", "0", ""},
+        {std::string(kOpen1) + "x = enumports()", "com2", "0", ""},
+        {std::string(kOpen1) + "x = getcts(\"com1\") & getdsr(\"com1\") & getrlsd(\"com1\") & "
+                               "getring(\"com1\")",
+         "0000", "0", ""},
+        {std::string(kOpen1) + "x = \"[\" & receive(\"com1\") & \"]\"", "[]", "0", ""},
+        {"x = \"[\" & receive(\"COM1\") & \"]\"", "[]", "1", "receive: Serial port not valid."},
+        {"x = \"[\" & receive(\"com1\") & \"]\"", "[]", "1", "receive: Serial port not open."},
+        {"x = \"[\" & receive(\"com1x\") & \"]\"", "[]", "1", "receive: Serial port not valid."},
+        {"x = \"[\" & receive(\"com257\") & \"]\"", "[]", "1", "receive: Serial port not open."},
+        {"x = getcts(\"Com1\")", "", "1", "getcts: Serial port not valid."},
+        {"x = getdsr(\"com2\")", "", "1", "getdsr: Serial port not open."},
+        {"x = getrlsd(\"serial\")", "", "1", "getrlsd: Serial port not valid."},
+        {"x = getring(\"com-1\")", "", "1", "getring: Serial port not open."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        TSerialScript f;
+        auto run = f.Run(c.script);
+        EXPECT_EQ(run->GetVariable("x"), c.value);
+        EXPECT_EQ(run->GetVariable("error"), c.error);
+        EXPECT_EQ(run->LastErrorText(), c.lastError);
+    }
+}
+
+TEST(SerialCommands, SendWritesTheTextOfItsValue) {
+    TSerialScript f;
+    f.Run(std::string(kOpen1) + "send(\"com1\", \"hello\")\nsend(\"com1\", 65)\n"
+          "send(\"com1\", 1/4)\nsend(\"com1\", \"\")\n");
+    EXPECT_EQ(f.ports.Device(1).Written(), "hello650.25");
+}
+
+TEST(SerialCommands, ReceiveSeesWhatArrivedBetweenStatements) {
+    TSerialScript f;
+    bool answered = false;
+    f.engine.host.onEvents = [&] {
+        if (!answered && f.table.Terminal(1) && f.table.Terminal(1)->Connected()) {
+            answered = f.ports.Device(1).Receive("ABCDE");
+        }
+        QCoreApplication::processEvents();
+    };
+    auto run = f.Run(std::string(kOpen1) +
+                     "x = receive(\"com1\")\n"
+                     "n = 0\n"
+                     "while ((x <> \"ABCDE\") && (n << 100000))\n"
+                     "  x = receive(\"com1\")\n"
+                     "  n = n + 1\n"
+                     "wend\n"
+                     "again = receive(\"com1\")\n"
+                     "flush(\"com1\", 3)\n"
+                     "y = receive(\"com1\")\n"
+                     "flush(\"com1\", 0)\n"
+                     "y0 = receive(\"com1\")\n"
+                     "flush(\"com1\")\n"
+                     "z = \"[\" & receive(\"com1\") & \"]\"\n");
+    EXPECT_EQ(run->GetVariable("x"), "ABCDE");
+    EXPECT_EQ(run->GetVariable("again"), "ABCDE");
+    EXPECT_EQ(run->GetVariable("y"), "DE");
+    EXPECT_EQ(run->GetVariable("y0"), "DE");
+    EXPECT_EQ(run->GetVariable("z"), "[]");
+    EXPECT_EQ(run->GetVariable("error"), "0");
+}
+
+TEST(SerialCommands, LineStatesReachTheScript) {
+    TSerialScript f;
+    int step = 0;
+    f.engine.host.onEvents = [&] {
+        QCoreApplication::processEvents();
+        if (f.table.Terminal(1) && f.table.Terminal(1)->Connected() && step == 0) {
+            f.ports.Device(1).SetModemLines(kModemCts | kModemDsr | kModemRlsd);
+            f.ports.Device(1).PulseModemLines(kModemRing);
+            step = 1;
+        }
+    };
+    auto run = f.Run(std::string(kOpen1) +
+                     "n = 0\n"
+                     "x = getcts(\"com1\") & getdsr(\"com1\") & getrlsd(\"com1\") & getring(\"com1\")\n"
+                     "while ((x <> \"1111\") && (n << 100000))\n"
+                     "  x = getcts(\"com1\") & getdsr(\"com1\") & getrlsd(\"com1\") & getring(\"com1\")\n"
+                     "  n = n + 1\n"
+                     "wend\n");
+    EXPECT_EQ(run->GetVariable("x"), "1111");
+}
+
+TEST(SerialCommands, SetportHandsItsChoiceToTheNextOpenport) {
+    TSerialScript f;
+    f.answer = TPortChoice{"com2", "19200", "7", "even", "2"};
+    auto run = f.Run("setport\n" + std::string(kOpen1) + "p = myport\n" + kOpen1);
+    ASSERT_EQ(f.offered.size(), 1u);
+    EXPECT_EQ(f.offered[0], (std::vector<std::string>{"com1", "com2"}));
+    EXPECT_EQ(run->GetVariable("p"), "com2");
+    EXPECT_EQ(f.engine.host.log, Timed({"Cannot open port: com1", "Port opened: com1"}));
+    ASSERT_TRUE(f.table.Terminal(2) && f.table.Terminal(2)->Connected());
+    EXPECT_EQ(f.ports.Device(2).Settings(), (TLineSettings{19200, 7, Parity::Even, StopBits::Two}));
+    EXPECT_EQ(f.ports.Device(1).Settings(), (TLineSettings{9600, 8, Parity::None, StopBits::One}));
+}
+
+TEST(SerialCommands, SetportClosedWithoutChoosingChangesNothing) {
+    TSerialScript f;
+    auto run = f.Run("myport = \"com1\"\nerror = 3\nsetport whatever follows\n");
+    EXPECT_EQ(f.offered.size(), 1u);
+    EXPECT_EQ(run->GetVariable("myport"), "com1");
+    EXPECT_EQ(run->GetVariable("error"), "3");
+    EXPECT_EQ(f.table.Pending(), TPortChoice{});
+}
+
+TEST(SerialCommands, ShowtermSizesOnlyAHiddenWindow) {
+    TSerialScript f;
+    f.table.SetTerminalPosition(QPoint(40, 30));
+    auto run = f.Run(std::string(kOpen1) + "showterm(\"com1\", 300, 200, 4)\n");
+    ASSERT_EQ(run->GetVariable("error"), "0");
+    TTerminal& terminal = *f.table.Terminal(1);
+    ASSERT_TRUE(terminal.Window().isVisible());
+    EXPECT_EQ(terminal.Window().size(), QSize(300, 200));
+    EXPECT_EQ(terminal.CharsPerLine(), 4);
+
+    // Shown already: nothing changes.
+    run = f.Run("showterm(\"com1\", 500, 400, 16)\n");
+    EXPECT_EQ(terminal.Window().size(), QSize(300, 200));
+    EXPECT_EQ(terminal.CharsPerLine(), 4);
+
+    // Hidden by hideterm where the user moved it, shown again there with the new size.
+    terminal.Window().move(90, 80);
+    ASSERT_TRUE(testing::PumpUntil([&] { return terminal.Window().pos() == QPoint(90, 80); }));
+    run = f.Run("hideterm(\"com1\")\nshowterm(\"COM1\", 250, 150, 8)\n");
+    EXPECT_EQ(run->GetVariable("error"), "0");
+    EXPECT_EQ(terminal.Window().pos(), QPoint(90, 80));
+    EXPECT_EQ(terminal.Window().size(), QSize(250, 150));
+
+    // A failing argument leaves the steps before it done and the window hidden.
+    run = f.Run("hideterm(\"com1\")\nshowterm(\"com1\", 222, \"x\", 8)\n");
+    EXPECT_EQ(run->LastErrorText(), "showterm: error opening terminal window.");
+    EXPECT_FALSE(terminal.Window().isVisible());
+    EXPECT_EQ(terminal.Window().width(), 222);
+    EXPECT_EQ(terminal.Window().height(), 150);
+}
+
+TEST(SerialCommands, PortsStayOpenAcrossRuns) {
+    TSerialScript f;
+    f.Run(kOpen1);
+    auto run = f.Run(std::string(kOpen1) + "closeport(\"com1\")\n" + kOpen1);
+    EXPECT_EQ(f.engine.host.log, Timed({"Port already open or not available: com1",
+                                        "Port closed: com1", "Port opened: com1"}));
+}
+
+}  // namespace
+}  // namespace korvane::serial
