@@ -85,9 +85,11 @@ class TLoopbackPeer {
         std::string data;
         bool closed = false;
         PumpUntil([&] {
-            char chunk[4096];
-            const ssize_t got = recv(m_fd, chunk, sizeof chunk, 0);
-            if (got > 0) data.append(chunk, static_cast<size_t>(got));
+            char chunk[65536];
+            ssize_t got = 1;
+            while (data.size() < count && (got = recv(m_fd, chunk, sizeof chunk, 0)) > 0) {
+                data.append(chunk, static_cast<size_t>(got));
+            }
             if (got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) closed = true;
             return closed || data.size() >= count;
         });

@@ -90,7 +90,10 @@ TEST(TcpClient, AWriteBeyondTheSendQueueFails) {
     const std::string block(1024 * 1024, 'x');
     size_t accepted = 0;
     while (accepted < 64 && f.client.Send(block)) ++accepted;
-    EXPECT_EQ(accepted, static_cast<size_t>(kSendQueueLimit) / block.size());
+    // The system's own buffers take a few blocks beyond the queue.
+    const size_t queueBlocks = static_cast<size_t>(kSendQueueLimit) / block.size();
+    EXPECT_GE(accepted, queueBlocks);
+    EXPECT_LT(accepted, queueBlocks + 16);
     EXPECT_EQ(f.peer.Receive(accepted * block.size()).size(), accepted * block.size());
     EXPECT_TRUE(f.client.Send(block));
 }
