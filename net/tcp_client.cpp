@@ -10,13 +10,16 @@ namespace korvane::net {
 
 std::optional<uint16_t> ResolvePort(std::string_view text) {
     if (text.empty()) return std::nullopt;
-    if (text.find_first_not_of("0123456789") == std::string_view::npos) {
-        if (text.size() > 5) return std::nullopt;
-        const int port = std::stoi(std::string(text));
-        if (port < 1 || port > 65535) return std::nullopt;
-        return static_cast<uint16_t>(port);
+    if (text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return LookupServicePort(std::string(text));
     }
-    return LookupServicePort(std::string(text));
+    unsigned port = 0;
+    for (char digit : text) {
+        port = port * 10 + static_cast<unsigned>(digit - '0');
+        if (port > 65535) return std::nullopt;
+    }
+    if (port == 0) return std::nullopt;
+    return static_cast<uint16_t>(port);
 }
 
 std::optional<QHostAddress> ResolveAddress(std::string_view text) {
