@@ -1,8 +1,10 @@
 // korvane-run: runs a script headless with the same engine and modules as the workbench.
 // Exit codes: 0 normal end, 1 fatal error, 2 refused by the block check, 3 unreadable file.
 #include <QApplication>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -18,6 +20,8 @@
 #include "host/log_commands.h"
 #include "host/window_commands.h"
 #include "net/tcp_endpoints.h"
+#include "serial/port_entries.h"
+#include "serial/serial_module.h"
 #include "tools/console_host.h"
 
 namespace {
@@ -64,12 +68,29 @@ void ChooseOffscreenWithoutDisplay() {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
+// Serial ports are mapped as for the workbench: the [ports] section of korvane.ini beside the
+// program, then KORVANE_PORTS. Terminal windows open at the screen's top right, and setport
+// shows its dialog only where a display exists.
+korvane::serial::TSerialOptions SerialOptions() {
+    const std::filesystem::path folder = QCoreApplication::applicationDirPath().toStdString();
+    korvane::serial::TSerialOptions options;
+    options.portEntries = korvane::serial::LoadPortEntries(folder / "korvane.ini");
+    options.layoutFile = folder / "terminal.res";
+    options.mainFrame = [] {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        return screen ? screen->availableGeometry() : QRect();
+    };
+    options.portDialog = QGuiApplication::platformName() != "offscreen";
+    return options;
+}
+
 // What outlives a run besides the engine's state, as the workbench's application object
-// holds it: the file slot, the TCP endpoints and the desktop launcher.
+// holds it: the file slot, the TCP endpoints, the desktop launcher and the serial ports.
 struct TRunnerModules {
     korvane::host::TDM dm;
     korvane::net::TTcpEndpoints tcp;
     korvane::host::TDesktopLauncher launcher;
+    korvane::serial::TSerialModule serial{SerialOptions()};
 
     void Bind(korvane::engine::TDispatch& dispatch, korvane::tools::TConsoleHost& host) {
         korvane::host::BindLogCommands(dispatch);
@@ -78,6 +99,10 @@ struct TRunnerModules {
         korvane::host::BindWindowCommands(dispatch, host);
         tcp.Bind(dispatch);
         host.SetTcpEndpoints(&tcp);
+        serial.Bind(dispatch);
+        for (const auto& issue : serial.PortMapIssues()) {
+            std::fprintf(stderr, "korvane-run: port map: %s\n", issue.Text().c_str());
+        }
     }
 };
 

@@ -8,6 +8,13 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 input=/dev/null
 [[ -f "$base.stdin" ]] && input="$base.stdin"
+# NAME.env: VAR=value lines exported for the run (blank lines and # comments skipped).
+if [[ -f "$base.env" ]]; then
+    while IFS= read -r setting || [[ -n "$setting" ]]; do
+        [[ -z "$setting" || "$setting" == \#* ]] && continue
+        export "$setting"
+    done <"$base.env"
+fi
 (cd "$(dirname "$script")" && "$runner" --fixed-time=2026-12-08T14:03:27 --vars="$work/vars" \
     "$script" <"$input" >"$work/out" 2>"$work/err")
 rc=$?

@@ -270,3 +270,56 @@ TEST(SerialCommands, PortsStayOpenAcrossRuns) {
 
 }  // namespace
 }  // namespace korvane::serial
+
+namespace korvane::serial {
+namespace {
+
+// The loop port as the port map makes it: what is sent comes back, RTS drives CTS and DTR
+// drives DSR and DCD.
+TEST(SerialCommandsLoop, TheLoopPortAnswersEveryCommand) {
+    TPortMap map;
+    ASSERT_TRUE(map.Assign(9, {PortKind::Loop, {}}));
+    TMappedPorts ports(map);
+    TEngineFixture engine;
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    BindSerialStatements(engine.dispatch, table, {});
+    BindSerialFunctions(engine.dispatch, table);
+    engine.host.onEvents = [] { QCoreApplication::processEvents(); };
+    const std::string waitFor =  // waits until lines(), a procedure, gives `want`
+        "procedure lines\n"
+        "  n = 0\n"
+        "  s = getcts(\"com9\") & getdsr(\"com9\") & getrlsd(\"com9\")\n"
+        "  while ((s <> want) && (n << 100000))\n"
+        "    s = getcts(\"com9\") & getdsr(\"com9\") & getrlsd(\"com9\")\n"
+        "    n = n + 1\n"
+        "  wend\n"
+        "procend\n";
+    auto run = engine.Run(
+        "openport(\"com9\", 9600, 8, \"n\", 1)\n"
+        "a = getcts(\"com9\") & getdsr(\"com9\") & getrlsd(\"com9\")\n"
+        "setrts(\"com9\")\nwant = \"100\"\nlines\nb = s\n"
+        "setdtr(\"com9\")\nwant = \"111\"\nlines\nc = s\n"
+        "clearrts(\"com9\")\ncleardtr(\"com9\")\nwant = \"000\"\nlines\nd = s\n"
+        "send(\"com9\", \"ping\")\n"
+        "x = receive(\"com9\")\nn = 0\n"
+        "while ((x <> \"ping\") && (n << 100000))\n"
+        "  x = receive(\"com9\")\n"
+        "  n = n + 1\n"
+        "wend\n"
+        "closeport(\"com9\")\n"
+        "e = enumports()\n" +
+        waitFor);
+    EXPECT_EQ(run->GetVariable("a"), "000");
+    EXPECT_EQ(run->GetVariable("b"), "100");
+    EXPECT_EQ(run->GetVariable("c"), "111");
+    EXPECT_EQ(run->GetVariable("d"), "000");
+    EXPECT_EQ(run->GetVariable("x"), "ping");
+    EXPECT_EQ(run->GetVariable("e"), "com9");
+    EXPECT_EQ(engine.host.log,
+              Timed({"Port opened: com9", "Tried to set RTS for com9", "Tried to set DTR for com9",
+                     "Tried to clear RTS for com9", "Tried to clear DTR for com9",
+                     "Port closed: com9"}));
+}
+
+}  // namespace
+}  // namespace korvane::serial

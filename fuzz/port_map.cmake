@@ -1,0 +1,1 @@
+korvane_fuzz_target(port_map port_map_fuzz.cpp korvane_serial_device)
