@@ -27,7 +27,6 @@ class TTextLexer {
     // Reads hex digit pairs and blanks up to and including the closing '}'.
     bool ReadHexBody(std::string& out);
     const std::string& Error() const { return m_error; }
-    int Line() const { return m_line; }
 
  private:
     bool Fail(std::string message);

@@ -111,8 +111,9 @@ TFormValue& TFormValue::operator=(const TFormValue&) = default;
 TFormValue& TFormValue::operator=(TFormValue&&) noexcept = default;
 TFormValue::~TFormValue() = default;
 
-TFormValue::TFormValue(TValueTag tag, TPayload payload)
-    : m_tag(tag), m_payload(std::move(payload)) {}
+template <typename TAlternative>
+TFormValue::TFormValue(TValueTag tag, TAlternative payload)
+    : m_tag(tag), m_payload(std::in_place_type<TAlternative>, std::move(payload)) {}
 
 TFormValue TFormValue::Null() { return TFormValue(); }
 TFormValue TFormValue::Nil() { return TFormValue(TValueTag::kNil, std::monostate{}); }

@@ -39,7 +39,6 @@ class TPropertyList {
     explicit TPropertyList(std::vector<TFormProperty> properties);
 
     const std::vector<TFormProperty>& Items() const { return m_properties; }
-    bool Empty() const { return m_properties.empty(); }
     const TFormValue* Find(std::string_view name) const;
 
     TPropertyRead<int64_t> GetInteger(std::string_view name) const;
