@@ -1,10 +1,12 @@
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/watch_window.h"
+#include "workbench/ui/workbench_context.h"
 #include "workbench_fixture.h"
 
 namespace korvane::workbench {
@@ -233,6 +235,52 @@ TEST(MainFormRun, StartUpScriptFileRunsAtOnceAndKeepsTheCaption) {
                                          kFinished}));
     EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs");
     EXPECT_TRUE(f.Form().CurrentFile().empty());
+}
+
+TEST(MainFormRun, HidemainHidesTheWindowUntilTheRunEnds) {
+    TRunFixture f;
+    // hidemain is a statement only in scripts that mention openrack.
+    f.SetScript("# no rack is opened (openrack)\nhidemain\ndebugon\nshowmain\nx = 1");
+    std::vector<bool> visible;
+    TUserActions user;
+    user.Then(f.Logged("Next line to execute: showmain"), [&] {
+        visible.push_back(f.Form().isVisible());
+        f.Click("SBRun1");
+    });
+    user.Then(f.Logged("Next line to execute: x = 1"), [&] {
+        visible.push_back(f.Form().isVisible());
+        f.Form().hide();
+        f.Click("SBStop1");
+    });
+    f.Click("SBRun1");
+    EXPECT_EQ(visible, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(f.Form().isVisible());  // shown again at the end of a run without fatal error
+}
+
+TEST(MainFormRun, HideButtonAndEscapeToggleTheWindowOnlyWhileARackIsOpenInARun) {
+    TRunFixture f;
+    bool rackShown = true;
+    f.App().Context().modules.rackVisible = [&rackShown] { return rackShown; };
+    f.Form().ToggleMainForRack();  // no run: nothing happens
+    EXPECT_TRUE(f.Form().isVisible());
+    f.SetScript(kEndlessTicks);
+    std::vector<bool> visible;
+    TUserActions user;
+    user.Then(f.Logged(kStarted), [&] {
+        f.Action("SBHide1")->trigger();  // rack flag clear: nothing happens
+        visible.push_back(f.Form().isVisible());
+        f.App().Context().rackOpen = true;
+        f.Form().activateWindow();
+        QTest::keyClick(&f.Form(), Qt::Key_Escape);
+        visible.push_back(f.Form().isVisible());
+        rackShown = false;
+        f.Action("SBHide1")->trigger();
+        visible.push_back(f.Form().isVisible());
+        f.Click("SBStop1");
+    });
+    f.Click("SBRun1");
+    EXPECT_EQ(visible, (std::vector<bool>{true, false, true}));
+    EXPECT_FALSE(f.App().Context().rackOpen);  // Stop and the end of the run clear it
 }
 
 }  // namespace

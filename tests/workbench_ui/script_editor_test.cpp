@@ -130,5 +130,20 @@ TEST(ScriptEditor, CurrentLineMarkFollowsAndClears) {
     EXPECT_EQ(f.editor.MarkedLine(), -1);
 }
 
+TEST(ScriptEditor, MarkingScrollsOnlyWhenTheLineIsOutOfSight) {
+    TEditorFixture f;
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += "line\n";
+    f.editor.SetBytes(text);
+    f.editor.MarkCurrentLine(3);
+    EXPECT_EQ(f.editor.firstVisibleLine(), 0);
+    f.editor.MarkCurrentLine(150);
+    const int first = f.editor.firstVisibleLine();
+    EXPECT_LE(first, 150);
+    EXPECT_GT(first + f.editor.SendScintilla(QsciScintilla::SCI_LINESONSCREEN), 150);
+    f.editor.MarkCurrentLine(151);
+    EXPECT_EQ(f.editor.firstVisibleLine(), first);
+}
+
 }  // namespace
 }  // namespace korvane::workbench

@@ -1,9 +1,10 @@
 #include "workbench/ui/main_form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
@@ -54,8 +55,8 @@ TMainForm::TMainForm(TWorkbenchContext& context, TFrmWatch& watch, TFrmAbout& ab
     ApplySettings(m_context.settings);
     SetRunPhase(TRunPhase::Idle);
     setWindowTitle(FromLatin1(CaptionFor(kUntitledName)));
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &TMainForm::ToggleMainForRack);
+    // Escape reaches the window before the focused control, the way a key preview does.
+    qApp->installEventFilter(this);
     connect(m_editor, &TScriptEditor::UrlClicked, this,
             [this](const QString& url) { m_context.dialogs->OpenWithDesktop(QUrl(url)); });
 }
@@ -209,6 +210,16 @@ void TMainForm::PlaceBars(const TBarPlacements& placements) {
     }
 }
 
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this && RackToggleAllowed()) {
+        ToggleMainForRack();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_shownOnce) return;
@@ -251,6 +262,7 @@ TSettings TMainForm::CollectSettings() const {
     settings.mainWidth = width();
     settings.mainHeight = height();
     settings.debugPosition = {m_watch.pos().x(), m_watch.pos().y()};
+    if (m_context.modules.storeSettings) m_context.modules.storeSettings(settings);
     // A window that was never shown has no layout to read: its settings stay as they came.
     if (!m_shownOnce) return settings;
     settings.logHeight = m_log->height();

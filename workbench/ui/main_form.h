@@ -77,11 +77,13 @@ public:
     void ShowAfterRun();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void ChooseAndOpen();
+    bool RackToggleAllowed() const;
     void BuildActions();
     void BuildMenuBar();
     void BuildButtonBar();

@@ -148,8 +148,10 @@ void TMainForm::ShowAbout() {
     m_context.dialogs->ShowModal(m_about);
 }
 
+bool TMainForm::RackToggleAllowed() const { return m_context.rackOpen && Running(); }
+
 void TMainForm::ToggleMainForRack() {
-    if (!m_context.rackOpen || !Running()) return;
+    if (!RackToggleAllowed()) return;
     const auto& rackVisible = m_context.modules.rackVisible;
     if (rackVisible && rackVisible()) {
         hide();

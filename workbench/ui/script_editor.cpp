@@ -1,5 +1,7 @@
 #include "workbench/ui/script_editor.h"
 
+#include <algorithm>
+
 #include <QKeyEvent>
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -116,7 +118,13 @@ void TScriptEditor::MarkCurrentLine(int line) {
     m_markedLine = line < 0 || line >= lines() ? -1 : line;
     if (m_markedLine < 0) return;
     markerAdd(m_markedLine, m_currentLineMarker);
-    ensureLineVisible(m_markedLine);
+    // Scroll only when the line is out of sight, so the view does not creep while stepping.
+    const long first = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long shown = SendScintilla(SCI_LINESONSCREEN);
+    const long visible = SendScintilla(SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(m_markedLine));
+    if (visible < first || visible >= first + shown) {
+        SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(std::max(0L, visible - shown / 2)));
+    }
 }
 
 void TScriptEditor::undo() {

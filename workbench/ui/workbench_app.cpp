@@ -1,11 +1,19 @@
 #include "workbench/ui/workbench_app.h"
 
 #include "engine/builtins.h"
+#include "host/desktop_launcher.h"
+#include "host/dm.h"
+#include "host/exec_command.h"
+#include "host/file_commands.h"
 #include "host/log_commands.h"
+#include "host/window_actions.h"
+#include "host/window_commands.h"
 #include "net/tcp_endpoints.h"
+#include "serial/serial_module.h"
 #include "workbench/file_io.h"
 #include "workbench/settings_path.h"
 #include "workbench/ui/about_window.h"
+#include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/user_dialogs.h"
 #include "workbench/ui/watch_window.h"
@@ -13,6 +21,8 @@
 namespace korvane::workbench {
 
 namespace {
+
+constexpr const char* kTerminalLayout = "terminal.res";
 
 TSettings ReadSettings(const TWorkbenchOptions& options) {
     std::error_code error;
@@ -22,6 +32,21 @@ TSettings ReadSettings(const TWorkbenchOptions& options) {
     }
     return LoadSettings(options.settingsPath);
 }
+
+// showmain and hidemain act on the workbench window.
+class TFormWindowActions : public host::TWindowActions {
+public:
+    explicit TFormWindowActions(TMainForm& form) : m_form(form) {}
+    void ShowMain() override {
+        m_form.show();
+        m_form.raise();
+        m_form.activateWindow();
+    }
+    void HideMain() override { m_form.hide(); }
+
+private:
+    TMainForm& m_form;
+};
 
 }  // namespace
 
@@ -36,27 +61,56 @@ TWorkbenchApp::TWorkbenchApp(TWorkbenchOptions options) {
     m_context.standalone = options.standalone;
     m_context.dialogs = options.dialogs;
     m_context.clock = std::move(options.clock);
-    BindModules();
     m_watch = std::make_unique<TFrmWatch>();
     m_about = std::make_unique<TFrmAbout>();
     m_mainForm = std::make_unique<TMainForm>(m_context, *m_watch, *m_about);
     m_watch->SetClosedAction([this](QPoint at) {
         m_context.settings.debugPosition = {at.x(), at.y()};
     });
+    BindModules();
 }
 
-TWorkbenchApp::~TWorkbenchApp() = default;
+// The serial ports close (and their terminal windows go) before the windows they belong to.
+TWorkbenchApp::~TWorkbenchApp() { m_serial.reset(); }
 
 void TWorkbenchApp::BindModules() {
-    engine::BindEngine(m_context.dispatch);
-    host::BindLogCommands(m_context.dispatch);
+    engine::TDispatch& dispatch = m_context.dispatch;
+    engine::BindEngine(dispatch);
+    host::BindLogCommands(dispatch);
+    m_dm = std::make_unique<host::TDM>();
+    host::BindFileCommands(dispatch, *m_dm);
+    m_launcher = std::make_unique<host::TDesktopLauncher>();
+    host::BindExecCommand(dispatch, *m_launcher);
+    m_windowActions = std::make_unique<TFormWindowActions>(*m_mainForm);
+    host::BindWindowCommands(dispatch, *m_windowActions);
 
     m_tcp = std::make_unique<net::TTcpEndpoints>();
-    m_tcp->Bind(m_context.dispatch);
+    m_tcp->Bind(dispatch);
     TModuleHooks& modules = m_context.modules;
     modules.closeConnections = [this] { m_tcp->CloseAll(); };
     modules.emptyServerBuffer = [this] { m_tcp->EmptyServerBuffer(); };
     modules.runActive = [this](bool active) { m_tcp->SetRunActive(active); };
+    BindSerial();
+}
+
+void TWorkbenchApp::BindSerial() {
+    serial::TSerialOptions options;
+    options.portEntries = m_context.settings.ports;
+    options.layoutFile = m_context.executableFolder / kTerminalLayout;
+    options.owner = m_mainForm.get();
+    options.mainFrame = [this] { return m_mainForm->frameGeometry(); };
+    m_serial = std::make_unique<serial::TSerialModule>(std::move(options));
+    m_serial->Bind(m_context.dispatch);
+    const TPosition& terminal = m_context.settings.terminalPosition;
+    m_serial->SetTerminalPosition(QPoint(terminal.x, terminal.y));
+    m_context.modules.storeSettings = [this](TSettings& settings) {
+        const QPoint terminalAt = m_serial->TerminalPosition();
+        settings.terminalPosition = {terminalAt.x(), terminalAt.y()};
+    };
+    // Port map entries that were left out are worth a look before the first run.
+    for (const serial::TPortMapIssue& issue : m_serial->PortMapIssues()) {
+        m_mainForm->Log().AppendItem(issue.Text());
+    }
 }
 
 TWorkbenchOptions TWorkbenchApp::SystemOptions() {

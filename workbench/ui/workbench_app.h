@@ -7,8 +7,16 @@
 #include "engine/engine_host.h"
 #include "workbench/ui/workbench_context.h"
 
+namespace korvane::host {
+class TDM;
+class TDesktopLauncher;
+class TWindowActions;
+}  // namespace korvane::host
 namespace korvane::net {
 class TTcpEndpoints;
+}
+namespace korvane::serial {
+class TSerialModule;
 }
 
 namespace korvane::workbench {
@@ -25,6 +33,7 @@ struct TWorkbenchOptions {
     // Read instead when settingsPath does not exist yet (the file beside the executable when
     // the settings had to move to the user's folder).
     std::filesystem::path fallbackSettingsPath;
+    // Help, terminal.res and the file dialogs' first folder are here.
     std::filesystem::path executableFolder;
     TUserDialogs* dialogs = nullptr;  // null: the desktop's own dialogs
     std::function<engine::TLocalTime()> clock;
@@ -32,7 +41,8 @@ struct TWorkbenchOptions {
 };
 
 // The application object: the program-wide state (dispatch tables, shared run state,
-// settings, module objects) and the windows, created at start and kept until exit.
+// settings), the subsystems' objects that outlive runs (file slot, serial ports, TCP
+// endpoints, launcher) and the windows, created at start and kept until exit.
 class TWorkbenchApp {
 public:
     explicit TWorkbenchApp(TWorkbenchOptions options);
@@ -50,13 +60,18 @@ public:
 
 private:
     void BindModules();
+    void BindSerial();
 
     std::unique_ptr<TQtUserDialogs> m_ownDialogs;
     TWorkbenchContext m_context;
-    std::unique_ptr<net::TTcpEndpoints> m_tcp;
     std::unique_ptr<TFrmWatch> m_watch;
     std::unique_ptr<TFrmAbout> m_about;
     std::unique_ptr<TMainForm> m_mainForm;
+    std::unique_ptr<host::TDM> m_dm;
+    std::unique_ptr<host::TDesktopLauncher> m_launcher;
+    std::unique_ptr<host::TWindowActions> m_windowActions;
+    std::unique_ptr<net::TTcpEndpoints> m_tcp;
+    std::unique_ptr<serial::TSerialModule> m_serial;
 };
 
 }  // namespace korvane::workbench

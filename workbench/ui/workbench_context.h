@@ -22,6 +22,8 @@ struct TModuleHooks {
     std::function<void(bool)> runActive;
     // Whether the rack window is shown now.
     std::function<bool()> rackVisible;
+    // At exit: the modules put the window positions they keep into the settings.
+    std::function<void(TSettings&)> storeSettings;
     engine::TControlBinding* binding = nullptr;
 };
 
