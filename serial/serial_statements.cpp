@@ -2,8 +2,8 @@
 // and the argument count are its own, clears error, refreshes the port table and then acts,
 // turning any failure into its own message.
 #include <algorithm>
-#include <climits>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
