@@ -6,6 +6,8 @@
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/watch_window.h"
+#include "workbench/ui/workbench_app.h"
+#include "workbench/ui/workbench_context.h"
 #include "workbench_fixture.h"
 
 namespace korvane::workbench {
@@ -131,6 +133,27 @@ TEST(MainFormSettings, ClosingTheWatchWindowRemembersWhereItWas) {
     f.App().Watch().move(250, 150);
     f.App().Watch().close();
     EXPECT_EQ(f.App().Context().settings.debugPosition, (TPosition{250, 150}));
+}
+
+TEST(MainFormSettings, SettingsMovedToTheUserFolderStartFromTheFileBesideTheProgram) {
+    testing::TTempFolder folder;
+    testing::TFakeDialogs dialogs;
+    const auto beside = folder / "korvane.ini";
+    const auto own = folder / "config" / "korvane" / "korvane.ini";
+    WriteBytes(beside, "[main]\nwidth=600\n");
+    {
+        TWorkbenchOptions options;
+        options.settingsPath = own;
+        options.fallbackSettingsPath = beside;
+        options.executableFolder = folder.Path();
+        options.dialogs = &dialogs;
+        TWorkbenchApp app(std::move(options));
+        EXPECT_EQ(app.MainForm().width(), 600);
+        app.MainForm().resize(640, 400);
+        app.MainForm().close();
+    }
+    EXPECT_EQ(ParseSettings(ReadBytes(own)).mainWidth, 640);
+    EXPECT_EQ(ReadBytes(beside), "[main]\nwidth=600\n");
 }
 
 TEST(MainFormSettings, StandaloneModeWritesNoSettings) {
