@@ -55,11 +55,13 @@ const std::array<TStatementRow, static_cast<size_t>(TStatement::Count)>& Stateme
 // The function rows in the order they are tried (name and argument count must both match).
 const std::array<TFunctionRow, static_cast<size_t>(TFunction::Count)>& FunctionTable();
 
-// What a function hands back: its result text (quoted for texts) and whether its arguments
-// evaluated.
+// What a function hands back: its result text (quoted for texts), whether its arguments
+// evaluated, and whether it took the call at all (a few functions refuse calls they cannot
+// serve, which then count as unrecognised).
 struct TFunctionResult {
     std::string value;
     bool ok = true;
+    bool recognised = true;
 };
 
 using TStatementHandler = std::function<void(TExecute&, const std::string& line, int& cursor)>;

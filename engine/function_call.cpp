@@ -11,8 +11,9 @@ TFunctionResult TExecute::EvaluateFunction(std::string_view callText, bool& reco
         if (row.name != name || row.argumentCount != arguments.size()) continue;
         const TFunctionHandler& handler = m_dispatch.Handler(row.id);
         if (!handler) continue;
-        recognised = true;
-        return handler(*this, arguments);
+        TFunctionResult result = handler(*this, arguments);
+        recognised = result.recognised;
+        return result;
     }
     recognised = false;
     return {};

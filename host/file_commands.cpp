@@ -27,9 +27,7 @@ std::optional<int64_t> WholeNumber(std::string_view text) {
     return static_cast<int64_t>(std::trunc(*number));
 }
 
-// A handler cannot answer "not recognised" once its row matched; a failed call leaves the
-// calling expression (and an assignment from it) alone in the same way.
-TFunctionResult NotRecognised() { return {std::string(), false}; }
+TFunctionResult NotRecognised() { return {std::string(), false, false}; }
 
 void Fcreate(TExecute& run, const std::string& line) {
     TArgs texts;

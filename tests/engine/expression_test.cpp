@@ -79,6 +79,19 @@ TEST(Expression, CallsAreEvaluatedInnermostFirst) {
     });
 }
 
+TEST(Expression, AFunctionThatRefusesTheCallIsUnrecognised) {
+    TEngineFixture fixture;
+    fixture.dispatch.Bind(TFunction::Fread, [](TExecute&, const std::vector<std::string>&) {
+        return TFunctionResult{"\"x\"", true, false};
+    });
+    auto run = fixture.Run("a = 1\na = fread(5)\nb = len(fread(5))");
+    EXPECT_EQ(run->GetVariable("a"), "1");
+    EXPECT_EQ(run->GetVariable("b"), "");
+    // The expression's value is then the flat reading of the whole text.
+    EXPECT_EQ(run->EvaluateExpression("fread(5)").text, "");
+    EXPECT_FALSE(run->EvaluateExpression("fread(5)").ok);
+}
+
 TEST(Expression, ParenthesisedLiteralReadsAsAVariableName) {
     ExpectAssignments({
         {"abc = 4\nx = (\"abc\")", "x", "4"},
