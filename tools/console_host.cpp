@@ -81,4 +81,8 @@ void TConsoleHost::CloseConnections() {
     if (m_tcp) m_tcp->CloseAll();
 }
 
+std::filesystem::path TConsoleHost::ExecutableFolder() const {
+    return QCoreApplication::applicationDirPath().toStdString();
+}
+
 }  // namespace korvane::tools

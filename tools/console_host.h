@@ -9,6 +9,7 @@
 #include "engine/engine_host.h"
 #include "engine/run_control.h"
 #include "host/window_actions.h"
+#include "racks/ui/rack_window_owner.h"
 
 namespace korvane::net {
 class TTcpEndpoints;
@@ -21,7 +22,8 @@ namespace korvane::tools {
 // stop the run between statements. There is no main window to show or hide.
 class TConsoleHost : public engine::TEngineHost,
                      public engine::TRunHost,
-                     public host::TWindowActions {
+                     public host::TWindowActions,
+                     public racks::TRackWindowOwner {
  public:
     explicit TConsoleHost(std::optional<engine::TLocalTime> fixedTime);
 
@@ -55,6 +57,24 @@ class TConsoleHost : public engine::TEngineHost,
 
     bool VarsWriteFailed() const { return m_varsWriteFailed; }
 
+    // The rack window's binding, which assignments and operands try first.
+    void SetRackBinding(engine::TControlBinding* binding) { m_rackBinding = binding; }
+    void SetRunActive(bool active) { m_runActive = active; }
+    engine::TControlBinding* Binding() override { return m_rackBinding; }
+
+    // racks::TRackWindowOwner: no main window (so no use for the rack-open flag) and no
+    // settings file; the rack position is remembered for the run only.
+    bool RunActive() const override { return m_runActive; }
+    void SetRackOpen() override {}
+    void ShowMainWindow() override {}
+    void StopRun() override {
+        if (m_stop) m_stop();
+    }
+    racks::TRackPosition RackPosition() const override { return m_rackPosition; }
+    void SetRackPosition(racks::TRackPosition position) override { m_rackPosition = position; }
+    void ShowAbout() override {}
+    std::filesystem::path ExecutableFolder() const override;
+
  private:
     std::optional<engine::TLocalTime> m_fixedTime;
     std::function<void()> m_stop;
@@ -62,6 +82,9 @@ class TConsoleHost : public engine::TEngineHost,
     net::TTcpEndpoints* m_tcp = nullptr;
     int m_logLines = 0;
     bool m_varsWriteFailed = false;
+    engine::TControlBinding* m_rackBinding = nullptr;
+    bool m_runActive = false;
+    racks::TRackPosition m_rackPosition{};
 };
 
 }  // namespace korvane::tools

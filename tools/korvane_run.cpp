@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,8 @@
 #include "host/log_commands.h"
 #include "host/window_commands.h"
 #include "net/tcp_endpoints.h"
+#include "racks/ui/frm_rack.h"
+#include "racks/ui/rack_commands.h"
 #include "serial/port_entries.h"
 #include "serial/serial_module.h"
 #include "tools/console_host.h"
@@ -91,6 +94,7 @@ struct TRunnerModules {
     korvane::net::TTcpEndpoints tcp;
     korvane::host::TDesktopLauncher launcher;
     korvane::serial::TSerialModule serial{SerialOptions()};
+    std::unique_ptr<korvane::racks::TFrmRack> rack;
 
     void Bind(korvane::engine::TDispatch& dispatch, korvane::tools::TConsoleHost& host) {
         korvane::host::BindLogCommands(dispatch);
@@ -100,6 +104,9 @@ struct TRunnerModules {
         tcp.Bind(dispatch);
         host.SetTcpEndpoints(&tcp);
         serial.Bind(dispatch);
+        rack = std::make_unique<korvane::racks::TFrmRack>(host);
+        korvane::racks::BindRackCommands(dispatch, *rack);
+        host.SetRackBinding(&rack->Binding());
         for (const auto& issue : serial.PortMapIssues()) {
             std::fprintf(stderr, "korvane-run: port map: %s\n", issue.Text().c_str());
         }
@@ -138,7 +145,9 @@ int main(int argc, char** argv) {
     korvane::tools::TConsoleHost::InstallSignalHandlers();
 
     modules.tcp.SetRunActive(true);
+    host.SetRunActive(true);
     const korvane::engine::TRunOutcome outcome = control.Run(korvane::engine::SplitLines(text));
+    host.SetRunActive(false);
     modules.tcp.SetRunActive(false);
     switch (outcome) {
         case korvane::engine::TRunOutcome::FatalError:

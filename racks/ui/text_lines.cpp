@@ -1,0 +1,26 @@
+#include "racks/ui/text_lines.h"
+
+namespace korvane::racks {
+
+std::vector<std::string> SplitTextLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+std::string JoinTextLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+}  // namespace korvane::racks
