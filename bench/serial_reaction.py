@@ -39,7 +39,8 @@ def reaction(port, rounds):
         if answer != byte:
             raise SystemExit("round %d: sent %r, got %r" % (i, byte, answer))
     times.sort()
-    return statistics.median(times) / 1000, times[int(len(times) * 0.99) - 1] / 1000
+    return [statistics.median(times) / 1000] + [
+        times[int(len(times) * share) - 1] / 1000 for share in (0.9, 0.99)]
 
 
 def throughput(port):
@@ -71,10 +72,10 @@ def main():
     try:
         with serial.Serial(slave_path(process), 115200, timeout=5) as port:
             reaction(port, 50)  # warm up
-            median, p99 = reaction(port, rounds)
+            median, p90, p99 = reaction(port, rounds)
             rate = throughput(port)
-        print("median %7.1f us   p99 %7.1f us   1 MB echoed, exact, at %6.2f MB/s"
-              % (median, p99, rate / 1e6))
+        print("median %6.1f us  p90 %6.1f us  p99 %7.1f us   1 MB echoed, exact, at %5.2f MB/s"
+              % (median, p90, p99, rate / 1e6))
     finally:
         process.terminate()
         process.wait(timeout=10)

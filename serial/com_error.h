@@ -8,7 +8,7 @@ namespace korvane::serial {
 // A port that would not open. Raised and caught inside TTerminal::Open, which turns it into
 // an unopened terminal; it never leaves the channel.
 class EComError : public std::runtime_error {
-public:
+ public:
     explicit EComError(const std::string& message) : std::runtime_error(message) {}
 };
 

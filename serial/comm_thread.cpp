@@ -1,9 +1,8 @@
 #include "serial/comm_thread.h"
 
-#include <utility>
-
 #include <QCoreApplication>
 #include <QEvent>
+#include <utility>
 
 namespace korvane::serial {
 

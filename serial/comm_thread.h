@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QThread>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-
-#include <QThread>
 
 #include "serial/serial_device.h"
 
@@ -15,7 +14,7 @@ namespace korvane::serial {
 // on the GUI thread only. Stop cancels a hand-over in progress, so the GUI thread can wait
 // for the reader to end without the two waiting on each other.
 class TCommThread : public QThread {
-public:
+ public:
     using THandler = std::function<void(const TDeviceEvent&)>;
 
     // Made, started and stopped on the GUI thread; `handler` runs there.
@@ -28,11 +27,11 @@ public:
     // and the device may be closed.
     void Stop();
 
-protected:
+ protected:
     void run() override;
     void customEvent(QEvent* event) override;
 
-private:
+ private:
     // Runs on the reader: false when the port is being stopped.
     bool HandOver(const TDeviceEvent& event);
 

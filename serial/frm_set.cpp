@@ -48,7 +48,7 @@ TFrmSet::TFrmSet(QWidget* owner) : QDialog(owner) {
 }
 
 void TFrmSet::AddRow(QFrame* panel, int row, const char* label, const QStringList& items,
-                           const QString& initial) {
+                     const QString& initial) {
     const int number = row + 1;
     auto* caption = new QLabel(label, panel);
     caption->setObjectName(QString("Label%1").arg(number));

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QDialog>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <QDialog>
 
 #include "serial/port_choice.h"
 
@@ -19,7 +18,7 @@ namespace korvane::serial {
 // editable lists. It checks nothing; Ok hands the five texts back as they stand, and the
 // lists other than the port keep the user's last choice from one showing to the next.
 class TFrmSet : public QDialog {
-public:
+ public:
     explicit TFrmSet(QWidget* owner = nullptr);
 
     // Shows the dialog modally over `ports`; the choice when Ok closed it.
@@ -33,9 +32,9 @@ public:
     QComboBox* ComboBox(int index) const { return m_boxes[static_cast<std::size_t>(index - 1)]; }
     QPushButton* Button1() const { return m_button; }
 
-private:
+ private:
     void AddRow(QFrame* panel, int row, const char* label, const QStringList& items,
-                      const QString& initial);
+                const QString& initial);
 
     std::vector<QComboBox*> m_boxes;  // ComboBox1 .. ComboBox5
     QPushButton* m_button = nullptr;

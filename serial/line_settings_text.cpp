@@ -20,7 +20,10 @@ std::optional<T> Lookup(const std::array<std::pair<std::string_view, T>, N>& tab
 
 std::optional<Parity> ParityFromLetter(std::string_view text) {
     static constexpr std::array<std::pair<std::string_view, Parity>, 5> kLetters = {{
-        {"n", Parity::None}, {"e", Parity::Even}, {"o", Parity::Odd}, {"m", Parity::Mark},
+        {"n", Parity::None},
+        {"e", Parity::Even},
+        {"o", Parity::Odd},
+        {"m", Parity::Mark},
         {"s", Parity::Space},
     }};
     return Lookup(kLetters, text);
@@ -28,15 +31,20 @@ std::optional<Parity> ParityFromLetter(std::string_view text) {
 
 std::optional<Parity> ParityFromWord(std::string_view text) {
     static constexpr std::array<std::pair<std::string_view, Parity>, 5> kWords = {{
-        {"none", Parity::None}, {"even", Parity::Even}, {"odd", Parity::Odd},
-        {"mark", Parity::Mark}, {"space", Parity::Space},
+        {"none", Parity::None},
+        {"even", Parity::Even},
+        {"odd", Parity::Odd},
+        {"mark", Parity::Mark},
+        {"space", Parity::Space},
     }};
     return Lookup(kWords, text);
 }
 
 std::optional<StopBits> StopBitsFromText(std::string_view text) {
     static constexpr std::array<std::pair<std::string_view, StopBits>, 3> kStopBits = {{
-        {"1", StopBits::One}, {"1.5", StopBits::OneAndHalf}, {"2", StopBits::Two},
+        {"1", StopBits::One},
+        {"1.5", StopBits::OneAndHalf},
+        {"2", StopBits::Two},
     }};
     return Lookup(kStopBits, text);
 }

@@ -10,7 +10,7 @@ struct TPortChoice {
     std::string port;
     std::string baudRate;
     std::string dataBits;
-    std::string parity;  // none, even, odd, mark or space
+    std::string parity;    // none, even, odd, mark or space
     std::string stopBits;  // 1, 1.5 or 2
 
     bool operator==(const TPortChoice&) const = default;

@@ -6,6 +6,11 @@ namespace korvane::serial {
 
 std::vector<int> TMappedPorts::FreePortNumbers() const { return FreePorts(m_map); }
 
+bool TMappedPorts::IsFree(int number) const {
+    const std::optional<TPortTarget> target = m_map.Find(number);
+    return target && IsPortFree(number, *target);
+}
+
 std::unique_ptr<TSerialDevice> TMappedPorts::MakeDevice(int number) const {
     const std::optional<TPortTarget> target = m_map.Find(number);
     if (!target) return nullptr;

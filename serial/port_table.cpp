@@ -29,7 +29,8 @@ std::optional<int> TPortTable::PortNumber(std::string_view name) {
     const std::string lower = engine::ToLowerAscii(name);
     const std::size_t com = lower.find("com");
     if (com == std::string::npos) return std::nullopt;
-    const std::optional<int32_t> number = engine::StrictInt(std::string_view(lower).substr(com + 3));
+    const std::optional<int32_t> number =
+        engine::StrictInt(std::string_view(lower).substr(com + 3));
     if (!number) return std::nullopt;
     return *number;
 }
@@ -45,6 +46,13 @@ void TPortTable::RefreshPorts() {
     EnumPorts();
     for (const std::string& name : m_availablePorts) {
         if (const std::optional<int> number = PortNumber(name)) Discard(*number);
+    }
+}
+
+void TPortTable::DropStaleTerminals() {
+    for (int number = kFirstPortNumber; number <= kLastPortNumber; ++number) {
+        const TTerminal* terminal = Terminal(number);
+        if (terminal && !terminal->Connected() && m_source.IsFree(number)) Discard(number);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -8,9 +10,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <QPoint>
-#include <QRect>
 
 #include "serial/port_choice.h"
 #include "serial/port_map.h"
@@ -34,7 +33,7 @@ struct TTerminalSetup {
 // remembered for all terminal windows. It lives as long as the program; ports stay open
 // across runs until a script closes them or the table goes.
 class TPortTable {
-public:
+ public:
     TPortTable(const TPortSource& source, TTerminalSetup setup);
     ~TPortTable();
     TPortTable(const TPortTable&) = delete;
@@ -50,15 +49,17 @@ public:
     // EnumPorts, then drops every terminal whose port turned out to be free again: it no
     // longer holds its device.
     void RefreshPorts();
+    // The part of RefreshPorts that commands not reading the list need, without listing
+    // every port: an open terminal holds its port, so only unopened ones can be stale.
+    void DropStaleTerminals();
     // The openable ports as scripts name them: com1, com2, ...
     std::vector<std::string> OpenablePortNames() const;
 
     // Creates, sets up and opens the terminal of a port; pending dialog settings take the
     // place of the arguments and are used up once the terminal is set up. Never throws;
     // whether the port opened shows in Terminal().
-    void OpenPort(const std::string& port, const std::string& baudRate,
-                  const std::string& dataBits, const std::string& parity,
-                  const std::string& stopBits);
+    void OpenPort(const std::string& port, const std::string& baudRate, const std::string& dataBits,
+                  const std::string& parity, const std::string& stopBits);
     // The terminal in a slot; null for an empty slot and for numbers outside 1..256.
     TTerminal* Terminal(int number) const;
     // Closes and destroys the terminal in a slot.
@@ -70,7 +71,7 @@ public:
     QPoint TerminalPosition() const { return m_terminalPosition; }
     void SetTerminalPosition(QPoint position) { m_terminalPosition = position; }
 
-private:
+ private:
     void SetUpAndOpen(const std::string& port, const std::string& baudRate,
                       const std::string& dataBits, const std::string& parity,
                       const std::string& stopBits);

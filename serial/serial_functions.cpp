@@ -46,7 +46,7 @@ TFunctionResult PortFunction(TExecute& run, const TArgs& texts, TPortTable& tabl
     if (function.clear == ClearWhen::First) run.ClearError();
     TArgs v;
     const bool ok = run.EvaluateArguments(texts, v);
-    table.RefreshPorts();
+    table.DropStaleTerminals();
     if (function.clear == ClearWhen::Last) run.ClearError();
     const std::string prefix = std::string(function.name) + ": Serial port not ";
     try {

@@ -1,12 +1,11 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
-
-#include <QPoint>
-#include <QRect>
 
 #include "engine/dispatch.h"
 #include "serial/port_map.h"
@@ -33,7 +32,7 @@ struct TSerialOptions {
 // dialog. The program binds its rows, keeps the terminal position in its settings and
 // calls CloseAll before its windows go.
 class TSerialModule {
-public:
+ public:
     explicit TSerialModule(TSerialOptions options);
     ~TSerialModule();
     TSerialModule(const TSerialModule&) = delete;
@@ -50,7 +49,7 @@ public:
 
     TPortTable& Table() { return m_table; }
 
-private:
+ private:
     std::vector<TPortMapIssue> m_issues;
     TMappedPorts m_ports;
     TPortTable m_table;

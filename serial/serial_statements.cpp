@@ -1,14 +1,13 @@
 // The serial statements. Each one splits its own line, does nothing at all unless the name
 // and the argument count are its own, clears error, refreshes the port table and then acts,
 // turning any failure into its own message.
+#include <QGuiApplication>
+#include <QScreen>
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "engine/execute.h"
 #include "engine/number_text.h"
@@ -81,8 +80,9 @@ void Openport(TExecute& run, const std::string& line, TPortTable& table) {
     table.RefreshPorts();
     const std::string& port = v[0];
     const auto& available = table.AvailablePorts();
-    if (std::none_of(available.begin(), available.end(),
-                     [&](const std::string& name) { return engine::EqualsIgnoreCase(name, port); })) {
+    if (std::none_of(available.begin(), available.end(), [&](const std::string& name) {
+            return engine::EqualsIgnoreCase(name, port);
+        })) {
         run.LogLine("Port already open or not available: " + port);
         run.SetError("openport: port already open or not available.");
         return;
@@ -99,7 +99,7 @@ void Openport(TExecute& run, const std::string& line, TPortTable& table) {
 void Closeport(TExecute& run, const std::string& line, TPortTable& table) {
     TArgs v;
     if (!Accept(run, line, "closeport", 1, v)) return;
-    table.RefreshPorts();
+    table.DropStaleTerminals();
     try {
         if (LenientTerminal(table, v[0])) {
             table.Discard(*TPortTable::PortNumber(v[0]));
@@ -124,7 +124,7 @@ void LineCommand(TExecute& run, const std::string& line, TPortTable& table,
                  const TLineCommand& command) {
     TArgs v;
     if (!Accept(run, line, command.name, 1, v)) return;
-    table.RefreshPorts();
+    table.DropStaleTerminals();
     try {
         TTerminal* terminal = LenientTerminal(table, v[0]);
         if (!terminal) return;
@@ -143,7 +143,7 @@ void Flush(TExecute& run, const std::string& line, TPortTable& table) {
     TArgs v;
     run.EvaluateArguments(texts, v);
     run.ClearError();
-    table.RefreshPorts();
+    table.DropStaleTerminals();
     try {
         const std::optional<int> number = StrictPortNumber(v[0]);
         if (!number) throw std::invalid_argument("not a port: " + v[0]);
@@ -164,7 +164,7 @@ void Send(TExecute& run, const std::string& line, TPortTable& table) {
     TArgs v;
     if (!Accept(run, line, "send", 2, v)) return;
     if (v[1].empty()) return;
-    table.RefreshPorts();
+    table.DropStaleTerminals();
     try {
         const std::optional<int> number = StrictPortNumber(v[0]);
         if (!number) throw std::invalid_argument("not a port: " + v[0]);
@@ -205,7 +205,7 @@ void ShowTerminal(TTerminal& terminal, const TPortTable& table, const TArgs& v) 
 void Showterm(TExecute& run, const std::string& line, TPortTable& table) {
     TArgs v;
     if (!Accept(run, line, "showterm", 4, v)) return;
-    table.RefreshPorts();
+    table.DropStaleTerminals();
     try {
         TTerminal* terminal = LenientTerminal(table, v[0]);
         if (!terminal) {
@@ -221,7 +221,7 @@ void Showterm(TExecute& run, const std::string& line, TPortTable& table) {
 void Hideterm(TExecute& run, const std::string& line, TPortTable& table) {
     TArgs v;
     if (!Accept(run, line, "hideterm", 1, v)) return;
-    table.RefreshPorts();
+    table.DropStaleTerminals();
     try {
         if (TTerminal* terminal = LenientTerminal(table, v[0])) {
             terminal->Window().Dismiss();

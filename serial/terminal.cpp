@@ -48,8 +48,7 @@ void TTerminal::Open() {
         OpenDevice();
         m_thread = std::make_unique<TCommThread>(*m_device,
                                                  [this](const TDeviceEvent& e) { Dispatch(e); });
-        (void)m_device->ApplySettings(
-            TLineSettings{m_baudRate, m_byteSize, m_parity, m_stopBits});
+        (void)m_device->ApplySettings(TLineSettings{m_baudRate, m_byteSize, m_parity, m_stopBits});
         m_connected = true;
         m_openFailure.clear();
         m_thread->start();
@@ -137,7 +136,8 @@ void TTerminal::HandleEvent(std::uint32_t mask, std::uint32_t status, std::uint3
     SetState(mask, status, kEventRlsd, kModemRlsd, m_rlsdState);
     SetState(mask, status, kEventRing, kModemRing, m_ringState);
     if (mask & kEventErr) {
-        m_window->AddLine(std::string(kPortErrorPrefix) + std::string(LineErrorDescription(errors)));
+        m_window->AddLine(std::string(kPortErrorPrefix) +
+                          std::string(LineErrorDescription(errors)));
     }
 }
 

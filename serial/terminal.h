@@ -1,14 +1,13 @@
 #pragma once
 
+#include <QPoint>
+#include <QPointer>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-
-#include <QPoint>
-#include <QPointer>
 
 #include "serial/comm_thread.h"
 #include "serial/line_settings.h"
@@ -25,14 +24,15 @@ using TDeviceMaker = std::function<std::unique_ptr<TSerialDevice>()>;
 // receive buffer and the line states, all touched on the GUI thread only. The port table
 // decides which terminals exist; the device layer does the talking to the system.
 class TTerminal {
-public:
+ public:
     // The receive buffer trims its front once it holds more than this.
     static constexpr std::size_t kBufferLimit = 8192;
     static constexpr int kDefaultCharsPerLine = 8;
 
     // `makeDevice` gives the closed device Open takes; `rememberPosition` keeps the window's
     // place when it is hidden by its close button or destroyed.
-    TTerminal(TDeviceMaker makeDevice, QWidget* owner, std::function<void(QPoint)> rememberPosition);
+    TTerminal(TDeviceMaker makeDevice, QWidget* owner,
+              std::function<void(QPoint)> rememberPosition);
     ~TTerminal();
     TTerminal(const TTerminal&) = delete;
     TTerminal& operator=(const TTerminal&) = delete;
@@ -80,7 +80,7 @@ public:
     void HandleRead();
     void HandleEvent(std::uint32_t mask, std::uint32_t status, std::uint32_t errors);
 
-private:
+ private:
     void Dispatch(const TDeviceEvent& event);
     void OpenDevice();
     void Reset();

@@ -41,8 +41,8 @@ std::vector<std::string> DumpLines(std::string_view mark, std::string_view chunk
     }
     const auto width = static_cast<std::size_t>(charsPerLine);
     for (std::size_t start = 0; start < chunk.size(); start += width) {
-        lines.push_back(DumpLine(mark, chunk.substr(start, std::min(width, chunk.size() - start)),
-                                 width));
+        lines.push_back(
+            DumpLine(mark, chunk.substr(start, std::min(width, chunk.size() - start)), width));
     }
     return lines;
 }

@@ -20,10 +20,22 @@ struct TNamedColor {
 };
 
 constexpr std::array<TNamedColor, 16> kNamedColors = {{
-    {"clBlack", 0x000000}, {"clMaroon", 0x800000}, {"clGreen", 0x008000}, {"clOlive", 0x808000},
-    {"clNavy", 0x000080},  {"clPurple", 0x800080}, {"clTeal", 0x008080},  {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0}, {"clRed", 0xFF0000},   {"clLime", 0x00FF00},  {"clYellow", 0xFFFF00},
-    {"clBlue", 0x0000FF},  {"clFuchsia", 0xFF00FF}, {"clAqua", 0x00FFFF}, {"clWhite", 0xFFFFFF},
+    {"clBlack", 0x000000},
+    {"clMaroon", 0x800000},
+    {"clGreen", 0x008000},
+    {"clOlive", 0x808000},
+    {"clNavy", 0x000080},
+    {"clPurple", 0x800080},
+    {"clTeal", 0x008080},
+    {"clGray", 0x808080},
+    {"clSilver", 0xC0C0C0},
+    {"clRed", 0xFF0000},
+    {"clLime", 0x00FF00},
+    {"clYellow", 0xFFFF00},
+    {"clBlue", 0x0000FF},
+    {"clFuchsia", 0xFF00FF},
+    {"clAqua", 0x00FFFF},
+    {"clWhite", 0xFFFFFF},
 }};
 
 // Colours are stored as a name or as a number 0x00BBGGRR; negative numbers and names that

@@ -1,11 +1,10 @@
 #include "serial/terminal_window.h"
 
-#include <utility>
-
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <utility>
 
 namespace korvane::serial {
 
@@ -21,7 +20,8 @@ void SetColor(QWidget& widget, QPalette::ColorRole role, const TLayoutColor& col
 }  // namespace
 
 TTerminalWindow::TTerminalWindow(QWidget* owner, std::function<void(QPoint)> rememberPosition)
-    : QWidget(owner, Qt::Window), m_memo(new QPlainTextEdit(this)),
+    : QWidget(owner, Qt::Window),
+      m_memo(new QPlainTextEdit(this)),
       m_rememberPosition(std::move(rememberPosition)) {
     m_memo->setObjectName("Memo1");
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -34,8 +34,8 @@ void TTerminalWindow::ApplyLayout(const TTerminalLayout& layout) {
                             Qt::WindowCloseButtonHint;
     if (layout.stayOnTop) flags |= Qt::WindowStaysOnTopHint;
     setWindowFlags(flags);
-    setWindowTitle(QString::fromLatin1(layout.caption.data(),
-                                       static_cast<qsizetype>(layout.caption.size())));
+    setWindowTitle(
+        QString::fromLatin1(layout.caption.data(), static_cast<qsizetype>(layout.caption.size())));
     move(layout.left, layout.top);
     resize(layout.clientWidth, layout.clientHeight);
     SetFixedFrame(!layout.sizeable);

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <functional>
-#include <string_view>
-
 #include <QPoint>
 #include <QWidget>
+#include <functional>
+#include <string_view>
 
 #include "serial/terminal_layout.h"
 
@@ -16,7 +15,7 @@ namespace korvane::serial {
 // Memo1, laid out from the terminal layout file. Closing it only hides it and hands its
 // place to whoever remembers terminal positions; the port behind it is not its business.
 class TTerminalWindow : public QWidget {
-public:
+ public:
     // Views hold no more lines than this; the next line empties them first.
     static constexpr int kMaxLines = 300;
 
@@ -34,11 +33,11 @@ public:
     // Remembers the current place, then hides.
     void Dismiss();
 
-protected:
+ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+ private:
     void SetFixedFrame(bool fixed);
 
     QPlainTextEdit* m_memo;

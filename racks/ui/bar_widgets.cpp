@@ -33,8 +33,10 @@ void TLevelBarWidget::paintEvent(QPaintEvent*) {
     const QRectF inner = area.adjusted(3, 3, -3, -3);
     const double along = horizontal ? inner.width() : inner.height();
     const double across = horizontal ? inner.height() : inner.width();
-    // Segments about half as long as the bar is thick, at least three pixels each.
-    const int count = std::clamp(static_cast<int>(along / std::max(3.0, across * 0.5)), 1, 200);
+    // Segments about half as long as the bar is thick, at least three pixels each and at
+    // least ten to a bar.
+    const double length = std::max(3.0, std::min(across * 0.5, along / 10));
+    const int count = std::clamp(static_cast<int>(along / length), 1, 200);
     const double pitch = along / count;
     const double gap = std::max(1.0, pitch * 0.2);
     const int lit = LitSegments(ValueFraction(m_control.State().value, m_control.range), count);
@@ -77,9 +79,14 @@ void TPowerMeterWidget::paintEvent(QPaintEvent*) {
     small.setPixelSize(
         std::max(6, std::min(font().pixelSize(), static_cast<int>(area.height() * 0.28))));
     painter.setFont(small);
-    for (double tick : ScaleTicks(m_control.range, 4)) {
+    const std::vector<double> ticks = ScaleTicks(m_control.range, 4);
+    const double spacing =
+        ticks.size() > 1 ? bar.width() / static_cast<double>(ticks.size() - 1) : bar.width();
+    const bool labelled = LabelsFit(small, ticks, spacing);
+    for (double tick : ticks) {
         const double x = bar.left() + ValueFraction(tick, m_control.range) * bar.width();
         painter.drawLine(QPointF(x, bar.bottom() + 2), QPointF(x, bar.bottom() + 5));
+        if (!labelled) continue;
         painter.drawText(QRectF(x - 25, bar.bottom() + 5, 50, area.bottom() - bar.bottom() - 5),
                          Qt::AlignHCenter | Qt::AlignTop,
                          QString::fromStdString(engine::FormatNumber(tick)));

@@ -48,10 +48,6 @@ std::optional<TControlClass> ControlClassFromName(std::string_view className) {
     return std::nullopt;
 }
 
-std::string_view ControlClassName(TControlClass cls) {
-    return kRegisteredClasses[static_cast<size_t>(cls)];
-}
-
 const TClassBinding& BindingOf(TControlClass cls) { return kBindings[static_cast<size_t>(cls)]; }
 
 bool IsWritable(TControlClass cls) { return BindingOf(cls).kind != TBindKind::None; }

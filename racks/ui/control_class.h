@@ -36,7 +36,6 @@ inline constexpr int kControlClassCount = 22;
 
 // Exact, case-sensitive match against the registered names ("TVrSlider" ...).
 std::optional<TControlClass> ControlClassFromName(std::string_view className);
-std::string_view ControlClassName(TControlClass cls);
 
 // How scripts reach a class's one visible property through assignment and operands.
 enum class TBindKind : uint8_t {

@@ -5,6 +5,7 @@
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "engine/number_text.h"
 #include "racks/ui/instrument_geometry.h"
@@ -56,10 +57,15 @@ void TDialWidget::PaintScale(QPainter& painter, const TDial& dial) {
     QFont face = font();
     face.setPixelSize(std::max(6, static_cast<int>(dial.radius * dial.labelSize)));
     painter.setFont(face);
+    // The labels' room: the arc between two labelled marks.
+    const double arc = dial.radius * dial.labelRadius * std::abs(dial.sweep) * std::numbers::pi /
+                       180 / std::max<double>(1, static_cast<double>(ticks.size()) - 1);
+    const bool labelled = LabelsFit(face, ticks, arc);
     for (double tick : ticks) {
         const double a = DialAngle(ValueFraction(tick, range), dial.start, dial.sweep);
         painter.drawLine(PointOnDial(dial.centre, dial.radius * 0.86, a),
                          PointOnDial(dial.centre, dial.radius, a));
+        if (!labelled) continue;
         const QPointF at = PointOnDial(dial.centre, dial.radius * dial.labelRadius, a);
         const double box = dial.radius * 0.5;
         painter.drawText(QRectF(at.x() - box / 2, at.y() - box / 4, box, box / 2), Qt::AlignCenter,

@@ -32,12 +32,15 @@ void TNumWidget::paintEvent(QPaintEvent*) {
                                        -area.height() * 0.12, -area.height() * 0.14);
     const double cellWidth =
         std::min(inner.width() / static_cast<double>(text.size()), inner.height() * 0.6);
+    // Digits keep their shape: no taller than twice their width.
+    const double cellHeight = std::min(inner.height(), cellWidth * 2);
+    const double top = inner.top() + (inner.height() - cellHeight) / 2;
     const double left = inner.right() - cellWidth * static_cast<double>(text.size());
     const QColor on = ToQColor(m_control.look.paletteHigh, QColor(0, 255, 0));
     const QColor off = OffColour(ToQColor(m_control.look.paletteLow, QColor(0, 64, 0)), back);
     for (size_t i = 0; i < text.size(); ++i) {
-        const QRectF cell(left + cellWidth * static_cast<double>(i) + cellWidth * 0.1, inner.top(),
-                          cellWidth * 0.8, inner.height());
+        const QRectF cell(left + cellWidth * static_cast<double>(i) + cellWidth * 0.1, top,
+                          cellWidth * 0.8, cellHeight);
         DrawSevenSegment(painter, cell, SevenSegmentMask(text[i]), on, off);
     }
 }

@@ -48,7 +48,6 @@ class TFrmRack : public QWidget, public TRackView {
     // Where a picture file named by a script or an image hint is looked for: beside the
     // executable (folders dropped) in standalone mode, else the name as it is.
     std::filesystem::path PicturePath(const std::string& fileName) const;
-    TRackWindowOwner& Owner() { return m_owner; }
 
     // TRackView
     bool RackVisible() const override { return isVisible(); }

@@ -17,17 +17,15 @@ void TFrmRack::SetStayOnTop(bool onTop) {
 }
 
 TStatus TFrmRack::Capture(const std::filesystem::path& file, int quality) {
-    if (isMinimized()) showNormal();
+    RestoreIfMinimized(*this);
     SetStayOnTop(true);
     BringToFront(*this);
     WaitUntilExposed(*this);
-    // Without a window manager the minimised state comes back once the window is mapped.
-    if (isMinimized()) {
-        showNormal();
-        WaitUntilExposed(*this);
-    }
+    // Without a window manager the minimised state can come back once the window is mapped.
+    RestoreIfMinimized(*this);
     const QImage pixels = GrabScreenPixels(*this);
     SetStayOnTop(false);
+    RestoreIfMinimized(*this);
     if (pixels.isNull()) return TStatus::Failure("the window has no pixels on the screen");
     TResult<std::string> jpeg = EncodeJpeg(pixels, quality);
     if (!jpeg) return TStatus::Failure(jpeg.Error());

@@ -182,6 +182,15 @@ void DrawSevenSegment(QPainter& painter, const QRectF& cell, uint8_t mask, const
     painter.restore();
 }
 
+bool LabelsFit(const QFont& font, const std::vector<double>& values, double spacing) {
+    const QFontMetricsF metrics(font);
+    double widest = 0;
+    for (double value : values) {
+        widest = std::max(widest, metrics.horizontalAdvance(QString::number(value)));
+    }
+    return widest + 4 <= spacing;
+}
+
 void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& text, QFont font,
                     int flags) {
     if (text.isEmpty() || rect.width() <= 0 || rect.height() <= 0) return;

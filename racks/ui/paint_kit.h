@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "racks/ui/control_look.h"
 
@@ -35,6 +36,8 @@ void DrawFace(QPainter& painter, const QRectF& rect, const QColor& base, double 
 // One seven-segment digit in `cell`; unlit segments are drawn faintly in `off`.
 void DrawSevenSegment(QPainter& painter, const QRectF& cell, uint8_t mask, const QColor& on,
                       const QColor& off);
+// Whether scale labels fit between marks `spacing` pixels apart without touching.
+bool LabelsFit(const QFont& font, const std::vector<double>& values, double spacing);
 // Text fitted into a rectangle: the font shrinks until the text fits.
 void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& text, QFont font,
                     int flags);

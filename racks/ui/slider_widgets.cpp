@@ -1,5 +1,6 @@
 #include "racks/ui/slider_widgets.h"
 
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -43,11 +44,19 @@ TSliderWidget::TSliderWidget(TRackControl& control, QWidget* parent)
 }
 
 QRectF TSliderWidget::Track() const {
-    const QRectF area = Area().adjusted(2, 2, -2, -2);
-    if (m_control.Class() != TControlClass::TrackBar) return area;
-    // The track bar keeps room for its scale below (or right of) the groove.
-    return IsHorizontal(m_control) ? area.adjusted(0, 0, 0, -area.height() * 0.35)
-                                   : area.adjusted(0, 0, -area.width() * 0.35, 0);
+    QRectF area = Area().adjusted(2, 2, -2, -2);
+    const bool horizontal = IsHorizontal(m_control);
+    if (m_control.Class() == TControlClass::TrackBar) {
+        // The track bar keeps room for its scale below (or right of) the groove.
+        area = horizontal ? area.adjusted(0, 0, 0, -area.height() * 0.35)
+                          : area.adjusted(0, 0, -area.width() * 0.35, 0);
+    }
+    // A slider much thicker than long would look like a wall: keep it slim and centred.
+    const double along = horizontal ? area.width() : area.height();
+    const double across = horizontal ? area.height() : area.width();
+    const double slim = std::min(across, std::max(16.0, along * 0.3));
+    const double margin = (across - slim) / 2;
+    return horizontal ? area.adjusted(0, margin, 0, -margin) : area.adjusted(margin, 0, -margin, 0);
 }
 
 void TSliderWidget::paintEvent(QPaintEvent*) {
@@ -111,23 +120,30 @@ void TSliderWidget::PaintTrackBar(QPainter& painter, const QRectF& track) {
     painter.drawRect(slot);
     DrawBevel(painter, slot.adjusted(-1, -1, 1, 1), false, 1);
     const double length = ThumbLength(track, m_control.look.orientation);
-    painter.setPen(FontColour());
+    painter.setPen(Readable(FontColour(), Colour().alpha() > 0 ? Colour() : Qt::black));
     QFont small = font();
     small.setPixelSize(std::max(
         7,
         std::min(font().pixelSize(), static_cast<int>((horizontal ? height() : width()) * 0.22))));
     painter.setFont(small);
     const std::vector<double> ticks = ScaleTicks(m_control.range, 5);
+    const double travel = (horizontal ? track.width() : track.height()) - length;
+    const double spacing =
+        ticks.size() > 1 ? travel / static_cast<double>(ticks.size() - 1) : travel;
+    const bool labelled = horizontal ? LabelsFit(small, ticks, spacing)
+                                     : QFontMetricsF(small).height() + 2 <= spacing;
     for (double tick : ticks) {
         const double f = ValueFraction(tick, m_control.range);
         if (horizontal) {
             const double x = track.left() + length / 2 + f * (track.width() - length);
             painter.drawLine(QPointF(x, track.bottom() + 1), QPointF(x, track.bottom() + 4));
+            if (!labelled) continue;
             painter.drawText(QRectF(x - 30, track.bottom() + 4, 60, height() - track.bottom() - 4),
                              Qt::AlignHCenter | Qt::AlignTop, QString::number(tick));
         } else {
             const double y = track.bottom() - length / 2 - f * (track.height() - length);
             painter.drawLine(QPointF(track.right() + 1, y), QPointF(track.right() + 4, y));
+            if (!labelled) continue;
             painter.drawText(QRectF(track.right() + 6, y - 10, width() - track.right() - 6, 20),
                              Qt::AlignLeft | Qt::AlignVCenter, QString::number(tick));
         }

@@ -42,6 +42,12 @@ bool WaitUntilExposed(QWidget& window) {
     return false;
 }
 
+void RestoreIfMinimized(QWidget& window) {
+    if (!window.isMinimized()) return;
+    window.showNormal();
+    WaitUntilExposed(window);
+}
+
 QImage GrabScreenPixels(QWidget& window) {
     window.repaint();
     // A real display shows the new pixels once the window system has drawn them.

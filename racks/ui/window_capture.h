@@ -12,6 +12,9 @@ void BringToFront(QWidget& window);
 // never showed.
 bool WaitUntilExposed(QWidget& window);
 
+// Shows a minimised window normally again and waits until it is on screen.
+void RestoreIfMinimized(QWidget& window);
+
 // The window's pixels as the screen shows them: its outer rectangle (frame and caption) on a
 // real display; on the offscreen platform, which draws no frames, its client area.
 QImage GrabScreenPixels(QWidget& window);

@@ -218,6 +218,20 @@ TEST(FrmRack, StandaloneCloseStopsTheRunAndTheKeysShowAbout) {
     EXPECT_EQ(f.owner.mainShown, 0);
 }
 
+TEST(FrmRack, MinimisingAStandaloneRackMinimisesTheProgram) {
+    for (bool standalone : {false, true}) {
+        TRackFixture f;
+        f.owner.standalone = standalone;
+        ASSERT_TRUE(f.rack->LoadRack(f.WriteRack(kSmallRack)).Ok());
+        QWidget other;
+        other.show();
+        f.rack->showMinimized();
+        QTest::qWait(20);
+        EXPECT_TRUE(f.rack->isMinimized());
+        EXPECT_EQ(other.isMinimized(), standalone);
+    }
+}
+
 TEST(FrmRack, SavingDetachesTheWindowEventsForGood) {
     TRackFixture f;
     f.owner.standalone = true;
@@ -236,7 +250,7 @@ TEST(FrmRack, SavingDetachesTheWindowEventsForGood) {
 
 TEST(FrmRack, LoadAndSaveGiveTheSameBytes) {
     TRackFixture f;
-    for (const char* text : {kPanelRack, kSmallRack}) {
+    for (const std::string& text : {kPanelRack, std::string(kSmallRack)}) {
         const std::string path = f.WriteRack(text, "in.res");
         ASSERT_TRUE(f.rack->LoadRack(path).Ok());
         ASSERT_TRUE(f.rack->SaveRack(f.dir.File("out.res")).Ok());

@@ -90,9 +90,9 @@ struct TRackFixture {
     TRackControl& Control(std::string_view name);
 };
 
-// A rack with one control of each class scripts can reach, ranges left at their defaults
-// except where a test needs them.
-extern const char kPanelRack[];
+// A rack with one control of each class, ranges left at their defaults except where a test
+// needs them; the golden scripts open the same rack.
+extern const std::string kPanelRack;
 
 TFormObject FormFromTextOrDie(std::string_view text);
 

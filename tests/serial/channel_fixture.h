@@ -1,14 +1,13 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <QCoreApplication>
-#include <QPlainTextEdit>
 
 #include "serial/fake_device.h"
 #include "serial/port_map.h"
@@ -44,7 +43,7 @@ inline std::vector<std::string> ViewLines(const TTerminalWindow& window) {
 // Ports that are scripted fake devices, so a test can play the far end of a port opened
 // through the table and see how the channel drove it.
 class TFakePorts : public TPortSource {
-public:
+ public:
     explicit TFakePorts(std::vector<int> numbers) : m_numbers(std::move(numbers)) {}
 
     std::vector<int> FreePortNumbers() const override {
@@ -53,6 +52,12 @@ public:
             if (!TPortRegistry::IsHeld(Key(number))) free.push_back(number);
         }
         return free;
+    }
+    bool IsFree(int number) const override {
+        for (int free : FreePortNumbers()) {
+            if (free == number) return true;
+        }
+        return false;
     }
     std::unique_ptr<TSerialDevice> MakeDevice(int number) const override {
         auto device = std::make_unique<TFakeDevice>(Key(number));
@@ -67,7 +72,7 @@ public:
     TFakeDevice& Device(int number) const { return *m_made.at(number); }
     void FailOpen(int number, std::string message) { m_openFailures[number] = std::move(message); }
 
-private:
+ private:
     static std::string Key(int number) { return "fake:" + PortName(number); }
 
     std::vector<int> m_numbers;
@@ -82,14 +87,16 @@ namespace korvane::serial::testing {
 // Lends a device the test owns to a terminal, so the test can look at it after the
 // terminal has closed and dropped its device.
 class TBorrowedDevice : public TSerialDevice {
-public:
+ public:
     explicit TBorrowedDevice(TSerialDevice& device) : m_device(device) {}
 
     TDeviceResult Open() override { return m_device.Open(); }
     bool IsOpen() const override { return m_device.IsOpen(); }
     void Shutdown() override { m_device.Shutdown(); }
     void Close() override { m_device.Close(); }
-    TDeviceResult ApplySettings(const TLineSettings& s) override { return m_device.ApplySettings(s); }
+    TDeviceResult ApplySettings(const TLineSettings& s) override {
+        return m_device.ApplySettings(s);
+    }
     TDeviceResult SetDtr(LineLevel level) override { return m_device.SetDtr(level); }
     TDeviceResult SetRts(LineLevel level) override { return m_device.SetRts(level); }
     TDeviceResult GetModemStatus(std::uint32_t& s) override { return m_device.GetModemStatus(s); }
@@ -99,7 +106,7 @@ public:
     std::size_t PendingOutput() const override { return m_device.PendingOutput(); }
     TDeviceEvent WaitEvent() override { return m_device.WaitEvent(); }
 
-private:
+ private:
     TSerialDevice& m_device;
 };
 

@@ -27,7 +27,8 @@ TEST(FrmSet, ControlsListsAndDefaults) {
         QString initial;
     } rows[] = {
         {1, "Serial port :", {}, ""},
-        {2, "Baudrate :",
+        {2,
+         "Baudrate :",
          {"110", "300", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600",
           "115200"},
          "9600"},

@@ -13,14 +13,17 @@ TEST(PortEntries, TakesThePortsSectionOnly) {
         const char* text;
         TPortEntries entries;
     } cases[] = {
-        {"plain", "[ports]\ncom3=/dev/ttyUSB0\ncom9 = loop\n",
+        {"plain",
+         "[ports]\ncom3=/dev/ttyUSB0\ncom9 = loop\n",
          {{"com3", "/dev/ttyUSB0"}, {"com9", "loop"}}},
         {"other sections around it",
          "[main]\nx=1\n[Ports]\r\ncom1=pty\r\n[terminal]\nx=5\n[ports]\ncom2=/dev/ttyS0",
          {{"com1", "pty"}, {"com2", "/dev/ttyS0"}}},
-        {"comments, blanks and stray lines", "[ports]\n; a comment\n# another\n\njunk\ncom4=\n",
+        {"comments, blanks and stray lines",
+         "[ports]\n; a comment\n# another\n\njunk\ncom4=\n",
          {{"com4", ""}}},
-        {"values keep their own = signs", "[ports]\ncom5=/dev/serial/by-id/a=b\n",
+        {"values keep their own = signs",
+         "[ports]\ncom5=/dev/serial/by-id/a=b\n",
          {{"com5", "/dev/serial/by-id/a=b"}}},
         {"no section", "com1=loop\n", {}},
         {"section header with blanks", "[ ports ]\ncom6=loop", {{"com6", "loop"}}},

@@ -14,10 +14,21 @@ TEST(PortTable, PortNumber) {
         const char* name;
         std::optional<int> number;
     } cases[] = {
-        {"COM3", 3}, {"com3", 3}, {"\\\\.\\COM12", 12}, {"\\\\.\\COM3", 3}, {"cOm256", 256},
-        {"com300", 300}, {"com-4", -4}, {"com0", 0}, {"xcom7", 7},
-        {"com", std::nullopt}, {"com3:", std::nullopt}, {"com 3", std::nullopt},
-        {"port", std::nullopt}, {"", std::nullopt}, {"com99999999999", std::nullopt},
+        {"COM3", 3},
+        {"com3", 3},
+        {"\\\\.\\COM12", 12},
+        {"\\\\.\\COM3", 3},
+        {"cOm256", 256},
+        {"com300", 300},
+        {"com-4", -4},
+        {"com0", 0},
+        {"xcom7", 7},
+        {"com", std::nullopt},
+        {"com3:", std::nullopt},
+        {"com 3", std::nullopt},
+        {"port", std::nullopt},
+        {"", std::nullopt},
+        {"com99999999999", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TPortTable::PortNumber(c.name), c.number) << c.name;
@@ -69,7 +80,8 @@ TEST(PortTable, OpensWithTheArgumentsAndPlacesTheWindowBesideTheMainWindow) {
     EXPECT_EQ(terminal->Window().windowTitle(), "COM1");
     EXPECT_FALSE(terminal->Window().isVisible());
     EXPECT_EQ(f.ports.Device(1).Settings(), (TLineSettings{19200, 7, Parity::Odd, StopBits::Two}));
-    EXPECT_EQ(terminal->Window().pos(), QPoint(100 + 544 - terminal->Window().frameGeometry().width(), 70));
+    EXPECT_EQ(terminal->Window().pos(),
+              QPoint(100 + 544 - terminal->Window().frameGeometry().width(), 70));
 }
 
 TEST(PortTable, SettingsThatMatchNothingKeepTheDefaults) {
@@ -79,10 +91,8 @@ TEST(PortTable, SettingsThatMatchNothingKeepTheDefaults) {
         Parity parityCode;
         StopBits stopCode;
     } cases[] = {
-        {"e", "1.5", Parity::Even, StopBits::OneAndHalf},
-        {"m", "1", Parity::Mark, StopBits::One},
-        {"s", "2", Parity::Space, StopBits::Two},
-        {"N", "1,5", Parity::None, StopBits::One},
+        {"e", "1.5", Parity::Even, StopBits::OneAndHalf}, {"m", "1", Parity::Mark, StopBits::One},
+        {"s", "2", Parity::Space, StopBits::Two},         {"N", "1,5", Parity::None, StopBits::One},
         {"even", "3", Parity::None, StopBits::One},
     };
     for (const auto& c : cases) {
@@ -156,13 +166,22 @@ TEST(PortTable, AnOpenPortIsNeverReplaced) {
 }
 
 TEST(PortTable, AFailedOpenStaysUntilTheNextRefresh) {
-    TTableFixture f;
-    f.ports.FailOpen(1, "busy");
-    f.Open("com1");
-    ASSERT_NE(f.table.Terminal(1), nullptr);
-    EXPECT_FALSE(f.table.Terminal(1)->Connected());
-    f.table.RefreshPorts();
-    EXPECT_EQ(f.table.Terminal(1), nullptr);
+    for (const bool listing : {true, false}) {
+        TTableFixture f;
+        f.ports.FailOpen(1, "busy");
+        f.Open("com1");
+        f.Open("com3");
+        ASSERT_NE(f.table.Terminal(1), nullptr);
+        EXPECT_FALSE(f.table.Terminal(1)->Connected());
+        if (listing) {
+            f.table.RefreshPorts();
+        } else {
+            f.table.DropStaleTerminals();
+        }
+        EXPECT_EQ(f.table.Terminal(1), nullptr) << listing;
+        ASSERT_NE(f.table.Terminal(3), nullptr) << listing;
+        EXPECT_TRUE(f.table.Terminal(3)->Connected());
+    }
 }
 
 TEST(PortTable, TerminalsGiveTheirPlaceBackWhenTheyGo) {

@@ -17,7 +17,8 @@ using testing::TFakePorts;
 struct TSerialScript {
     TFakePorts ports{{1, 2}};
     TEngineFixture engine;
-    TPortTable table{ports, {testing::kTerminalLayout, nullptr, [] { return QRect(0, 0, 800, 600); }}};
+    TPortTable table{ports,
+                     {testing::kTerminalLayout, nullptr, [] { return QRect(0, 0, 800, 600); }}};
     std::optional<TPortChoice> answer;
     std::vector<std::vector<std::string>> offered;
 
@@ -74,7 +75,7 @@ TEST(SerialCommands, MessagesAndErrors) {
         {"closeport(\"com300\")", Timed({"Port is not open: com300"}), "0", ""},
         {"closeport(\"port\")", {}, "1", "closeport: error closing port."},
         {std::string(kOpen1) + "setrts(\"com1\")\nclearrts(\"COM1\")\nsetdtr(\"com1\")\n"
-             "cleardtr(\"\\\\.\\com1\")",
+                               "cleardtr(\"\\\\.\\com1\")",
          Timed({"Port opened: com1", "Tried to set RTS for com1", "Tried to clear RTS for COM1",
                 "Tried to set DTR for com1", "Tried to clear DTR for \\\\.\\com1"}),
          "0", ""},
@@ -97,14 +98,16 @@ TEST(SerialCommands, MessagesAndErrors) {
         {"showterm(\"nothing\", 100, 100, 8)", {}, "1", "showterm: error opening terminal window."},
         {std::string(kOpen1) + "showterm(\"com1\", 100, \"tall\", 8)", Timed({"Port opened: com1"}),
          "1", "showterm: error opening terminal window."},
-        {std::string(kOpen1) + "showterm(\"com1\", 100, 100, 0)", Timed({"Port opened: com1"}),
-         "1", "showterm: error opening terminal window."},
+        {std::string(kOpen1) + "showterm(\"com1\", 100, 100, 0)", Timed({"Port opened: com1"}), "1",
+         "showterm: error opening terminal window."},
         {"hideterm(\"com2\")", {}, "1", "hideterm: serial port not open."},
         {"hideterm(\"nothing\")", {}, "1", "hideterm: error hiding terminal window."},
         // Another number of arguments: nothing happens, error keeps its value.
         {"error = 7\nopenport(\"com1\")\ncloseport()\nsend(\"com1\")\nflush(\"com1\", 1, 2)\n"
          "showterm(\"com1\")\nhideterm()\nsetrts(\"com1\", 1)\nclearrts()\nsetdtr()\ncleardtr()",
-         {}, "7", ""},
+         {},
+         "7",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
@@ -150,7 +153,8 @@ TEST(SerialCommands, FunctionsAndTheirErrors) {
 
 TEST(SerialCommands, SendWritesTheTextOfItsValue) {
     TSerialScript f;
-    f.Run(std::string(kOpen1) + "send(\"com1\", \"hello\")\nsend(\"com1\", 65)\n"
+    f.Run(std::string(kOpen1) +
+          "send(\"com1\", \"hello\")\nsend(\"com1\", 65)\n"
           "send(\"com1\", 1/4)\nsend(\"com1\", \"\")\n");
     EXPECT_EQ(f.ports.Device(1).Written(), "hello650.25");
 }
@@ -197,13 +201,14 @@ TEST(SerialCommands, LineStatesReachTheScript) {
             step = 1;
         }
     };
-    auto run = f.Run(std::string(kOpen1) +
-                     "n = 0\n"
-                     "x = getcts(\"com1\") & getdsr(\"com1\") & getrlsd(\"com1\") & getring(\"com1\")\n"
-                     "while ((x <> \"1111\") && (n << 100000))\n"
-                     "  x = getcts(\"com1\") & getdsr(\"com1\") & getrlsd(\"com1\") & getring(\"com1\")\n"
-                     "  n = n + 1\n"
-                     "wend\n");
+    auto run =
+        f.Run(std::string(kOpen1) +
+              "n = 0\n"
+              "x = getcts(\"com1\") & getdsr(\"com1\") & getrlsd(\"com1\") & getring(\"com1\")\n"
+              "while ((x <> \"1111\") && (n << 100000))\n"
+              "  x = getcts(\"com1\") & getdsr(\"com1\") & getrlsd(\"com1\") & getring(\"com1\")\n"
+              "  n = n + 1\n"
+              "wend\n");
     EXPECT_EQ(run->GetVariable("x"), "1111");
 }
 
@@ -315,10 +320,9 @@ TEST(SerialCommandsLoop, TheLoopPortAnswersEveryCommand) {
     EXPECT_EQ(run->GetVariable("d"), "000");
     EXPECT_EQ(run->GetVariable("x"), "ping");
     EXPECT_EQ(run->GetVariable("e"), "com9");
-    EXPECT_EQ(engine.host.log,
-              Timed({"Port opened: com9", "Tried to set RTS for com9", "Tried to set DTR for com9",
-                     "Tried to clear RTS for com9", "Tried to clear DTR for com9",
-                     "Port closed: com9"}));
+    EXPECT_EQ(engine.host.log, Timed({"Port opened: com9", "Tried to set RTS for com9",
+                                      "Tried to set DTR for com9", "Tried to clear RTS for com9",
+                                      "Tried to clear DTR for com9", "Port closed: com9"}));
 }
 
 }  // namespace

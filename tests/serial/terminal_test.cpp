@@ -1,8 +1,7 @@
 #include "serial/terminal.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
@@ -105,7 +104,8 @@ TEST(Terminal, AFailedOpenIsCaughtAndExplained) {
     terminal.Open();
     EXPECT_FALSE(terminal.Connected());
     EXPECT_FALSE(terminal.Window().isVisible());
-    EXPECT_EQ(terminal.OpenFailure(), "TTerminal : cannot open COM7\r/dev/ttyUSB0: the port is in use");
+    EXPECT_EQ(terminal.OpenFailure(),
+              "TTerminal : cannot open COM7\r/dev/ttyUSB0: the port is in use");
     EXPECT_TRUE(terminal.Send("x"));
     EXPECT_FALSE(terminal.SetDTR(true));
 }
@@ -144,8 +144,8 @@ TEST(Terminal, LineErrorsShowInTheViewEvenWhileHidden) {
         f.device->RaiseLineErrors(error);
         ASSERT_TRUE(PumpUntil([&] { return f.terminal.Window().LineCount() == before + 1; }));
     }
-    EXPECT_EQ(f.Lines(),
-              (std::vector<std::string>{"PORT ERROR :Parity error", "PORT ERROR :", "PORT ERROR :I/O Error"}));
+    EXPECT_EQ(f.Lines(), (std::vector<std::string>{"PORT ERROR :Parity error",
+                                                   "PORT ERROR :", "PORT ERROR :I/O Error"}));
 }
 
 TEST(Terminal, ReceiveBufferTrimsItsFrontOnceOverTheLimit) {
@@ -160,9 +160,10 @@ TEST(Terminal, ReceiveBufferTrimsItsFrontOnceOverTheLimit) {
         const std::string chunk(step.chunk, next++);
         sent += chunk;
         ASSERT_TRUE(f.device->Receive(chunk));
-        ASSERT_TRUE(PumpUntil([&] { return f.terminal.RxBuffer().size() == step.length &&
-                                           f.terminal.RxBuffer().back() == chunk.back(); }))
-            << step.chunk;
+        ASSERT_TRUE(PumpUntil([&] {
+            return f.terminal.RxBuffer().size() == step.length &&
+                   f.terminal.RxBuffer().back() == chunk.back();
+        })) << step.chunk;
         EXPECT_EQ(f.terminal.RxBuffer(), sent.substr(sent.size() - step.length));
     }
 }
@@ -220,8 +221,8 @@ TEST(Terminal, DestroyingRemembersTheWindowPlace) {
 // Real pseudo-terminals: the test plays the far end on the master of its own pair.
 struct TPtyTerminal {
     TPtyPair pair;
-    TTerminal terminal{[this] { return std::make_unique<TTtyDevice>(pair.SlavePath()); }, nullptr,
-                       {}};
+    TTerminal terminal{
+        [this] { return std::make_unique<TTtyDevice>(pair.SlavePath()); }, nullptr, {}};
     TPtyTerminal() {
         terminal.SetPort("COM2");
         terminal.SetBaudRate(115200);
@@ -252,8 +253,8 @@ TEST(TerminalPty, OpenIsExclusiveAndAClosedPortReopensAtOnce) {
     second.SetPort("COM3");
     second.Open();
     EXPECT_FALSE(second.Connected());
-    EXPECT_EQ(second.OpenFailure(), "TTerminal : cannot open COM3\r" + f.pair.SlavePath() +
-                                        ": the port is in use");
+    EXPECT_EQ(second.OpenFailure(),
+              "TTerminal : cannot open COM3\r" + f.pair.SlavePath() + ": the port is in use");
 
     for (int round = 0; round < 3; ++round) {
         f.terminal.ClosePort();
@@ -262,7 +263,8 @@ TEST(TerminalPty, OpenIsExclusiveAndAClosedPortReopensAtOnce) {
         ASSERT_TRUE(f.terminal.Connected()) << round << f.terminal.OpenFailure();
         const std::string word = "round" + std::to_string(round);
         ASSERT_TRUE(f.pair.PeerWrite(word));
-        ASSERT_TRUE(PumpUntil([&] { return f.terminal.RxBuffer().find(word) != std::string::npos; }));
+        ASSERT_TRUE(
+            PumpUntil([&] { return f.terminal.RxBuffer().find(word) != std::string::npos; }));
     }
 }
 

@@ -283,5 +283,30 @@ TEST(MainFormRun, HideButtonAndEscapeToggleTheWindowOnlyWhileARackIsOpenInARun) 
     EXPECT_FALSE(f.App().Context().rackOpen);  // Stop and the end of the run clear it
 }
 
+TEST(MainFormRun, OpenedRackIsBoundAndEscapeHidesTheWindowBehindIt) {
+    TRunFixture f;
+    f.SetScript(std::string("openrack(\"") + KORVANE_DEMO_RACK +
+                "\")\ncounter = 42\nn = counter\ndebugon\nwritelog(n)");
+    bool rackShown = false;
+    bool rackFlag = false;
+    bool mainAfterEscape = true;
+    TUserActions user;
+    user.Then(f.Logged("Next line to execute: writelog(n)"), [&] {
+        rackShown = f.App().Context().modules.rackVisible();
+        rackFlag = f.App().Context().rackOpen;
+        f.Form().activateWindow();
+        QTest::keyClick(&f.Form(), Qt::Key_Escape);
+        mainAfterEscape = f.Form().isVisible();
+        f.Click("SBRun1");
+    });
+    f.Click("SBRun1");
+    EXPECT_TRUE(rackShown);
+    EXPECT_TRUE(rackFlag);
+    EXPECT_FALSE(mainAfterEscape);
+    EXPECT_TRUE(f.LogLines().contains("14:03:27, from line 5: 42")) << f.LogLines().join("\n").toStdString();
+    EXPECT_TRUE(f.Form().isVisible());
+    EXPECT_FALSE(f.App().Context().rackOpen);
+}
+
 }  // namespace
 }  // namespace korvane::workbench

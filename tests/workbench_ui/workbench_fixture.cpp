@@ -40,6 +40,12 @@ std::optional<std::string> TFakeDialogs::ChooseScriptToSave(QWidget* parent,
     return ChooseScriptToOpen(parent, folder);
 }
 
+std::optional<std::string> TFakeDialogs::ChooseExecutableToSave(
+    QWidget* parent, const std::filesystem::path& folder) {
+    executableFolders.push_back(folder);
+    return ChooseScriptToOpen(parent, folder);
+}
+
 std::string TFakeDialogs::InputBox(QWidget*, std::string_view, std::string_view,
                                    std::string_view preset) {
     return std::string(preset);

@@ -1,5 +1,7 @@
 #include "workbench/ui/file_rules.h"
 
+#include <algorithm>
+
 namespace korvane::workbench {
 
 namespace {
@@ -30,6 +32,27 @@ std::string SaveAsTarget(std::string_view chosenPath) {
 }
 
 std::string RecentLabel(std::string_view path) { return std::string(FileNameOf(path)); }
+
+std::string QtFileFilter(std::string_view pairs) {
+    std::string filter;
+    bool description = true;
+    std::size_t begin = 0;
+    while (begin <= pairs.size()) {
+        const std::size_t bar = std::min(pairs.find('|', begin), pairs.size());
+        const std::string_view part = pairs.substr(begin, bar - begin);
+        if (description) {
+            if (!filter.empty()) filter += ";;";
+            filter += part;
+        } else {
+            filter += " (";
+            filter += part;
+            filter += ')';
+        }
+        description = !description;
+        begin = bar + 1;
+    }
+    return filter;
+}
 
 std::filesystem::path HelpPagePath(const std::filesystem::path& executableFolder) {
     return executableFolder / kHelpPage;

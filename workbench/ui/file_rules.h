@@ -11,6 +11,8 @@ inline constexpr std::string_view kCaptionPrefix = "Korvane - ";
 inline constexpr std::string_view kUntitledName = "untitled.kvs";
 inline constexpr std::string_view kScriptExtension = ".kvs";
 inline constexpr std::string_view kScriptFilter = "Korvane script (*.kvs)";
+// Build's save dialog filter, as description and pattern pairs separated by "|".
+inline constexpr std::string_view kExecutableFilter = "Executable|*.exe";
 inline constexpr std::string_view kOpenQuestion =
     "All unsaved changes will be lost. Open another file now ?";
 inline constexpr std::string_view kLoadErrorPrefix = "Error loading file ";
@@ -32,6 +34,10 @@ std::string SaveAsTarget(std::string_view chosenPath);
 
 // The file name shown for a recent entry.
 std::string RecentLabel(std::string_view path);
+
+// A "description|pattern|description|pattern" filter in the form Qt's file dialogs take:
+// "description (pattern);;description (pattern)".
+std::string QtFileFilter(std::string_view pairs);
 
 std::filesystem::path HelpPagePath(const std::filesystem::path& executableFolder);
 

@@ -1,23 +1,43 @@
-// korvane: the workbench. "korvane FILE" loads FILE and runs it at once.
+// korvane: the workbench. "korvane FILE" loads FILE and runs it at once; a packaged copy runs
+// its own script; "korvane --build SCRIPT OUT" packages SCRIPT without a window.
+#include <cstdlib>
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 
-#include "workbench/file_io.h"
 #include "workbench/startup.h"
-#include "workbench/ui/main_form.h"
+#include "workbench/ui/program_start.h"
 #include "workbench/ui/workbench_app.h"
 
+namespace {
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(korvane::workbench::kApplicationTitle));
-    korvane::workbench::TWorkbenchApp workbench(korvane::workbench::TWorkbenchApp::SystemOptions());
-    korvane::workbench::TMainForm& form = workbench.MainForm();
-    // The window is shown before a command-line script runs, so its Stop button can be reached.
-    form.show();
-    if (argc == 2 && korvane::workbench::IsRegularFile(argv[1])) {
-        form.LoadAndRun(argv[1]);
-        if (form.Closed()) return 0;
+    using namespace korvane::workbench;
+    // Build needs no screen; without a display it still works.
+    const bool build = IsBuildCommand(Arguments(argc, argv));
+    if (build && std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
     }
-    return application.exec();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    // Qt has taken its own options out of argv by now.
+    const std::vector<std::string> arguments = Arguments(argc, argv);
+    if (build) {
+        TWorkbenchApp workbench(TWorkbenchApp::SystemOptions());
+        return BuildFromCommandLine(workbench, arguments[1], arguments[2], std::cout, std::cerr);
+    }
+    const TStartupPlan plan = PlanStartup(arguments, SystemStartupEnvironment());
+    TWorkbenchOptions options = TWorkbenchApp::SystemOptions();
+    options.standalone =
+        plan.mode == TStartMode::Standalone || plan.mode == TStartMode::StandaloneFailed;
+    TWorkbenchApp workbench(std::move(options));
+    return StartProgram(workbench, plan, std::cerr);
 }

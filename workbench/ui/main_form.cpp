@@ -47,7 +47,8 @@ TMainForm::TMainForm(TWorkbenchContext& context, TFrmWatch& watch, TFrmAbout& ab
       m_runControl(m_host, m_host, context.programState, context.dispatch) {
     setObjectName(QStringLiteral("MainForm"));
     setContextMenuPolicy(Qt::PreventContextMenu);
-    BuildActions();
+    BuildMenuItems();
+    BuildButtons();
     BuildMenuBar();
     BuildButtonBar();
     BuildRecentBar();
@@ -69,7 +70,7 @@ QAction* TMainForm::MakeAction(const char* name, const QString& text) {
     return action;
 }
 
-void TMainForm::BuildActions() {
+void TMainForm::BuildMenuItems() {
     m_open1 = MakeAction("Open1", QStringLiteral("Open"));
     m_new1 = MakeAction("New1", QStringLiteral("New"));
     m_save1 = MakeAction("Save1", QStringLiteral("Save"));
@@ -102,9 +103,14 @@ void TMainForm::BuildActions() {
     connect(m_run1, &QAction::triggered, this, &TMainForm::RunScript);
     connect(m_stop1, &QAction::triggered, this, &TMainForm::StopScript);
     connect(m_pause1, &QAction::triggered, this, &TMainForm::PauseScript);
+    connect(m_build1, &QAction::triggered, this, [this] {
+        if (!Running()) BuildExecutable();
+    });
     connect(m_help1, &QAction::triggered, this, &TMainForm::ShowHelp);
     connect(m_about1, &QAction::triggered, this, &TMainForm::ShowAbout);
+}
 
+void TMainForm::BuildButtons() {
     m_sbOpen = MakeAction("SBOpen1", QStringLiteral("Open"));
     m_sbNew = MakeAction("SBNew1", QStringLiteral("New"));
     m_sbSave = MakeAction("SBSave1", QStringLiteral("Save"));
@@ -288,6 +294,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         if (bar->isFloating()) bar->hide();
     }
     event->accept();
+    // The rack and terminal windows do not keep the program alive once the workbench closes.
+    QCoreApplication::quit();
 }
 
 }  // namespace korvane::workbench

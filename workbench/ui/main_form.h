@@ -52,9 +52,17 @@ public:
     // Start-up with a script named on the command line: its text goes into the editor (the
     // caption and current file stay) and it runs at once.
     void LoadAndRun(const std::string& path);
+    // Standalone start-up: the packaged script goes into the editor and runs with this
+    // window hidden; returns how the run went.
+    engine::TRunOutcome RunStandalone(std::string_view scriptText);
+    // Script > Build: packages the editor's script and its racks into a copy of this program
+    // and offers to save it.
+    void BuildExecutable();
 
     void ShowHelp();
     void ShowAbout();
+    // The About window whether or not a script runs.
+    void ShowAboutNow();
     // The hide button and Escape while a rack is open in a run: hide or show this window.
     void ToggleMainForRack();
     // True once the window has been closed; a run still on the stack then ends the program.
@@ -83,8 +91,10 @@ protected:
 
 private:
     void ChooseAndOpen();
+    engine::TRunOutcome StartRun();
     bool RackToggleAllowed() const;
-    void BuildActions();
+    void BuildMenuItems();
+    void BuildButtons();
     void BuildMenuBar();
     void BuildButtonBar();
     void BuildRecentBar();

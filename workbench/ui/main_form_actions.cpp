@@ -4,8 +4,11 @@
 #include <QToolBar>
 
 #include "workbench/file_io.h"
+#include "workbench/package_builder.h"
 #include "workbench/ui/about_window.h"
+#include "workbench/ui/executable_build.h"
 #include "workbench/ui/file_rules.h"
+#include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/user_dialogs.h"
@@ -32,10 +35,35 @@ void TMainForm::RunScript() {
         m_runControl.Run({});
         return;
     }
+    StartRun();
+}
+
+engine::TRunOutcome TMainForm::StartRun() {
     const TModuleHooks& modules = m_context.modules;
     if (modules.runActive) modules.runActive(true);
-    m_runControl.Run(m_editor->Lines());
+    const engine::TRunOutcome outcome = m_runControl.Run(m_editor->Lines());
     if (modules.runActive) modules.runActive(false);
+    return outcome;
+}
+
+engine::TRunOutcome TMainForm::RunStandalone(std::string_view scriptText) {
+    hide();
+    m_editor->SetBytes(scriptText);
+    return StartRun();
+}
+
+void TMainForm::BuildExecutable() {
+    const auto log = [this](std::string_view line) { m_log->AppendItem(line); };
+    const std::optional<std::string> packaged = BuildFromWorkbench(m_context, m_editor->Lines(), log);
+    if (!packaged) return;
+    const auto chosen =
+        m_context.dialogs->ChooseExecutableToSave(this, m_context.executableFolder);
+    if (!chosen) return;
+    std::string problem;
+    if (!WritePackagedExecutable(*chosen, *packaged, problem)) {
+        m_context.dialogs->ShowMessage(this, FromLatin1(kSaveErrorText) + QStringLiteral(": ") +
+                                                 FromFileName(problem));
+    }
 }
 
 void TMainForm::StopScript() { m_runControl.Stop(); }
@@ -143,7 +171,10 @@ void TMainForm::ShowHelp() {
 }
 
 void TMainForm::ShowAbout() {
-    if (Running()) return;
+    if (!Running()) ShowAboutNow();
+}
+
+void TMainForm::ShowAboutNow() {
     m_about.move(pos() + kAboutOffset);
     m_context.dialogs->ShowModal(m_about);
 }

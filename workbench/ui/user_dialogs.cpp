@@ -17,6 +17,10 @@ const QString kProductName = QStringLiteral("Korvane");
 
 QString ScriptFilter() { return FromLatin1(kScriptFilter); }
 
+QString ExecutableFilter() {
+    return FromLatin1(QtFileFilter(kExecutableFilter)) + QStringLiteral(";;All files (*)");
+}
+
 }  // namespace
 
 QString FromLatin1(std::string_view bytes) {
@@ -56,6 +60,17 @@ std::optional<std::string> TQtUserDialogs::ChooseScriptToSave(
                                                         ScriptFilter());
     if (chosen.isEmpty()) return std::nullopt;
     return ToFileName(chosen);
+}
+
+std::optional<std::string> TQtUserDialogs::ChooseExecutableToSave(
+    QWidget* parent, const std::filesystem::path& folder) {
+    QFileDialog dialog(parent, QStringLiteral("Save as"), FromFileName(folder.native()),
+                       ExecutableFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name without extension is kept as it is: on Linux programs usually have none.
+    dialog.setDefaultSuffix(QString());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return ToFileName(dialog.selectedFiles().front());
 }
 
 std::string TQtUserDialogs::InputBox(QWidget* parent, std::string_view caption,

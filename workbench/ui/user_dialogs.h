@@ -26,6 +26,9 @@ public:
     virtual std::optional<std::string> ChooseScriptToSave(QWidget* parent,
                                                           const std::filesystem::path& folder,
                                                           const std::string& suggestion) = 0;
+    // Build's save dialog for the packaged program; asks before replacing a file.
+    virtual std::optional<std::string> ChooseExecutableToSave(
+        QWidget* parent, const std::filesystem::path& folder) = 0;
     // Gives the preset when the user cancels.
     virtual std::string InputBox(QWidget* parent, std::string_view caption,
                                  std::string_view prompt, std::string_view preset) = 0;
@@ -44,6 +47,8 @@ public:
     std::optional<std::string> ChooseScriptToSave(QWidget* parent,
                                                   const std::filesystem::path& folder,
                                                   const std::string& suggestion) override;
+    std::optional<std::string> ChooseExecutableToSave(
+        QWidget* parent, const std::filesystem::path& folder) override;
     std::string InputBox(QWidget* parent, std::string_view caption, std::string_view prompt,
                          std::string_view preset) override;
     void ShowModal(QDialog& dialog) override;

@@ -9,12 +9,14 @@
 #include "host/window_actions.h"
 #include "host/window_commands.h"
 #include "net/tcp_endpoints.h"
+#include "racks/ui/frm_rack.h"
 #include "serial/serial_module.h"
 #include "workbench/file_io.h"
 #include "workbench/settings_path.h"
 #include "workbench/ui/about_window.h"
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
+#include "workbench/ui/rack_owner.h"
 #include "workbench/ui/user_dialogs.h"
 #include "workbench/ui/watch_window.h"
 
@@ -58,6 +60,7 @@ TWorkbenchApp::TWorkbenchApp(TWorkbenchOptions options) {
     m_context.settings = ReadSettings(options);
     m_context.settingsPath = options.settingsPath;
     m_context.executableFolder = options.executableFolder;
+    m_context.executablePath = options.executablePath;
     m_context.standalone = options.standalone;
     m_context.dialogs = options.dialogs;
     m_context.clock = std::move(options.clock);
@@ -70,8 +73,12 @@ TWorkbenchApp::TWorkbenchApp(TWorkbenchOptions options) {
     BindModules();
 }
 
-// The serial ports close (and their terminal windows go) before the windows they belong to.
-TWorkbenchApp::~TWorkbenchApp() { m_serial.reset(); }
+// The serial ports close (and their terminal windows go) and the rack window goes before
+// the windows they belong to.
+TWorkbenchApp::~TWorkbenchApp() {
+    m_serial.reset();
+    m_rack.reset();
+}
 
 void TWorkbenchApp::BindModules() {
     engine::TDispatch& dispatch = m_context.dispatch;
@@ -91,6 +98,19 @@ void TWorkbenchApp::BindModules() {
     modules.emptyServerBuffer = [this] { m_tcp->EmptyServerBuffer(); };
     modules.runActive = [this](bool active) { m_tcp->SetRunActive(active); };
     BindSerial();
+    BindRack();
+    m_context.modules.storeSettings = [this](TSettings& settings) {
+        const QPoint terminalAt = m_serial->TerminalPosition();
+        settings.terminalPosition = {terminalAt.x(), terminalAt.y()};
+        // A rack still shown is where it is now; a hidden one where it was last closed.
+        const racks::TFrmRack& rack = m_rack->Window();
+        if (rack.isVisible()) settings.rackPosition = {rack.x(), rack.y()};
+    };
+}
+
+void TWorkbenchApp::BindRack() {
+    m_rack = std::make_unique<TWorkbenchRack>(*m_mainForm, m_context);
+    m_rack->Bind();
 }
 
 void TWorkbenchApp::BindSerial() {
@@ -103,10 +123,6 @@ void TWorkbenchApp::BindSerial() {
     m_serial->Bind(m_context.dispatch);
     const TPosition& terminal = m_context.settings.terminalPosition;
     m_serial->SetTerminalPosition(QPoint(terminal.x, terminal.y));
-    m_context.modules.storeSettings = [this](TSettings& settings) {
-        const QPoint terminalAt = m_serial->TerminalPosition();
-        settings.terminalPosition = {terminalAt.x(), terminalAt.y()};
-    };
     // Port map entries that were left out are worth a look before the first run.
     for (const serial::TPortMapIssue& issue : m_serial->PortMapIssues()) {
         m_mainForm->Log().AppendItem(issue.Text());
@@ -117,6 +133,7 @@ TWorkbenchOptions TWorkbenchApp::SystemOptions() {
     TWorkbenchOptions options;
     const auto executable = OwnExecutablePath();
     options.executableFolder = executable ? executable->parent_path() : ".";
+    if (executable) options.executablePath = *executable;
     options.settingsPath = SystemSettingsPath();
     const std::filesystem::path beside = options.executableFolder / kSettingsFileName;
     if (options.settingsPath != beside) options.fallbackSettingsPath = beside;

@@ -26,6 +26,7 @@ class TFrmWatch;
 class TMainForm;
 class TQtUserDialogs;
 class TUserDialogs;
+class TWorkbenchRack;
 
 struct TWorkbenchOptions {
     // korvane.ini to read and to write at exit.
@@ -35,6 +36,8 @@ struct TWorkbenchOptions {
     std::filesystem::path fallbackSettingsPath;
     // Help, terminal.res and the file dialogs' first folder are here.
     std::filesystem::path executableFolder;
+    // The program file Build packages.
+    std::filesystem::path executablePath;
     TUserDialogs* dialogs = nullptr;  // null: the desktop's own dialogs
     std::function<engine::TLocalTime()> clock;
     bool standalone = false;
@@ -42,7 +45,8 @@ struct TWorkbenchOptions {
 
 // The application object: the program-wide state (dispatch tables, shared run state,
 // settings), the subsystems' objects that outlive runs (file slot, serial ports, TCP
-// endpoints, launcher) and the windows, created at start and kept until exit.
+// endpoints, launcher) and the windows (main, rack, Watch, About), created at start and kept
+// until exit.
 class TWorkbenchApp {
 public:
     explicit TWorkbenchApp(TWorkbenchOptions options);
@@ -53,6 +57,7 @@ public:
     TMainForm& MainForm() { return *m_mainForm; }
     TFrmWatch& Watch() { return *m_watch; }
     TFrmAbout& About() { return *m_about; }
+    TWorkbenchRack& Rack() { return *m_rack; }
     TWorkbenchContext& Context() { return m_context; }
 
     // Where a real start keeps its settings and finds its Help folder.
@@ -61,6 +66,7 @@ public:
 private:
     void BindModules();
     void BindSerial();
+    void BindRack();
 
     std::unique_ptr<TQtUserDialogs> m_ownDialogs;
     TWorkbenchContext m_context;
@@ -72,6 +78,7 @@ private:
     std::unique_ptr<host::TWindowActions> m_windowActions;
     std::unique_ptr<net::TTcpEndpoints> m_tcp;
     std::unique_ptr<serial::TSerialModule> m_serial;
+    std::unique_ptr<TWorkbenchRack> m_rack;
 };
 
 }  // namespace korvane::workbench

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
 
 #include "engine/dispatch.h"
 #include "engine/engine_host.h"
@@ -24,6 +25,8 @@ struct TModuleHooks {
     std::function<bool()> rackVisible;
     // At exit: the modules put the window positions they keep into the settings.
     std::function<void(TSettings&)> storeSettings;
+    // Build's check of a rack: loads it into the rack window, then hides the window.
+    std::function<bool(const std::string& path)> validateRack;
     engine::TControlBinding* binding = nullptr;
 };
 
@@ -37,6 +40,8 @@ struct TWorkbenchContext {
     TSettings settings;
     std::filesystem::path settingsPath;
     std::filesystem::path executableFolder;
+    // The running program's file, which Build copies.
+    std::filesystem::path executablePath;
     bool standalone = false;
     bool rackOpen = false;
     TUserDialogs* dialogs = nullptr;

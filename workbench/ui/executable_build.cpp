@@ -1,0 +1,27 @@
+#include "workbench/ui/executable_build.h"
+
+#include "workbench/package_builder.h"
+#include "workbench/ui/workbench_context.h"
+
+namespace korvane::workbench {
+
+std::string BuildText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+std::optional<std::string> BuildFromWorkbench(const TWorkbenchContext& context,
+                                              const std::vector<std::string>& lines,
+                                              std::function<void(std::string_view)> log) {
+    const std::string text = BuildText(lines);
+    std::function<bool(const std::string&)> validate = context.modules.validateRack;
+    if (!validate) validate = [](const std::string&) { return false; };
+    const TBuildEnvironment environment = SystemBuildEnvironment(std::move(log), validate);
+    return BuildPackage({context.executablePath, text}, environment);
+}
+
+}  // namespace korvane::workbench

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::workbench {
+
+struct TWorkbenchContext;
+
+// The editor's text as Build packages it: the lines joined with CR LF.
+std::string BuildText(const std::vector<std::string>& lines);
+
+// Build as the workbench runs it: a copy of the running program's file with the script and
+// its racks, each rack checked in the program's rack window. Every step goes to `log`; none
+// comes back on failure.
+std::optional<std::string> BuildFromWorkbench(const TWorkbenchContext& context,
+                                              const std::vector<std::string>& lines,
+                                              std::function<void(std::string_view)> log);
+
+}  // namespace korvane::workbench
