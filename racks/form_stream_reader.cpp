@@ -26,7 +26,7 @@ class TStreamParser {
     }
 
     bool Object(TFormObject& out, int depth) {
-        if (!Deeper(depth)) return false;
+        if (!Deeper(depth) || !Counted()) return false;
         const size_t start = m_in.FileOffset();
         uint8_t first = 0;
         if (!m_in.PeekU8(first)) return false;
@@ -52,6 +52,10 @@ class TStreamParser {
     }
 
  private:
+    bool Counted() {
+        return ++m_items <= kMaxFormItems || m_in.Fail(std::string(kTooManyItemsText));
+    }
+
     bool Deeper(int depth) {
         if (depth < kMaxNesting) return true;
         return m_in.Fail("nested deeper than " + std::to_string(kMaxNesting) +
@@ -102,6 +106,7 @@ class TStreamParser {
     }
 
     bool Value(TFormValue& out, int depth) {
+        if (!Counted()) return false;
         const size_t start = m_in.FileOffset();
         uint8_t tag = 0;
         if (!m_in.ReadU8(tag)) return false;
@@ -240,6 +245,7 @@ class TStreamParser {
             std::string name;
             if (!m_in.ReadShortString(name)) return false;
             if (name.empty()) break;
+            if (!Counted()) return false;
             names.push_back(std::move(name));
         }
         out = TFormValue::Set(std::move(names));
@@ -291,6 +297,7 @@ class TStreamParser {
     }
 
     TByteReader& m_in;
+    size_t m_items = 0;
 };
 
 }  // namespace

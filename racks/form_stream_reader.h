@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "racks/form_object.h"
 #include "racks/result.h"
@@ -11,6 +12,11 @@ namespace korvane::racks {
 
 // Objects, lists and collection items nest at most this deep in a stream or its text form.
 inline constexpr int kMaxNesting = 64;
+
+// Objects, values and set names one stream or its text form may hold: far above any real rack,
+// it keeps a hostile file from costing memory out of all proportion to its size.
+inline constexpr size_t kMaxFormItems = 250000;
+inline constexpr std::string_view kTooManyItemsText = "more than 250000 objects and values";
 
 struct TFormStreamRead {
     TFormObject root;

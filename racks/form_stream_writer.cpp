@@ -84,6 +84,11 @@ class TStreamWriter {
 
     bool Value(const TFormValue& value) {
         const TValueTag tag = value.Tag();
+        // A value made with too narrow a tag would be cut silently.
+        if (IsIntegerTag(tag) && !FitsIntegerTag(tag, value.IntegerValue())) {
+            return Fail("integer " + std::to_string(value.IntegerValue()) +
+                        " does not fit its tag");
+        }
         m_out += static_cast<char>(tag);
         switch (tag) {
             case TValueTag::kNull:

@@ -76,8 +76,10 @@ class TTextParser {
                Fail("nested deeper than " + std::to_string(kMaxNesting) + " levels");
     }
 
+    bool Counted() { return ++m_items <= kMaxFormItems || Fail(std::string(kTooManyItemsText)); }
+
     bool Object(TFormObject& out, int depth) {
-        if (!Deeper(depth)) return false;
+        if (!Deeper(depth) || !Counted()) return false;
         if (!IsObjectKeyword()) return Fail("expected 'object'");
         const std::string keyword = m_token.text;
         const int line = m_token.line;
@@ -160,6 +162,7 @@ class TTextParser {
     }
 
     bool Value(TFormValue& out, int depth) {
+        if (!Counted()) return false;
         switch (m_token.kind) {
             case TTokenKind::kNumber:
                 return Number(out);
@@ -383,6 +386,7 @@ class TTextParser {
         if (!Advance()) return false;
         while (!IsSymbol(']')) {
             if (!names.empty() && !Expect(',', "between set members")) return false;
+            if (!Counted()) return false;
             names.emplace_back();
             if (!Name(names.back(), "a set member")) return false;
         }
@@ -430,6 +434,7 @@ class TTextParser {
     TTextLexer m_lexer;
     TTextToken m_token;
     std::string m_error;
+    size_t m_items = 0;
 };
 
 }  // namespace

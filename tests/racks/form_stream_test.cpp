@@ -182,6 +182,22 @@ TEST(FormStream, NestingIsBounded) {
     EXPECT_TRUE(ReadFormStream(AsBytes(limit)).Ok());
 }
 
+// One-byte values cost far more in memory than in the file; their number is bounded.
+TEST(FormStream, ValueCountIsBounded) {
+    const auto listOf = [](size_t count, char tag) {
+        return RootWithValueBytes("\x01" + std::string(count, tag) + std::string(1, '\0'));
+    };
+    // The root object, its one property's list and the list's items.
+    EXPECT_TRUE(ReadFormStream(AsBytes(listOf(kMaxFormItems - 2, '\x08'))).Ok());
+    TResult<TFormStreamRead> tooMany = ReadFormStream(AsBytes(listOf(kMaxFormItems - 1, '\x08')));
+    ASSERT_FALSE(tooMany.Ok());
+    EXPECT_EQ(tooMany.Error(), "bad form stream: more than 250000 objects and values");
+
+    std::string set = "\x0B";
+    for (size_t i = 0; i < kMaxFormItems; ++i) set += ShortString("a");
+    EXPECT_FALSE(ReadFormStream(AsBytes(RootWithValueBytes(set + std::string(1, '\0')))).Ok());
+}
+
 TEST(FormStream, WriterRefusesWhatTheFormatCannotHold) {
     TFormObject longClass{.className = std::string(240, 'T')};
     TFormObject emptyClass{};
@@ -193,6 +209,8 @@ TEST(FormStream, WriterRefusesWhatTheFormatCannotHold) {
         {"short string over 255",
          RootWith(TFormValue::Text(std::string(256, 'a'), TValueTag::kString)),
          "cannot write form stream: short string aaaaaaaaaaaaaaaaaaaa... is longer than 255 bytes"},
+        {"integer wider than its tag", RootWith(TFormValue::Integer(200, TValueTag::kInt8)),
+         "cannot write form stream: integer 200 does not fit its tag"},
         {"null in list", RootWith(TFormValue::List({TFormValue::Null()})),
          "cannot write form stream: a list holds a Null value"},
         {"empty set member", RootWith(TFormValue::Set({""})),

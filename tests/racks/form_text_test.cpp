@@ -5,6 +5,7 @@
 #include <bit>
 #include <limits>
 
+#include "racks/form_stream_reader.h"
 #include "racks/form_stream_writer.h"
 #include "test_streams.h"
 
@@ -207,6 +208,14 @@ TEST(FormText, NestingIsBounded) {
     std::string objects;
     for (int i = 0; i < 10000; ++i) objects += "object TX\n";
     EXPECT_FALSE(FormFromText(objects).Ok());
+}
+
+TEST(FormText, ValueCountIsBounded) {
+    std::string items;
+    for (size_t i = 0; i < kMaxFormItems; ++i) items += "0 ";
+    TResult<TFormObject> tooMany = FormFromText("object x: TX\n  P = (" + items + ")\nend");
+    ASSERT_FALSE(tooMany.Ok());
+    EXPECT_EQ(tooMany.Error(), "bad text form: line 2: more than 250000 objects and values");
 }
 
 TEST(FormText, NamesTheNotationCannotCarryAreRefused) {
