@@ -81,6 +81,16 @@ public:
         return m_functions[static_cast<size_t>(row)];
     }
 
+    // A statement that works on one module object, which the caller keeps alive as long as
+    // this table.
+    template <typename TModule>
+    void Bind(TStatement row, void (*handler)(TExecute&, const std::string& line, TModule&),
+              TModule& module) {
+        Bind(row, [&module, handler](TExecute& run, const std::string& line, int&) {
+            handler(run, line, module);
+        });
+    }
+
 private:
     std::array<TStatementHandler, static_cast<size_t>(TStatement::Count)> m_statements;
     std::array<TFunctionHandler, static_cast<size_t>(TFunction::Count)> m_functions;

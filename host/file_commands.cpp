@@ -137,10 +137,8 @@ void BindFileCommands(engine::TDispatch& dispatch, TDM& dm) {
     using F = engine::TFunction;
     dispatch.Bind(S::Fcreate,
                   [](TExecute& run, const std::string& line, int&) { Fcreate(run, line); });
-    dispatch.Bind(S::Fclose,
-                  [&dm](TExecute& run, const std::string& line, int&) { Fclose(run, line, dm); });
-    dispatch.Bind(S::Fseek,
-                  [&dm](TExecute& run, const std::string& line, int&) { Fseek(run, line, dm); });
+    dispatch.Bind(S::Fclose, Fclose, dm);
+    dispatch.Bind(S::Fseek, Fseek, dm);
     dispatch.Bind(F::Fopen,
                   [&dm](TExecute& run, const TArgs& texts) { return Fopen(run, texts, dm); });
     dispatch.Bind(F::Fread,

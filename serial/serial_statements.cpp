@@ -245,17 +245,12 @@ void Setport(TExecute& run, TPortTable& table, const TAskPortSettings& ask) {
 }  // namespace
 
 void BindSerialStatements(engine::TDispatch& dispatch, TPortTable& table, TAskPortSettings ask) {
-    auto bind = [&](TStatement row, void (*handler)(TExecute&, const std::string&, TPortTable&)) {
-        dispatch.Bind(row, [&table, handler](TExecute& run, const std::string& line, int&) {
-            handler(run, line, table);
-        });
-    };
-    bind(TStatement::Openport, Openport);
-    bind(TStatement::Closeport, Closeport);
-    bind(TStatement::Flush, Flush);
-    bind(TStatement::Send, Send);
-    bind(TStatement::Showterm, Showterm);
-    bind(TStatement::Hideterm, Hideterm);
+    dispatch.Bind(TStatement::Openport, Openport, table);
+    dispatch.Bind(TStatement::Closeport, Closeport, table);
+    dispatch.Bind(TStatement::Flush, Flush, table);
+    dispatch.Bind(TStatement::Send, Send, table);
+    dispatch.Bind(TStatement::Showterm, Showterm, table);
+    dispatch.Bind(TStatement::Hideterm, Hideterm, table);
 
     static constexpr TLineCommand kLineCommands[] = {
         {"setrts", false, true, "Tried to set RTS for ", "setrts: error setting line."},

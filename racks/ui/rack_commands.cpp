@@ -140,18 +140,12 @@ engine::TFunctionResult DdownGettext(TExecute& run, const TArgs& texts, TFrmRack
 
 void BindRackCommands(engine::TDispatch& dispatch, TFrmRack& rack) {
     using S = engine::TStatement;
-    auto bind = [&dispatch, &rack](S row,
-                                   void (*handler)(TExecute&, const std::string&, TFrmRack&)) {
-        dispatch.Bind(row, [&rack, handler](TExecute& run, const std::string& line, int&) {
-            handler(run, line, rack);
-        });
-    };
-    bind(S::Openrack, Openrack);
-    bind(S::Saverack, Saverack);
-    bind(S::Capturerack, Capturerack);
-    bind(S::Loadimage, Loadimage);
-    bind(S::DdownSettext, DdownSettext);
-    bind(S::Setvisible, Setvisible);
+    dispatch.Bind(S::Openrack, Openrack, rack);
+    dispatch.Bind(S::Saverack, Saverack, rack);
+    dispatch.Bind(S::Capturerack, Capturerack, rack);
+    dispatch.Bind(S::Loadimage, Loadimage, rack);
+    dispatch.Bind(S::DdownSettext, DdownSettext, rack);
+    dispatch.Bind(S::Setvisible, Setvisible, rack);
     dispatch.Bind(engine::TFunction::DdownGettext, [&rack](TExecute& run, const TArgs& texts) {
         return DdownGettext(run, texts, rack);
     });
