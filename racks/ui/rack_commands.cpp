@@ -80,7 +80,7 @@ void Loadimage(TExecute& run, const std::string& line, TFrmRack& rack) {
     run.ClearError();
     const std::filesystem::path path = rack.PicturePath(v[1]);
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
+    if (!std::filesystem::is_regular_file(path, error)) {
         run.SetError(kLoadimageError);
         return;
     }

@@ -148,7 +148,9 @@ TEST(RackCommands, LoadimageTakesBitmapsOnly) {
               "loadimage(\"nothing\", " +
               Quoted(bmp) +
               ")\ne = error\nerror = 5\n"
-              "loadimage(\"image1\")\nf = error");
+              "loadimage(\"image1\")\nf = error\n"
+              "loadimage(\"nothing\", " +
+              Quoted(f.dir.File("")) + ")\ng = error");
     EXPECT_EQ(run->GetVariable("a"), "1");
     EXPECT_EQ(run->GetVariable("ta"), "loadimage: cannot find image file.");
     EXPECT_EQ(run->GetVariable("b"), "0");
@@ -157,6 +159,7 @@ TEST(RackCommands, LoadimageTakesBitmapsOnly) {
     EXPECT_EQ(run->GetVariable("d"), "0");
     EXPECT_EQ(run->GetVariable("e"), "0");
     EXPECT_EQ(run->GetVariable("f"), "5");
+    EXPECT_EQ(run->GetVariable("g"), "1");  // a folder is no image file
     EXPECT_EQ(f.Control("image1").State().picture.data, ReadBytes(bmp));
     EXPECT_EQ(f.Messages().size(), 1u);  // nothing logged besides the open
 }
