@@ -76,4 +76,18 @@ bool IsKeyword(std::string_view word);
 // two hints; the first one is the one shown.
 std::optional<std::string_view> FindParameterHint(std::string_view word);
 
+// The byte range of a hint to highlight while the argument at `argument` (from 0) is typed. The
+// hint's parameters lie between its first "(" and last ")", separated by ";", so a hint written
+// with "," is one parameter that is lit only while the first argument is typed.
+struct THintSpan {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool operator==(const THintSpan&) const = default;
+};
+std::optional<THintSpan> HintParameterSpan(std::string_view hint, int argument);
+
+// Which argument the caret is in, given what was typed after the hint's "(": the number of ","
+// outside double quotes and nested parentheses.
+int TypedArgumentIndex(std::string_view typed);
+
 }  // namespace korvane::workbench

@@ -35,6 +35,21 @@ TEST(LexerTables, CompletionsAreKeywordsPlusOneEmptyEntry) {
     EXPECT_EQ(kCompletions.back(), "");
 }
 
+TEST(LexerTables, HintHighlightFollowsTheTypedArgument) {
+    // Hints of the table are written with ",", which the hint does not split on.
+    const std::string_view mid = "mid(string,start,characters number)";
+    EXPECT_EQ(HintParameterSpan(mid, 0), (THintSpan{4, 34}));
+    EXPECT_EQ(HintParameterSpan(mid, 1), std::nullopt);
+    EXPECT_EQ(HintParameterSpan("f (a;bc;d)", 1), (THintSpan{5, 7}));
+    EXPECT_EQ(HintParameterSpan("f (a;bc;d)", 2), (THintSpan{8, 9}));
+    EXPECT_EQ(HintParameterSpan("f (a;bc;d)", 3), std::nullopt);
+    EXPECT_EQ(HintParameterSpan("no parentheses", 0), std::nullopt);
+
+    EXPECT_EQ(TypedArgumentIndex(""), 0);
+    EXPECT_EQ(TypedArgumentIndex("s, 1,"), 2);
+    EXPECT_EQ(TypedArgumentIndex("\"a,b\", mid(x, 1, 2)"), 1);
+}
+
 TEST(LexerTables, ParameterHintLookup) {
     const std::vector<std::pair<std::string_view, std::string_view>> cases = {
         {"len", "len(string)"},

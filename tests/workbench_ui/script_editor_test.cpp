@@ -64,7 +64,11 @@ TEST(ScriptEditor, ParameterHintOpensAfterAKnownWordAndClosesAtTheParenthesis) {
     QTest::keyClicks(&f.editor, "x = mid(");
     EXPECT_EQ(f.editor.ActiveHint(), "mid(string,start,characters number)");
     EXPECT_TRUE(f.editor.SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE));
-    QTest::keyClicks(&f.editor, "s,1,2)");
+    // The hint's one parameter (written with ",") is lit until the first "," is typed.
+    EXPECT_EQ(f.editor.HintHighlight(), (THintSpan{4, 34}));
+    QTest::keyClicks(&f.editor, "s,");
+    EXPECT_EQ(f.editor.HintHighlight(), std::nullopt);
+    QTest::keyClicks(&f.editor, "1,2)");
     EXPECT_EQ(f.editor.ActiveHint(), "");
     EXPECT_FALSE(f.editor.SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE));
     QTest::keyClick(&f.editor, Qt::Key_Return);

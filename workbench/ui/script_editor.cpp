@@ -158,6 +158,17 @@ std::string TScriptEditor::CaretLineToCaret() const {
     return std::string(text.substr(0, static_cast<std::size_t>(index)));
 }
 
+void TScriptEditor::HighlightHintArgument(const std::string& lineToCaret) {
+    const std::string_view typed =
+        m_hintArgumentsColumn <= lineToCaret.size()
+            ? std::string_view(lineToCaret).substr(m_hintArgumentsColumn)
+            : std::string_view();
+    m_hintHighlight = HintParameterSpan(m_activeHint, TypedArgumentIndex(typed));
+    const THintSpan span = m_hintHighlight.value_or(THintSpan{});
+    SendScintilla(SCI_CALLTIPSETHLT, static_cast<uintptr_t>(span.begin),
+                  static_cast<long>(span.end));
+}
+
 void TScriptEditor::ShowCompletions() {
     if (isReadOnly()) return;
     const std::string before = CaretLineToCaret();
@@ -175,6 +186,7 @@ void TScriptEditor::OnCharacterAdded(int character) {
     if (character == ')') {
         SendScintilla(SCI_CALLTIPCANCEL);
         m_activeHint.clear();
+        m_hintHighlight.reset();
         return;
     }
     const std::string before = CaretLineToCaret();
@@ -182,10 +194,13 @@ void TScriptEditor::OnCharacterAdded(int character) {
         const auto hint = FindParameterHint(WordBeforeParenthesis(before, before.size() - 1));
         if (!hint) return;
         m_activeHint = std::string(*hint);
+        m_hintArgumentsColumn = before.size();
         SendScintilla(SCI_CALLTIPSHOW, static_cast<uintptr_t>(SendScintilla(SCI_GETCURRENTPOS)),
                       m_activeHint.c_str());
+        HighlightHintArgument(before);
         return;
     }
+    if (character == ',' && !m_activeHint.empty()) HighlightHintArgument(before);
     if (IsWordByte(character) && !SendScintilla(SCI_AUTOCACTIVE) &&
         WordEndingAt(before, before.size()).size() == kCompletionAfterCharacters) {
         ShowCompletions();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,6 +9,7 @@
 #include <QTimer>
 #include <Qsci/qsciscintilla.h>
 
+#include "workbench/lexer_tables.h"
 #include "workbench/ui/undo_budget.h"
 
 namespace korvane::workbench {
@@ -36,6 +39,8 @@ public:
     void ShowCompletions();
     // The parameter hint shown now, empty when none.
     std::string ActiveHint() const { return m_activeHint; }
+    // The part of the hint lit for the argument being typed, if any.
+    std::optional<THintSpan> HintHighlight() const { return m_hintHighlight; }
 
     void undo() override;
     void redo() override;
@@ -54,6 +59,7 @@ private:
     void OnIndicatorReleased(int line, int index);
     void MarkUrls();
     std::string CaretLineToCaret() const;
+    void HighlightHintArgument(const std::string& lineToCaret);
 
     TScriptLexer* m_lexer;
     TUndoBudget m_undo;
@@ -61,6 +67,9 @@ private:
     int m_markedLine = -1;
     int m_currentLineMarker = -1;
     std::string m_activeHint;
+    // Where the arguments of the hinted call begin on the caret's line.
+    std::size_t m_hintArgumentsColumn = 0;
+    std::optional<THintSpan> m_hintHighlight;
 };
 
 }  // namespace korvane::workbench
