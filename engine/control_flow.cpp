@@ -76,13 +76,16 @@ void TExecute::PassOverBlock(const std::string& line, int& cursor) {
 bool TExecute::EvaluateForRange(const std::vector<std::string>& arguments, TForRange& range) {
     int64_t bounds[3];
     for (size_t i = 0; i < 3; ++i) {
-        // A plain whole number evaluates to itself; skip the evaluation for it.
-        if (auto literal = StrictInt(arguments[i + 1])) {
+        // Unsigned digits evaluate to themselves; skip the evaluation for them. A sign is an
+        // operator on the empty-name variable, so signed bounds are evaluated.
+        const std::string& bound = arguments[i + 1];
+        const bool unsignedDigits = !bound.empty() && bound[0] >= '0' && bound[0] <= '9';
+        if (auto literal = unsignedDigits ? StrictInt(bound) : std::nullopt) {
             bounds[i] = *literal;
             continue;
         }
         // The header was stripped of blanks before it was split.
-        TValue value = EvaluateStripped(arguments[i + 1]);
+        TValue value = EvaluateStripped(bound);
         if (!value.ok) return false;
         bounds[i] = WholeBound(value.text);
     }

@@ -37,6 +37,13 @@ TEST(ForLoop, VariableIsRestoredBeforeEveryBodyLine) {
     EXPECT_EQ(Trace("for (i, 1, 3, 1)\ni = 100\nt = t & i\nnext"), "123");
 }
 
+// A sign is an operator on the empty-name variable, which a bare function line fills (10 here).
+TEST(ForLoop, SignedBoundsAreExpressions) {
+    EXPECT_EQ(Trace("len(\"abcdefghij\")\nfor (i, 1, +3, 4)\nt = t & i & \",\"\nnext"),
+              "1,5,9,13,");
+    EXPECT_EQ(Trace("for (i, -2, 0, 1)\nt = t & i\nnext"), "-2-10");
+}
+
 TEST(ForLoop, BoundsAreEvaluatedAgainEveryIteration) {
     EXPECT_EQ(Trace("n = 2\nfor (i, 1, n, 1)\nt = t & i\nn = 4\nnext"), "1234");
 }
