@@ -1,5 +1,6 @@
 #include "host/log_commands.h"
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ namespace korvane::host {
 namespace {
 
 constexpr int kLogLimit = 500;
+constexpr const char* kWritelogError = "writelog: unexpected argument.";
 
 // In standalone mode the statement is skipped whole: its argument is not even evaluated.
 void Writelog(engine::TExecute& run, const std::string& line, int& cursor) {
@@ -23,9 +25,13 @@ void Writelog(engine::TExecute& run, const std::string& line, int& cursor) {
     if (name != "writelog" || arguments.size() != 1) return;
     const engine::TValue value = run.EvaluateExpression(arguments[0]);
     run.ClearError();
-    if (host.LogLineCount() > kLogLimit) host.ClearLog();
-    host.AppendLog(engine::FormatTimeOfDay(host.Now()) + ", from line " + std::to_string(cursor) +
-                   ": " + value.text);
+    try {
+        if (host.LogLineCount() > kLogLimit) host.ClearLog();
+        host.AppendLog(engine::FormatTimeOfDay(host.Now()) + ", from line " +
+                       std::to_string(cursor) + ": " + value.text);
+    } catch (const std::bad_alloc&) {
+        run.SetError(kWritelogError);
+    }
 }
 
 }  // namespace

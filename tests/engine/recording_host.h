@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ public:
     std::vector<int> markedLines;
     std::vector<TRunButtons> buttons;
     bool standalone = false;
+    bool logFull = false;  // appending throws, as when memory runs out
     bool watchVisible = false;
     int pumps = 0;
     TLocalTime now{2026, 12, 8, 14, 3, 27};
@@ -33,7 +35,10 @@ public:
         ++pumps;
         if (onEvents) onEvents();
     }
-    void AppendLog(std::string_view line) override { log.emplace_back(line); }
+    void AppendLog(std::string_view line) override {
+        if (logFull) throw std::bad_alloc();
+        log.emplace_back(line);
+    }
     int LogLineCount() const override { return static_cast<int>(log.size()); }
     void ClearLog() override { log.clear(); }
     bool Standalone() const override { return standalone; }
