@@ -18,6 +18,8 @@ writelog("silent in a packaged program")
 fcreate("evidence.txt")
 h = fopen("evidence.txt")
 n = fwrite("rack open " & error & ", six times seven is " & (6 * 7))
+openport("com9", 9600, 8, "n", 1)
+n = fwrite(", port open " & error)
 fclose()
 KVS
 "$korvane" --build script.kvs packaged > build.log 2> build.err || fail "build failed: $(cat build.err)"
@@ -29,10 +31,11 @@ diff expected.log build.log || fail "build log differs"
 
 # The copy runs in another folder: the racks land there, the script runs and the program ends.
 cd "$work/elsewhere"
-timeout 60 "$work/source/packaged" > run.out 2>&1 || fail "packaged run failed: $(cat run.out)"
+KORVANE_PORTS='com9=loop' timeout 60 "$work/source/packaged" > run.out 2>&1 || fail "packaged run failed: $(cat run.out)"
 cmp panel.res "$work/source/panel.res" || fail "panel.res differs"
 cmp terminal.res "$(dirname "$korvane")/terminal.res" || fail "terminal.res differs"
-[[ $(cat evidence.txt) == "rack open 0, six times seven is 42" ]] || fail "evidence: $(cat evidence.txt)"
+# The terminal window of the port is laid out from the terminal.res just written here.
+[[ $(cat evidence.txt) == "rack open 0, six times seven is 42, port open 0" ]] || fail "evidence: $(cat evidence.txt)"
 grep -q "silent" run.out && fail "the script log was written"
 
 # A crafted copy whose rack name climbs out of the folder writes it under its bare name.

@@ -35,6 +35,17 @@ TSettings ReadSettings(const TWorkbenchOptions& options) {
     return LoadSettings(options.settingsPath);
 }
 
+// A packaged program has just written its terminal.res into the current folder; beside the
+// executable there may be none when the copy runs from another folder.
+std::filesystem::path TerminalLayoutPath(const TWorkbenchContext& context) {
+    std::error_code error;
+    if (context.standalone) {
+        const std::filesystem::path here = std::filesystem::current_path(error) / kTerminalLayout;
+        if (!error && std::filesystem::is_regular_file(here, error)) return here;
+    }
+    return context.executableFolder / kTerminalLayout;
+}
+
 // showmain and hidemain act on the workbench window.
 class TFormWindowActions : public host::TWindowActions {
 public:
@@ -116,7 +127,7 @@ void TWorkbenchApp::BindRack() {
 void TWorkbenchApp::BindSerial() {
     serial::TSerialOptions options;
     options.portEntries = m_context.settings.ports;
-    options.layoutFile = m_context.executableFolder / kTerminalLayout;
+    options.layoutFile = TerminalLayoutPath(m_context);
     options.owner = m_mainForm.get();
     options.mainFrame = [this] { return m_mainForm->frameGeometry(); };
     m_serial = std::make_unique<serial::TSerialModule>(std::move(options));
