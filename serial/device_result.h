@@ -13,14 +13,22 @@ class [[nodiscard]] TDeviceResult {
     static TDeviceResult Fail(std::string message) {
         return TDeviceResult(false, std::move(message));
     }
+    // The device is held by someone else (this program or another one).
+    static TDeviceResult InUse(std::string name) {
+        TDeviceResult result(false, std::move(name) + ": the port is in use");
+        result.m_inUse = true;
+        return result;
+    }
 
     explicit operator bool() const { return m_ok; }
     const std::string& Message() const { return m_message; }
+    bool PortInUse() const { return m_inUse; }
 
  private:
     TDeviceResult(bool ok, std::string message) : m_ok(ok), m_message(std::move(message)) {}
 
     bool m_ok;
+    bool m_inUse = false;
     std::string m_message;
 };
 

@@ -17,7 +17,7 @@ TDeviceResult TMemoryDevice::Open() {
     }
     m_claim = TPortRegistry::Claim(m_claimKey);
     if (!m_claim.Held()) {
-        return TDeviceResult::Fail(m_claimKey + ": the port is in use");
+        return TDeviceResult::InUse(m_claimKey);
     }
     m_shutdown = false;
     return TDeviceResult::Ok();

@@ -43,7 +43,7 @@ TDeviceResult TPtyDevice::Open() {
     }
     TPortClaim claim = TPortRegistry::Claim(m_claimKey);
     if (!claim.Held()) {
-        return TDeviceResult::Fail(m_claimKey + ": the port is in use");
+        return TDeviceResult::InUse(m_claimKey);
     }
     TUniqueFd master;
     std::string slavePath;

@@ -59,9 +59,20 @@ bool ArgumentsValid(const TArgs& v) {
            StopBitsFromText(v[4]);
 }
 
+// Enumeration lists ports without opening them (opening raises DTR and resets many boards),
+// so a port another program holds is found only when it is opened.
+void ReportNotAvailable(TExecute& run, const std::string& port) {
+    run.LogLine("Port already open or not available: " + port);
+    run.SetError("openport: port already open or not available.");
+}
+
 void ReportOpened(TExecute& run, const TPortTable& table, const std::string& port) {
     const std::optional<int> number = TPortTable::PortNumber(port);
     TTerminal* terminal = number ? table.Terminal(*number) : nullptr;
+    if (terminal && terminal->OpenFoundPortInUse()) {
+        ReportNotAvailable(run, port);
+        return;
+    }
     if (!terminal || !terminal->Connected()) {
         run.LogLine("Cannot open port: " + port);
         run.SetError("openport: cannot open port.");
@@ -83,8 +94,7 @@ void Openport(TExecute& run, const std::string& line, TPortTable& table) {
     if (std::none_of(available.begin(), available.end(), [&](const std::string& name) {
             return engine::EqualsIgnoreCase(name, port);
         })) {
-        run.LogLine("Port already open or not available: " + port);
-        run.SetError("openport: port already open or not available.");
+        ReportNotAvailable(run, port);
         return;
     }
     if (!ArgumentsValid(v)) {

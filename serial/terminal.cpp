@@ -43,6 +43,7 @@ std::string TTerminal::PeerPath() const { return m_device ? m_device->PeerPath()
 
 void TTerminal::Open() {
     if (m_connected) return;
+    m_openFoundInUse = false;
     m_window->PrepareForPort();
     try {
         OpenDevice();
@@ -63,6 +64,7 @@ void TTerminal::OpenDevice() {
     m_device = m_makeDevice ? m_makeDevice() : nullptr;
     if (!m_device) throw EComError("TTerminal : cannot open " + m_port + "\rno such port");
     const TDeviceResult opened = m_device->Open();
+    m_openFoundInUse = opened.PortInUse();
     if (!opened) throw EComError("TTerminal : cannot open " + m_port + "\r" + opened.Message());
     (void)m_device->ApplySettings(kCreationSettings);
     Reset();

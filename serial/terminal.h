@@ -60,6 +60,8 @@ class TTerminal {
     const std::string& RxBuffer() const { return m_rxBuffer; }
     // Why the last Open failed, as EComError said it; empty after a good open.
     const std::string& OpenFailure() const { return m_openFailure; }
+    // Whether the last Open failed because someone else holds the device.
+    bool OpenFoundPortInUse() const { return m_openFoundInUse; }
     // Where another program opens the far end, for pseudo-terminal ports.
     std::string PeerPath() const;
 
@@ -106,6 +108,7 @@ class TTerminal {
     std::string m_rxBuffer;
     int m_charsPerLine = kDefaultCharsPerLine;
     std::string m_openFailure;
+    bool m_openFoundInUse = false;
 };
 
 }  // namespace korvane::serial

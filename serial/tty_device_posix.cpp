@@ -59,14 +59,14 @@ TDeviceResult TTtyDevice::Open() {
     // users that do not ask.
     if (RetryOnEintr([&] { return ::flock(fd.Get(), LOCK_EX | LOCK_NB); }) == -1) {
         if (errno == EWOULDBLOCK) {
-            return TDeviceResult::Fail(m_path + ": the port is in use");
+            return TDeviceResult::InUse(m_path);
         }
         return TDeviceResult::Fail(SystemMessage(m_path, errno));
     }
     const std::optional<std::string> key = TtyDeviceKey(m_path);
     TPortClaim claim = key ? TPortRegistry::Claim(*key) : TPortClaim();
     if (!claim.Held()) {
-        return TDeviceResult::Fail(m_path + ": the port is in use");
+        return TDeviceResult::InUse(m_path);
     }
     if (auto result = Attach(std::move(fd), std::move(claim)); !result) {
         return result;

@@ -1,8 +1,11 @@
 #include "serial/serial_commands.h"
 
+#include <sys/file.h>
+
 #include <gtest/gtest.h>
 
 #include "channel_fixture.h"
+#include "pty_pair.h"
 #include "serial/port_table.h"
 #include "tests/engine/recording_host.h"
 
@@ -281,6 +284,31 @@ namespace {
 
 // The loop port as the port map makes it: what is sent comes back, RTS drives CTS and DTR
 // drives DSR and DCD.
+// Another program holding the device is found only when the port is opened.
+TEST(SerialCommands, APortAnotherProgramHoldsIsNotAvailable) {
+    testing::TPtyPair pair;
+    ASSERT_TRUE(pair.Valid());
+    ASSERT_EQ(::flock(pair.Slave(), LOCK_EX | LOCK_NB), 0);
+    TPortMap map;
+    ASSERT_TRUE(map.Assign(7, {PortKind::Device, pair.SlavePath()}));
+    TMappedPorts ports(map);
+    TEngineFixture engine;
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    BindSerialStatements(engine.dispatch, table, {});
+    BindSerialFunctions(engine.dispatch, table);
+    auto run = engine.Run("openport(\"com7\", 9600, 8, \"n\", 1)\ne = error\nt = geterror()");
+    EXPECT_EQ(engine.host.log,
+              (std::vector<std::string>{"14:03:27: Port already open or not available: com7"}));
+    EXPECT_EQ(run->GetVariable("e"), "1");
+    EXPECT_EQ(run->GetVariable("t"), "openport: port already open or not available.");
+
+    // Once the other program lets go, the port opens.
+    ASSERT_EQ(::flock(pair.Slave(), LOCK_UN), 0);
+    engine.host.log.clear();
+    engine.Run("openport(\"com7\", 9600, 8, \"n\", 1)");
+    EXPECT_EQ(engine.host.log, (std::vector<std::string>{"14:03:27: Port opened: com7"}));
+}
+
 TEST(SerialCommandsLoop, TheLoopPortAnswersEveryCommand) {
     TPortMap map;
     ASSERT_TRUE(map.Assign(9, {PortKind::Loop, {}}));
