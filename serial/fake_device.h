@@ -20,7 +20,7 @@ enum class FakeOperation {
 };
 
 // A scriptable device for tests of the channel: the test plays the far end (bytes in,
-// line levels, line errors), makes chosen operations fail, and inspects what the
+// line levels, line errors), makes chosen operations fail, and records what the
 // channel wrote and how it drove DTR and RTS. Safe to script from the test's thread
 // while a reader thread waits.
 class TFakeDevice : public TMemoryDevice {

@@ -13,7 +13,7 @@ constexpr TRgb kLime = Rgb(0x00FF00);
 
 }  // namespace
 
-TControlLook DefaultLook(TControlClass cls, const TFontSpec& windowFont) {
+TControlLook DefaultLook(TControlClass cls, const TFontLook& windowFont) {
     TControlLook look;
     look.font = windowFont;
     look.colour = kBlack;

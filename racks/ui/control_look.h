@@ -10,7 +10,7 @@ namespace korvane::racks {
 enum class TOrientation : uint8_t { Horizontal, Vertical };
 enum class TAlignment : uint8_t { Left, Center, Right };
 
-struct TFontSpec {
+struct TFontLook {
     std::string name = "MS Sans Serif";
     int pixelHeight = 11;
     TRgb colour = Rgb(0x000000);
@@ -19,7 +19,7 @@ struct TFontSpec {
     bool underline = false;
     bool strikeOut = false;
 
-    friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
+    friend bool operator==(const TFontLook&, const TFontLook&) = default;
 };
 
 // Where a control sits in the rack window's client area, in pixels.
@@ -36,7 +36,7 @@ struct TBounds {
 // reads the fields that mean something to it.
 struct TControlLook {
     TRgb colour = Rgb(0x000000);
-    TFontSpec font;
+    TFontLook font;
     TRgb paletteLow = Rgb(0x004000);   // a lamp or segment that is off
     TRgb paletteHigh = Rgb(0x00FF00);  // ... and on
     TRgb startColour = Rgb(0x000080);  // gradients
@@ -57,6 +57,6 @@ struct TControlLook {
 };
 
 // A new control's look before its record is applied.
-TControlLook DefaultLook(TControlClass cls, const TFontSpec& windowFont);
+TControlLook DefaultLook(TControlClass cls, const TFontLook& windowFont);
 
 }  // namespace korvane::racks

@@ -345,7 +345,7 @@ int ClampCoordinate(int64_t value, int low, int high) {
     return static_cast<int>(value);
 }
 
-TStatus ApplyFontProperties(const TPropertyList& properties, TFontSpec& font) {
+TStatus ApplyFontProperties(const TPropertyList& properties, TFontLook& font) {
     for (const TFormProperty& property : properties.Items()) {
         const std::string_view name = property.name;
         TStatus status;

@@ -21,7 +21,7 @@ TStatus ApplyControlRecord(TRackControl& control);
 TFormObject SavedControlRecord(const TRackControl& control);
 
 // The font properties ("Font.Name", "Font.Height", ...) of a record applied to `font`.
-TStatus ApplyFontProperties(const TPropertyList& properties, TFontSpec& font);
+TStatus ApplyFontProperties(const TPropertyList& properties, TFontLook& font);
 
 int ClampCoordinate(int64_t value, int low, int high);
 

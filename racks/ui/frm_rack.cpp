@@ -20,18 +20,18 @@ namespace {
 
 constexpr char kRackIsOpen[] = "Rack is open";
 
-Qt::WindowFlags FlagsFor(const TWindowSpec& spec) {
+Qt::WindowFlags FlagsFor(const TWindowLook& look) {
     Qt::WindowFlags flags = Qt::Window;
-    if (spec.borderStyle == TBorderStyle::ToolWindow ||
-        spec.borderStyle == TBorderStyle::SizeToolWindow) {
+    if (look.borderStyle == TBorderStyle::ToolWindow ||
+        look.borderStyle == TBorderStyle::SizeToolWindow) {
         flags = Qt::Tool;
     }
-    if (spec.borderStyle == TBorderStyle::None) return flags | Qt::FramelessWindowHint;
+    if (look.borderStyle == TBorderStyle::None) return flags | Qt::FramelessWindowHint;
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (spec.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (spec.systemMenu && spec.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
-    const bool sizeable = spec.borderStyle == TBorderStyle::Sizeable;
-    if (spec.systemMenu && spec.maximizeButton && sizeable) flags |= Qt::WindowMaximizeButtonHint;
+    if (look.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (look.systemMenu && look.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+    const bool sizeable = look.borderStyle == TBorderStyle::Sizeable;
+    if (look.systemMenu && look.maximizeButton && sizeable) flags |= Qt::WindowMaximizeButtonHint;
     return flags;
 }
 
@@ -44,7 +44,7 @@ bool IsSizeable(TBorderStyle style) {
 TFrmRack::TFrmRack(TRackWindowOwner& owner) : m_owner(owner), m_binding(m_model, *this) {
     setObjectName(QString::fromLatin1(kRackWindowName.data(), kRackWindowName.size()));
     setAutoFillBackground(true);
-    ApplyWindowSpec();
+    ApplyWindowLook();
 }
 
 TFrmRack::~TFrmRack() { Empty(); }
@@ -57,25 +57,25 @@ void TFrmRack::Empty() {
     m_model.Clear();
 }
 
-void TFrmRack::ApplyWindowSpec() {
-    const TWindowSpec& spec = m_model.Window();
+void TFrmRack::ApplyWindowLook() {
+    const TWindowLook& look = m_model.Window();
     const bool wasVisible = isVisible();
     const bool rebuilding = m_rebuilding;
     m_rebuilding = true;
-    setWindowFlags(FlagsFor(spec));  // this hides a shown window
-    setWindowTitle(Latin1(spec.caption));
+    setWindowFlags(FlagsFor(look));  // this hides a shown window
+    setWindowTitle(Latin1(look.caption));
     QPalette back = palette();
-    back.setColor(QPalette::Window, ToQColor(spec.colour, QColor(212, 208, 200)));
+    back.setColor(QPalette::Window, ToQColor(look.colour, QColor(212, 208, 200)));
     setPalette(back);
-    setFont(ToQFont(spec.font));
-    if (IsSizeable(spec.borderStyle)) {
+    setFont(ToQFont(look.font));
+    if (IsSizeable(look.borderStyle)) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        resize(spec.clientWidth, spec.clientHeight);
+        resize(look.clientWidth, look.clientHeight);
     } else {
-        setFixedSize(spec.clientWidth, spec.clientHeight);
+        setFixedSize(look.clientWidth, look.clientHeight);
     }
-    move(spec.left, spec.top);
+    move(look.left, look.top);
     if (wasVisible) show();
     m_rebuilding = rebuilding;
 }
@@ -100,13 +100,13 @@ TStatus TFrmRack::LoadRack(const std::filesystem::path& file, const TLogLine& lo
     setObjectName(UniqueWindowName(Latin1(root.Value().objectName)));
     BuildWidgets();
     if (!loaded) {
-        ApplyWindowSpec();
+        ApplyWindowLook();
         return loaded;
     }
     m_rebuilding = true;  // hiding for the load is not the user's hide
     hide();
     m_rebuilding = false;
-    ApplyWindowSpec();
+    ApplyWindowLook();
     if (!m_owner.Standalone()) {
         const TRackPosition position = m_owner.RackPosition();
         move(position.left, position.top);

@@ -62,7 +62,7 @@ class TFrmRack : public QWidget, public TRackView {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-    void ApplyWindowSpec();
+    void ApplyWindowLook();
     void BuildWidgets();
     void WatchKeys(QWidget* widget);
     void LoadImageHints();

@@ -15,15 +15,15 @@ QColor ToQColor(const TRgb& colour, const QColor& whenNone) {
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-QFont ToQFont(const TFontSpec& spec) {
-    QFont font(QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+QFont ToQFont(const TFontLook& look) {
+    QFont font(QString::fromLatin1(look.name.data(), static_cast<qsizetype>(look.name.size())));
     // Old Windows dialog faces are not on a Linux desktop; the plain sans face stands in.
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, spec.pixelHeight));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    font.setPixelSize(std::max(1, look.pixelHeight));
+    font.setBold(look.bold);
+    font.setItalic(look.italic);
+    font.setUnderline(look.underline);
+    font.setStrikeOut(look.strikeOut);
     return font;
 }
 

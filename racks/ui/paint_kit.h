@@ -16,7 +16,7 @@ namespace korvane::racks {
 // faces and seven-segment digits, all scaled to the rectangle they are given.
 
 QColor ToQColor(const TRgb& colour, const QColor& whenNone = Qt::transparent);
-QFont ToQFont(const TFontSpec& font);
+QFont ToQFont(const TFontLook& font);
 // Script values hold one byte per character; widgets show them as Latin-1.
 QString Latin1(const std::string& bytes);
 std::string FromLatin1(const QString& text);

@@ -16,7 +16,7 @@ TRange DefaultRange(TControlClass cls) {
 }
 
 TRackControl::TRackControl(TControlClass cls, std::string name, TFormObject record,
-                           const TFontSpec& windowFont)
+                           const TFontLook& windowFont)
     : look(DefaultLook(cls, windowFont)),
       range(DefaultRange(cls)),
       m_class(cls),

@@ -62,7 +62,7 @@ inline constexpr size_t kMaxScopeSamples = 4096;
 class TRackControl {
  public:
     TRackControl(TControlClass cls, std::string name, TFormObject record,
-                 const TFontSpec& windowFont);
+                 const TFontLook& windowFont);
 
     TControlClass Class() const { return m_class; }
     const std::string& Name() const { return m_name; }

@@ -15,7 +15,7 @@ void TRackModel::Clear() {
 
 TStatus TRackModel::Load(const TFormObject& root) {
     m_root.reset();
-    TWindowSpec window;
+    TWindowLook window;
     if (TStatus status = ApplyWindowRecord(root.properties, window); !status) {
         return TStatus::Failure("window " + root.objectName + ": " + status.Error());
     }

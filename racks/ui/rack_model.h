@@ -10,7 +10,7 @@
 #include "racks/form_object.h"
 #include "racks/result.h"
 #include "racks/ui/rack_control.h"
-#include "racks/ui/window_spec.h"
+#include "racks/ui/window_look.h"
 
 namespace korvane::racks {
 
@@ -20,7 +20,7 @@ class TRackModel {
  public:
     TRackModel();
 
-    const TWindowSpec& Window() const { return m_window; }
+    const TWindowLook& Window() const { return m_window; }
     size_t Count() const { return m_controls.size(); }
     bool Empty() const { return m_controls.empty(); }
     TRackControl& Control(size_t index) { return *m_controls[index]; }
@@ -47,7 +47,7 @@ class TRackModel {
     std::optional<size_t> FindReadable(std::string_view name) const;
 
  private:
-    TWindowSpec m_window;
+    TWindowLook m_window;
     std::optional<TFormObject> m_root;  // without its children
     std::vector<std::unique_ptr<TRackControl>> m_controls;
 };

@@ -82,7 +82,8 @@ struct TRackFixture {
 
     // Writes a rack file from its text form into the folder; returns its path.
     std::string WriteRack(std::string_view text, const std::string& name = "panel.res") const;
-    // Runs a script (lines joined by new lines); the interpreter stays for inspection.
+    // Runs a script (lines joined by new lines); the interpreter is kept so the test can read
+    // its state.
     std::unique_ptr<engine::TExecute> Run(std::string_view script);
     // The log lines without their time of day.
     std::vector<std::string> Messages() const;

@@ -173,7 +173,7 @@ TEST(RackModel, WindowPropertiesApply) {
         "object r: TForm1\n  Left = -20\n  Top = 30\n  Caption = 'Bench'\n  Width = 300\n"
         "  Height = 200\n  ClientWidth = 250\n  Color = clBtnFace\n  BorderStyle = bsSizeable\n"
         "  BorderIcons = [biSystemMenu, biMaximize]\nend\n");
-    const TWindowSpec& w = model.Window();
+    const TWindowLook& w = model.Window();
     EXPECT_EQ(w.left, -20);
     EXPECT_EQ(w.top, 30);
     EXPECT_EQ(w.caption, "Bench");
@@ -266,7 +266,7 @@ TEST(RackModel, EmptyWindowSavesItsOwnRecord) {
     EXPECT_EQ(saved.properties.GetText("Caption").value, "Rack");
     TRackModel again;
     ASSERT_TRUE(again.Load(saved).Ok());
-    TWindowSpec expected;
+    TWindowLook expected;
     expected.left = 10;
     expected.top = 20;
     EXPECT_EQ(again.Window(), expected);

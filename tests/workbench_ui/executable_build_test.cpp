@@ -91,7 +91,7 @@ TEST(ExecutableBuild, CancelFailureAndBadRacks) {
     EXPECT_EQ(f.LogLines().mid(5), (QStringList{QString::fromStdString("Found rack " + bad),
                                                 QString::fromStdString("Rack file not valid " + bad),
                                                 "Error building:", "Sorry, no racks found !"}));
-    EXPECT_TRUE(f.dialogs.executableFolders.size() == 1);
+    EXPECT_EQ(f.dialogs.executableFolders.size(), 1u);
 }
 
 TEST(ExecutableBuild, RefusedWhileAScriptRuns) {

@@ -32,6 +32,12 @@ TEST(FileRules, SaveAsSuggestionIsTheCaptionTailCutAtOneHundred) {
     EXPECT_EQ(SaveAsSuggestion("Korvane - " + longName), std::string(100, 'n'));
 }
 
+TEST(FileRules, FilterPairsBecomeQtFilters) {
+    EXPECT_EQ(QtFileFilter(kExecutableFilter), "Executable (*.exe)");
+    EXPECT_EQ(QtFileFilter("Scripts|*.kvs|All|*"), "Scripts (*.kvs);;All (*)");
+    EXPECT_EQ(QtFileFilter("Lonely"), "Lonely");
+}
+
 TEST(FileRules, HelpPageLiesBesideTheExecutable) {
     EXPECT_EQ(HelpPagePath("/opt/korvane/bin"),
               std::filesystem::path("/opt/korvane/bin/Help/html/index.html"));

@@ -11,7 +11,7 @@ namespace korvane::racks {
 enum class TBorderStyle : uint8_t { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWindow };
 
 // The rack window's own properties, as the root record of a rack file sets them.
-struct TWindowSpec {
+struct TWindowLook {
     int left = 0;
     int top = 0;
     int clientWidth = 104;
@@ -22,13 +22,13 @@ struct TWindowSpec {
     bool minimizeButton = true;
     bool maximizeButton = false;
     TBorderStyle borderStyle = TBorderStyle::Single;
-    TFontSpec font;
+    TFontLook font;
 
-    friend bool operator==(const TWindowSpec&, const TWindowSpec&) = default;
+    friend bool operator==(const TWindowLook&, const TWindowLook&) = default;
 };
 
-// The root record's properties applied to `spec` (the rest are kept in the record only).
-TStatus ApplyWindowRecord(const TPropertyList& properties, TWindowSpec& spec);
+// The root record's properties applied to `look` (the rest are kept in the record only).
+TStatus ApplyWindowRecord(const TPropertyList& properties, TWindowLook& look);
 
 // The record of a rack window that holds no rack file: what saving an empty window writes.
 TFormObject EmptyWindowRecord(const std::string& objectName, int left, int top);

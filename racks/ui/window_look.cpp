@@ -1,4 +1,4 @@
-#include "racks/ui/window_spec.h"
+#include "racks/ui/window_look.h"
 
 #include <algorithm>
 
@@ -43,58 +43,58 @@ TStatus TakeBorderStyle(const TPropertyList& properties, TBorderStyle& out) {
     return TStatus::Failure("property BorderStyle has no style " + ident);
 }
 
-TStatus TakeBorderIcons(const TPropertyList& properties, TWindowSpec& spec) {
+TStatus TakeBorderIcons(const TPropertyList& properties, TWindowLook& look) {
     std::vector<std::string> icons;
     if (TStatus s = Take(properties.GetSet("BorderIcons"), icons); !s) return s;
     auto has = [&icons](std::string_view icon) {
         return std::find(icons.begin(), icons.end(), icon) != icons.end();
     };
-    spec.systemMenu = has("biSystemMenu");
-    spec.minimizeButton = has("biMinimize");
-    spec.maximizeButton = has("biMaximize");
+    look.systemMenu = has("biSystemMenu");
+    look.minimizeButton = has("biMinimize");
+    look.maximizeButton = has("biMaximize");
     return {};
 }
 
 TStatus ApplyOne(const TPropertyList& properties, const TFormProperty& property,
-                 TWindowSpec& spec) {
+                 TWindowLook& look) {
     const std::string_view name = property.name;
     if (name == "Left")
-        return TakeInteger(properties, name, spec.left, -kMaxCoordinate, kMaxCoordinate);
+        return TakeInteger(properties, name, look.left, -kMaxCoordinate, kMaxCoordinate);
     if (name == "Top")
-        return TakeInteger(properties, name, spec.top, -kMaxCoordinate, kMaxCoordinate);
+        return TakeInteger(properties, name, look.top, -kMaxCoordinate, kMaxCoordinate);
     if (name == "ClientWidth")
-        return TakeInteger(properties, name, spec.clientWidth, 1, kMaxClientSize);
+        return TakeInteger(properties, name, look.clientWidth, 1, kMaxClientSize);
     if (name == "ClientHeight")
-        return TakeInteger(properties, name, spec.clientHeight, 1, kMaxClientSize);
-    if (name == "Caption") return Take(properties.GetText(name), spec.caption);
-    if (name == "BorderStyle") return TakeBorderStyle(properties, spec.borderStyle);
-    if (name == "BorderIcons") return TakeBorderIcons(properties, spec);
+        return TakeInteger(properties, name, look.clientHeight, 1, kMaxClientSize);
+    if (name == "Caption") return Take(properties.GetText(name), look.caption);
+    if (name == "BorderStyle") return TakeBorderStyle(properties, look.borderStyle);
+    if (name == "BorderIcons") return TakeBorderIcons(properties, look);
     if (name == "Color") {
         const std::optional<TRgb> colour = ColourFromValue(property.value);
         if (!colour) return TStatus::Failure("property Color is not a colour");
-        spec.colour = *colour;
+        look.colour = *colour;
     }
     return {};
 }
 
 }  // namespace
 
-TStatus ApplyWindowRecord(const TPropertyList& properties, TWindowSpec& spec) {
+TStatus ApplyWindowRecord(const TPropertyList& properties, TWindowLook& look) {
     // An outer size stands in for the client size when the file gives only that.
     const bool hasClientWidth = properties.Find("ClientWidth") != nullptr;
     const bool hasClientHeight = properties.Find("ClientHeight") != nullptr;
     if (!hasClientWidth && properties.Find("Width")) {
-        if (TStatus s = TakeInteger(properties, "Width", spec.clientWidth, 1, kMaxClientSize); !s)
+        if (TStatus s = TakeInteger(properties, "Width", look.clientWidth, 1, kMaxClientSize); !s)
             return s;
     }
     if (!hasClientHeight && properties.Find("Height")) {
-        if (TStatus s = TakeInteger(properties, "Height", spec.clientHeight, 1, kMaxClientSize); !s)
+        if (TStatus s = TakeInteger(properties, "Height", look.clientHeight, 1, kMaxClientSize); !s)
             return s;
     }
     for (const TFormProperty& property : properties.Items()) {
-        if (TStatus s = ApplyOne(properties, property, spec); !s) return s;
+        if (TStatus s = ApplyOne(properties, property, look); !s) return s;
     }
-    return ApplyFontProperties(properties, spec.font);
+    return ApplyFontProperties(properties, look.font);
 }
 
 TFormObject EmptyWindowRecord(const std::string& objectName, int left, int top) {
