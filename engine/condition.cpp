@@ -112,6 +112,7 @@ TValue TExecute::EvaluateComparison(std::string_view text, bool& isComparison, b
 bool TExecute::EvaluateCondition(std::string_view source, bool& truth) {
     TNestingGuard guard(m_depth);
     std::string text = StripBlanks(source);
+    TEvaluationScope scope(m_slots, m_evaluationDepth, text);
     bool seenComparison = false;
     TConnective connective = TConnective::None;
     TRewriteBudget budget(text);
@@ -139,7 +140,8 @@ bool TExecute::EvaluateCondition(std::string_view source, bool& truth) {
             TValue value = EvaluateComparison(inner, isComparison, result);
             if (!value.ok) return false;
             if (!isComparison) {
-                text.replace(open, close - open + 1, value.text);
+                text.replace(open, close - open + 1,
+                             m_slots.Add(TSlotKind::Operand, std::move(value.text)));
                 continue;
             }
         }

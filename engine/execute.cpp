@@ -4,6 +4,7 @@
 
 #include "engine/errors.h"
 #include "engine/nesting_guard.h"
+#include "engine/text_limit.h"
 #include "engine/text_utils.h"
 
 namespace korvane::engine {
@@ -201,6 +202,7 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
 }
 
 void TExecute::SetVariable(std::string_view name, std::string_view value) {
+    CheckTextSize(value.size());
     m_variables.Set(name, value);
 }
 

@@ -10,6 +10,7 @@
 #include "engine/dispatch.h"
 #include "engine/engine_host.h"
 #include "engine/program_state.h"
+#include "engine/value_slots.h"
 #include "engine/variable_store.h"
 
 namespace korvane::engine {
@@ -45,6 +46,7 @@ public:
     TValue EvaluateFlat(std::string_view text);
     std::string ResolveOperand(std::string_view text);
     // ResolveOperand that also tells when the value is a short whole number read from the text.
+    // A value the evaluator wrote back is read as its slot says, never from its bytes.
     void ResolveInto(std::string_view text, std::string& value, bool& whole, double& number);
     bool EvaluateCondition(std::string_view text, bool& truth);
     // Gives the call's result; `recognised` is false when no row has its name and count.
@@ -107,6 +109,10 @@ private:
                   TLineCache* cache);
     void Assign(const std::string& line, TLineCache* cache);
     TValue EvaluateStripped(std::string text);
+    // An operand of the script's own text, with no written-back value in it.
+    void ResolvePlain(std::string_view text, std::string& value, bool& whole, double& number);
+    // The placeholder that stands for a function's result in the expression's text.
+    std::string WriteBackResult(std::string result);
     bool RowMatches(const TStatementRow& row, const std::string& line,
                     const std::string& stripped) const;
     void WaitForStep(const std::string& line);
@@ -149,6 +155,8 @@ private:
     std::unordered_map<std::string, int> m_procedureLines;  // lower-case name -> definition
     bool m_programHasOpenrack = false;
     int m_depth = 0;
+    TValueSlots m_slots;
+    int m_evaluationDepth = 0;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};
     static constexpr int kStatementsPerClockCheck = 8;

@@ -1,10 +1,12 @@
 // Expressions: the innermost parenthesised piece is evaluated and written back into the text
-// until none is left; the flat rest is evaluated strictly left to right.
+// until none is left; the flat rest is evaluated strictly left to right. What is written back
+// is a placeholder for the value (see TValueSlots), so values never become script text.
 #include <cmath>
 
 #include "engine/execute.h"
 #include "engine/number_text.h"
 #include "engine/rewrite_budget.h"
+#include "engine/text_limit.h"
 #include "engine/text_utils.h"
 
 namespace korvane::engine {
@@ -47,6 +49,7 @@ struct TFlatValue {
 // step keeps the result so far. Returns false for an arithmetic error.
 bool ApplyOperator(TFlatValue& result, const TFlatValue& right, char op, bool firstStep) {
     if (op == '&') {
+        CheckTextSize(result.text.size() + right.text.size());
         result.text += right.text;
         result.whole = false;
         return true;
@@ -79,6 +82,7 @@ TValue TExecute::EvaluateExpression(std::string_view source) {
 }
 
 TValue TExecute::EvaluateStripped(std::string text) {
+    TEvaluationScope scope(m_slots, m_evaluationDepth, text);
     TRewriteBudget budget(text);
     for (;;) {
         const size_t close = text.find(')');
@@ -98,11 +102,11 @@ TValue TExecute::EvaluateStripped(std::string text) {
                                  recognised);
             if (!recognised) return {EvaluateFlat(text).text, false};
             if (!call.ok) return {call.value, false};
-            replacement = std::move(call.value);
+            replacement = WriteBackResult(std::move(call.value));
         } else {
             TValue inner = EvaluateFlat(std::string_view(text).substr(open + 1, close - open - 1));
             if (!inner.ok) return inner;
-            replacement = std::move(inner.text);
+            replacement = m_slots.Add(TSlotKind::Operand, std::move(inner.text));
         }
         text.replace(pieceStart, close - pieceStart + 1, replacement);
     }
@@ -147,8 +151,37 @@ std::string TExecute::ResolveOperand(std::string_view text) {
     return value;
 }
 
+// Functions hand back texts in double quotes and numbers bare.
+std::string TExecute::WriteBackResult(std::string result) {
+    if (result.size() >= 2 && result.front() == '"' && result.back() == '"') {
+        return m_slots.Add(TSlotKind::Literal, result.substr(1, result.size() - 2));
+    }
+    return m_slots.Add(TSlotKind::Operand, std::move(result));
+}
+
 void TExecute::ResolveInto(std::string_view text, std::string& value, bool& whole,
                            double& number) {
+    if (!m_slots.Holds(text)) {
+        ResolvePlain(text, value, whole, number);
+        return;
+    }
+    const TSlot* slot = m_slots.Whole(text);
+    if (slot && slot->kind == TSlotKind::Literal) {
+        whole = false;
+        value = slot->text;
+    } else if (slot && slot->kind == TSlotKind::Operand) {
+        ResolvePlain(slot->text, value, whole, number);
+    } else if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+        // A value inside a literal of the script's reads there as the bare text it once was.
+        whole = false;
+        value = m_slots.Expand(text.substr(1, text.size() - 2));
+    } else {
+        ResolvePlain(m_slots.Expand(text), value, whole, number);
+    }
+}
+
+void TExecute::ResolvePlain(std::string_view text, std::string& value, bool& whole,
+                            double& number) {
     whole = false;
     if (TControlBinding* binding = m_host.Binding();
         binding && binding->WindowVisible() && binding->HasControls()) {

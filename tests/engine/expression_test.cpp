@@ -114,18 +114,20 @@ TEST(Assignment, ValueStoredUnderTheEmptyNameFeedsLeadingMinus) {
     EXPECT_EQ(run->GetVariable("y"), "");  // the remark became part of a variable name
 }
 
-TEST(Expression, ValuesHoldingParenthesesCannotHangTheRun) {
-    // A script cannot easily build such a value (a ")" inside a literal is taken as a
-    // parenthesis), but rack controls and received data can hold one.
+TEST(Expression, ValuesHoldingParenthesesAreOneOperand) {
+    // Rack controls and received data can hold parentheses; the group reads the value as one
+    // operand (here a variable name that does not exist) and the run goes on.
     TEngineFixture fixture;
     auto run = fixture.Run("");
     run->SetVariable("x", "(x)");
-    EXPECT_FALSE(run->EvaluateExpression("(x)").ok);
-    bool truth = false;
-    run->EvaluateCondition("((x)==1)", truth);
+    const TValue group = run->EvaluateExpression("(x)");
+    EXPECT_TRUE(group.ok);
+    EXPECT_EQ(group.text, "");
+    bool truth = true;
+    EXPECT_TRUE(run->EvaluateCondition("((x)==1)", truth));
     EXPECT_FALSE(truth);
     run->SetVariable("x", "((x))");
-    EXPECT_FALSE(run->EvaluateExpression("(x)+1").ok);
+    EXPECT_EQ(run->EvaluateExpression("(x)+1").text, "1");
 }
 
 }  // namespace

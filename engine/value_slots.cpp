@@ -1,0 +1,81 @@
+#include "engine/value_slots.h"
+
+#include "engine/errors.h"
+#include "engine/text_limit.h"
+#include "engine/text_utils.h"
+
+namespace korvane::engine {
+
+namespace {
+
+// Four index bytes of seven bits each, all in 0x80..0xFF.
+constexpr size_t kIndexBytes = TValueSlots::kPlaceholderSize - 1;
+constexpr size_t kMaxSlots = size_t{1} << (7 * kIndexBytes);
+
+}  // namespace
+
+std::string TValueSlots::Add(TSlotKind kind, std::string text) {
+    CheckTextSize(text.size());
+    if (m_slots.size() >= kMaxSlots) throw EFatalError("Expression too complex");
+    const size_t index = m_slots.size();
+    m_slots.push_back({kind, std::move(text)});
+    std::string placeholder(1, kMarker);
+    for (size_t i = 0; i < kIndexBytes; ++i) {
+        placeholder.push_back(static_cast<char>(0x80 | ((index >> (7 * i)) & 0x7F)));
+    }
+    return placeholder;
+}
+
+void TValueSlots::Protect(std::string& text) {
+    if (text.find(kMarker) == std::string::npos) return;
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (char c : text) {
+        if (c == kMarker) {
+            out += Add(TSlotKind::ScriptByte, std::string(1, c));
+        } else {
+            out.push_back(c);
+        }
+    }
+    text = std::move(out);
+}
+
+const TSlot* TValueSlots::At(std::string_view text, size_t at) const {
+    if (at + kPlaceholderSize > text.size() || text[at] != kMarker) return nullptr;
+    size_t index = 0;
+    for (size_t i = 0; i < kIndexBytes; ++i) {
+        const auto byte = static_cast<unsigned char>(text[at + 1 + i]);
+        if (byte < 0x80) return nullptr;
+        index |= static_cast<size_t>(byte & 0x7F) << (7 * i);
+    }
+    return index < m_slots.size() ? &m_slots[index] : nullptr;
+}
+
+const TSlot* TValueSlots::Whole(std::string_view text) const {
+    return text.size() == kPlaceholderSize ? At(text, 0) : nullptr;
+}
+
+bool TValueSlots::Holds(std::string_view text) const {
+    return !m_slots.empty() && text.find(kMarker) != std::string_view::npos;
+}
+
+std::string TValueSlots::Expand(std::string_view text) const {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const TSlot* slot = At(text, i);
+        if (!slot) {
+            out.push_back(text[i++]);
+            continue;
+        }
+        if (slot->kind == TSlotKind::Literal) {
+            out += QuoteText(slot->text);
+        } else {
+            out += slot->text;
+        }
+        CheckTextSize(out.size());
+        i += kPlaceholderSize;
+    }
+    return out;
+}
+
+}  // namespace korvane::engine
