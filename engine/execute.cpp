@@ -107,7 +107,7 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
         if (m_stopRequested) return;
     }
     PumpEvents(false);
-    if (!ReadyToRun(line, cursor)) return;
+    if ((m_paused || m_stopRequested) && !ReadyToRun(line, cursor)) return;
     if (m_showCurrentLine) m_host.MarkLine(cursor - 1);
     if (m_idleInterval > 0) {
         IdleSleep();
