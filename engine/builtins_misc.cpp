@@ -54,7 +54,9 @@ TFunctionResult Inputbox(TExecute& run, const TArgs& texts) {
     TArgs v;
     const bool ok = run.EvaluateArguments(texts, v);
     run.ClearError();
-    return TextResult(run.Host().InputBox(v[0], v[1], v[2]), ok);
+    std::string answer = run.Host().InputBox(v[0], v[1], v[2]);
+    run.AfterBlocking();
+    return TextResult(std::move(answer), ok);
 }
 
 // Always succeeds as a call; a bit number outside the 32-bit word reads as 0.

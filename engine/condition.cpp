@@ -120,6 +120,7 @@ bool TExecute::EvaluateCondition(std::string_view source, bool& truth) {
         const size_t close = text.find(')');
         if (close == std::string::npos) return true;
         if (!budget.Spend(text.size())) return false;
+        PollStop(text.size());
         const size_t open = close == 0 ? std::string::npos : text.rfind('(', close - 1);
         if (open == std::string::npos) return false;
         const std::string_view inner = std::string_view(text).substr(open + 1, close - open - 1);

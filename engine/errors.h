@@ -14,4 +14,8 @@ public:
 // A block scan read past the last program line: the run ends silently.
 class EEndOfProgram {};
 
+// Stop arrived while one statement was still being evaluated: the run ends there, the
+// statement left unfinished. Not a std::exception, so no command's guard can swallow it.
+class EStopped {};
+
 }  // namespace korvane::engine

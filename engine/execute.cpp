@@ -1,5 +1,6 @@
 #include "engine/execute.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "engine/errors.h"
@@ -12,6 +13,11 @@ namespace korvane::engine {
 namespace {
 
 constexpr int kLogLimit = 500;
+// A long idle interval is slept in slices this long, events pumped between them, so Stop and
+// Pause are seen within one slice.
+constexpr std::chrono::milliseconds kIdleSlice(5);
+// Inside one long statement events are pumped this often.
+constexpr std::chrono::milliseconds kEvaluationPumpInterval(1);
 
 }  // namespace
 
@@ -50,6 +56,8 @@ void TExecute::RunProgram(const std::vector<std::string>& editorLines) {
         } while (m_cursor < static_cast<int>(m_program.size()) && !m_stopRequested);
     } catch (const EEndOfProgram&) {
         // A block ran off the end of the program: the run simply ends.
+    } catch (const EStopped&) {
+        // Stop came in the middle of a statement.
     }
 }
 
@@ -100,22 +108,49 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
         if (m_stopRequested) return;
     }
     PumpEvents(false);
-    if (m_stopRequested) {
-        PassOverBlock(line, cursor);
-        return;
-    }
-    while (m_paused) {
-        m_host.IdleWait();
-        PumpEvents(true);
-    }
+    if ((m_paused || m_stopRequested) && !ReadyToRun(line, cursor)) return;
     if (m_showCurrentLine) m_host.MarkLine(cursor - 1);
-    if (m_idleInterval > 0) std::this_thread::sleep_for(std::chrono::milliseconds(m_idleInterval));
+    if (m_idleInterval > 0) {
+        IdleSleep();
+        if (!ReadyToRun(line, cursor)) return;
+    }
     TLineCache* cache = CacheFor(line, cursor);
     std::string ownStripped;
     if (!cache) ownStripped = StripBlanks(line);
     const std::string& stripped = cache ? cache->stripped : ownStripped;
     if (!stripped.empty() && stripped[0] == '#') return;
     Dispatch(line, stripped, cursor, cache);
+}
+
+bool TExecute::ReadyToRun(const std::string& line, int& cursor) {
+    while (m_paused && !m_stopRequested) {
+        m_host.IdleWait();
+        PumpEvents(true);
+    }
+    if (!m_stopRequested) return true;
+    PassOverBlock(line, cursor);
+    return false;
+}
+
+void TExecute::IdleSleep() {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(m_idleInterval);
+    for (Clock::time_point now = Clock::now(); now < end && !m_stopRequested; now = Clock::now()) {
+        std::this_thread::sleep_for(std::min<Clock::duration>(end - now, kIdleSlice));
+        PumpEvents(true);
+    }
+}
+
+void TExecute::PollStopNow() {
+    m_pollBudget = kPollBytesPerClockCheck;
+    if (!m_stopRequested) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - m_lastPump < kEvaluationPumpInterval) return;
+        m_lastPump = now;
+        m_host.ProcessEvents();
+        if (!m_stopRequested) return;
+    }
+    throw EStopped();
 }
 
 // Only a line handed over straight from the program has a cache entry; handlers may pass

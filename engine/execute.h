@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -78,6 +79,19 @@ public:
     void SetIdleInterval(int milliseconds) { m_idleInterval = milliseconds; }
     int IdleInterval() const { return m_idleInterval; }
     void RecordTicks(int64_t ticks) { m_lastTickCount = ticks; }
+    // Anything that blocked or waited (a dialog, a sleep) calls this: events are pumped before
+    // the next statement, so a Stop, Pause or signal given meanwhile acts before it runs.
+    void AfterBlocking() {
+        m_pumpCountdown = 0;
+        m_lastPump = {};
+    }
+    // Long evaluations call this at each step with the size of the text they work on. About
+    // every millisecond it pumps events; once Stop is requested it throws EStopped, which
+    // ends the run with the statement unfinished.
+    void PollStop(size_t work) {
+        m_pollBudget -= static_cast<std::ptrdiff_t>(work) + kPollStepCost;
+        if (m_pollBudget <= 0 || m_stopRequested) PollStopNow();
+    }
 
     TEngineHost& Host() { return m_host; }
     TProgramState& State() { return m_state; }
@@ -117,6 +131,12 @@ private:
                     const std::string& stripped) const;
     void WaitForStep(const std::string& line);
     void PumpEvents(bool always);
+    // Holds the run while paused; false, with the line's block passed over, once Stop is
+    // requested.
+    bool ReadyToRun(const std::string& line, int& cursor);
+    // The idle interval, slept in short slices with events pumped between them.
+    void IdleSleep();
+    void PollStopNow();
     void IndexProgram();
     // While break or exit is pending, a block statement still passes over its whole block.
     void PassOverBlock(const std::string& line, int& cursor);
@@ -161,6 +181,11 @@ private:
     std::chrono::microseconds m_pumpInterval{};
     static constexpr int kStatementsPerClockCheck = 8;
     int m_pumpCountdown = 0;
+    // PollStop reads the clock once this many bytes of evaluation work have gone by; a step
+    // counts as its text plus a fixed cost.
+    static constexpr std::ptrdiff_t kPollBytesPerClockCheck = std::ptrdiff_t{1} << 18;
+    static constexpr std::ptrdiff_t kPollStepCost = 64;
+    std::ptrdiff_t m_pollBudget = 0;
 };
 
 }  // namespace korvane::engine

@@ -88,6 +88,7 @@ TValue TExecute::EvaluateStripped(std::string text) {
         const size_t close = text.find(')');
         if (close == std::string::npos) return EvaluateFlat(text);
         if (!budget.Spend(text.size())) return {std::string(), false};
+        PollStop(text.size());
         const size_t open = close == 0 ? std::string::npos : text.rfind('(', close - 1);
         if (open == std::string::npos) return {EvaluateFlat(text).text, false};
         size_t pieceStart = open;

@@ -247,6 +247,7 @@ void Hideterm(TExecute& run, const std::string& line, TPortTable& table) {
 void Setport(TExecute& run, TPortTable& table, const TAskPortSettings& ask) {
     if (!ask) return;
     std::optional<TPortChoice> choice = ask(table.OpenablePortNames());
+    run.AfterBlocking();
     if (!choice) return;
     run.SetVariable("myport", choice->port);
     table.SetPending(std::move(*choice));

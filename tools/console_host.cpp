@@ -60,6 +60,9 @@ std::chrono::microseconds TConsoleHost::PumpInterval() const {
 void TConsoleHost::IdleWait() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
 
 std::string TConsoleHost::InputBox(std::string_view, std::string_view, std::string_view preset) {
+    // A stop signal not yet seen by the engine would otherwise leave the read waiting for a
+    // line; one that comes during the read interrupts it.
+    if (g_stopSignal.load()) return std::string(preset);
     std::string line;
     if (!std::getline(std::cin, line)) return std::string(preset);
     if (!line.empty() && line.back() == '\r') line.pop_back();

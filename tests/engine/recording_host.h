@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <new>
 #include <string>
@@ -21,9 +22,12 @@ class TRecordingHost : public TEngineHost, public TRunHost {
 public:
     std::vector<std::string> log;
     std::function<void()> onEvents;
+    std::function<void()> onInput;  // called while inputbox waits for its answer
     std::vector<std::string> inputs;  // answers for inputbox, in order
     std::vector<std::string> watchSnapshots;
     std::vector<int> markedLines;
+    std::vector<std::string> finalVariables;  // the store as the run ended (run control only)
+    std::chrono::microseconds pumpInterval{};
     std::vector<TRunButtons> buttons;
     bool standalone = false;
     bool logFull = false;  // appending throws, as when memory runs out
@@ -50,13 +54,16 @@ public:
     }
     void ShowWatch(bool visible) override { watchVisible = visible; }
     void MarkLine(int line) override { markedLines.push_back(line); }
+    std::chrono::microseconds PumpInterval() const override { return pumpInterval; }
     std::string InputBox(std::string_view, std::string_view, std::string_view preset) override {
+        if (onInput) onInput();
         if (inputs.empty()) return std::string(preset);
         std::string answer = inputs.front();
         inputs.erase(inputs.begin());
         return answer;
     }
     void SetButtons(TRunButtons state) override { buttons.push_back(state); }
+    void RunEnding(const TExecute& run) override { finalVariables = run.Variables().Lines(); }
 };
 
 // One engine with the engine's own rows bound, for running small scripts in tests.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/errors.h"
 #include "recording_host.h"
 
 namespace korvane::engine {
@@ -42,7 +43,7 @@ TEST(RunControl, FatalErrorIsReportedThenTheRunFinishes) {
                                                     "14:03:27: Script finished"}));
 }
 
-TEST(RunControl, PauseThenStopRunsThePausedStatementOnce) {
+TEST(RunControl, PauseThenStopEndsTheRunBeforeThePausedStatement) {
     TRunFixture f;
     int pumps = 0;
     f.host.onEvents = [&] {
@@ -54,6 +55,78 @@ TEST(RunControl, PauseThenStopRunsThePausedStatementOnce) {
     EXPECT_EQ(f.host.log, (std::vector<std::string>{"14:03:27: Script started",
                                                     "14:03:27: Script paused",
                                                     "14:03:27: Script finished"}));
+    EXPECT_EQ(f.host.finalVariables, (std::vector<std::string>{"error=0", "a=1"}));
+}
+
+// Stop (or a signal turned into Stop) given while the run waits or works inside one statement
+// acts before any later statement runs.
+TEST(RunControl, StopDuringALongIdleSleepEndsItBeforeTheNextStatement) {
+    struct TCase {
+        int pauseAt;  // pumps since the interval was set; 0 for none
+        int stopAt;
+    };
+    // The first pump with the interval set comes before the sleep, the later ones inside it.
+    for (const TCase c : {TCase{0, 2}, TCase{2, 4}}) {
+        TRunFixture f;
+        int pumpsWhileIdle = 0;
+        f.host.onEvents = [&] {
+            const TExecute* run = f.control.Current();
+            if (!run || run->IdleInterval() == 0) return;
+            ++pumpsWhileIdle;
+            if (pumpsWhileIdle == c.pauseAt) f.control.Pause();
+            if (pumpsWhileIdle == c.stopAt) f.control.Stop();
+        };
+        EXPECT_EQ(f.Run("a = 1\nsetidle(10000)\nb = 2\nc = 3"), TRunOutcome::Finished);
+        EXPECT_EQ(f.host.finalVariables, (std::vector<std::string>{"error=0", "a=1"}))
+            << "pause at " << c.pauseAt;
+        EXPECT_EQ(f.host.log.back(), "14:03:27: Script finished");
+    }
+}
+
+TEST(RunControl, StopGivenWhileAnInputboxWaitsActsBeforeTheNextStatement) {
+    TRunFixture f;
+    f.host.pumpInterval = std::chrono::seconds(10);  // no pump falls due by the clock
+    bool stopClicked = false;
+    f.host.onInput = [&] { stopClicked = true; };
+    f.host.onEvents = [&] {
+        if (stopClicked) f.control.Stop();
+    };
+    f.Run("a = 1\nr = inputbox(\"t\", \"p\", \"preset\")\nb = 2");
+    EXPECT_EQ(f.host.finalVariables, (std::vector<std::string>{"error=0", "a=1", "r=preset"}));
+}
+
+std::string DeeplyNested() {
+    constexpr size_t kDepth = 1000000;
+    return std::string(kDepth, '(') + "1" + std::string(kDepth, ')');
+}
+
+TEST(RunControl, StopInsideOneLongStatementEndsTheRunThere) {
+    TRunFixture f;
+    f.host.onEvents = [&] {
+        // Lines are marked after the pump before them, so a pump once line 2 is marked comes
+        // from inside that statement.
+        if (!f.host.markedLines.empty() && f.host.markedLines.back() == 2) f.control.Stop();
+    };
+    f.Run("showline()\na = 1\nx = " + DeeplyNested() + "\nb = 2");
+    EXPECT_EQ(f.host.finalVariables, (std::vector<std::string>{"error=0", "a=1"}));
+    EXPECT_EQ(f.host.log.back(), "14:03:27: Script finished");
+}
+
+TEST(RunControl, StopInsideALongExpressionOrConditionEndsTheEvaluation) {
+    const std::string nested = DeeplyNested();
+    {
+        TRunFixture f;
+        TExecute run(f.host, f.state, f.dispatch);
+        f.host.onEvents = [&] { run.Stop(); };
+        EXPECT_THROW(run.EvaluateExpression(nested), EStopped);
+    }
+    {
+        TRunFixture f;
+        TExecute run(f.host, f.state, f.dispatch);
+        f.host.onEvents = [&] { run.Stop(); };
+        bool truth = false;
+        EXPECT_THROW(run.EvaluateCondition("(" + nested + " = 1)", truth), EStopped);
+    }
 }
 
 TEST(RunControl, SecondRunClickResumesInsteadOfStartingAgain) {

@@ -111,7 +111,7 @@ TEST(MainFormRun, PauseResumeAndStopDriveTheButtonsAndTheLog) {
     EXPECT_FALSE(f.Form().Editor().isReadOnly());
 }
 
-TEST(MainFormRun, StopWhilePausedRunsThePausedStatementOnce) {
+TEST(MainFormRun, StopWhilePausedEndsTheRunBeforeThePausedStatement) {
     TRunFixture f;
     f.SetScript(kEndlessTicks);
     TUserActions user;
@@ -122,7 +122,17 @@ TEST(MainFormRun, StopWhilePausedRunsThePausedStatementOnce) {
     const QStringList log = f.LogLines();
     const qsizetype paused = log.indexOf(kPaused);
     ASSERT_GE(paused, 0);
-    EXPECT_EQ(log.mid(paused), (QStringList{kPaused, "14:03:27, from line 2: tick", kFinished}));
+    EXPECT_EQ(log.mid(paused), (QStringList{kPaused, kFinished}));
+}
+
+TEST(MainFormRun, StopDuringALongIdleSleepEndsTheRunBeforeTheNextStatement) {
+    TRunFixture f;
+    f.SetScript("writelog(\"ready\")\nsetidle(10000)\nwritelog(\"after\")");
+    TUserActions user;
+    user.Then(f.Logged("14:03:27, from line 1: ready"), [&] { f.Click("SBStop1"); });
+    f.Click("SBRun1");
+    ASSERT_TRUE(user.Done());
+    EXPECT_EQ(f.LogLines(), (QStringList{kStarted, "14:03:27, from line 1: ready", kFinished}));
 }
 
 TEST(MainFormRun, StepModeRunsOneStatementPerRunPressAndStopSkipsTheShownLine) {
