@@ -79,8 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
         TWriteCase{"gauge1 = \"x\"", "gauge1", "0", "1", "AngularMeter: error changing position."},
         TWriteCase{"scope1 = 5", "scope1", "5", "0", ""},
         TWriteCase{"scope1 = 1/0", "scope1", "", "1", "Scope: error adding value."}),
-    [](const ::testing::TestParamInfo<TWriteCase>& info) {
-        return ClassOfControl(info.param.control) + "_" + std::to_string(info.index);
+    [](const ::testing::TestParamInfo<TWriteCase>& written) {
+        return ClassOfControl(written.param.control) + "_" + std::to_string(written.index);
     });
 
 TEST(ControlBinding, OnOffClassesReadOneOrZeroAndIgnoreOtherValues) {
