@@ -249,7 +249,8 @@ TEST(FormStream, ShortStringsHoldExactly255Bytes) {
          [](const std::string& s) {
              return TFormObject{.prefix = TObjectPrefix{}, .className = s, .objectName = "x"};
          }},
-        {"object name", [](const std::string& s) { return TFormObject{.className = "TX", .objectName = s}; }},
+        {"object name",
+         [](const std::string& s) { return TFormObject{.className = "TX", .objectName = s}; }},
         {"object name",
          [](const std::string& s) {
              TFormObject root{.className = "TX", .objectName = "x"};

@@ -98,7 +98,8 @@ TEST(RackModel, WrongKindsOfValueFailNamingControlAndProperty) {
         const char* message;
     };
     const TCase cases[] = {
-        {"TVrSlider", "Position = 'x'", "control c: property Position holds String, not an integer"},
+        {"TVrSlider", "Position = 'x'",
+         "control c: property Position holds String, not an integer"},
         {"TVrSlider", "Position = 2.5",
          "control c: property Position holds Extended, not an integer"},
         {"TVrAngularMeter", "Position = 'x'",
