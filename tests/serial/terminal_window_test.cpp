@@ -49,7 +49,9 @@ TEST(TerminalLayout, FormsItCannotUse) {
         ASSERT_FALSE(layout.Ok());
         EXPECT_EQ(layout.Error(), c.error);
     }
-    EXPECT_FALSE(LoadTerminalLayout("no/such/terminal.res").Ok());
+    const racks::TResult<TTerminalLayout> missing = LoadTerminalLayout("no/such/terminal.res");
+    ASSERT_FALSE(missing.Ok());
+    EXPECT_EQ(missing.Error(), "cannot open no/such/terminal.res: No such file or directory");
 }
 
 TEST(TerminalLayout, ColoursAndOwnRectangles) {
