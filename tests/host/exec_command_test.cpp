@@ -158,6 +158,7 @@ TEST(HostCommands, SuccessAfterFailureClearsErrorButKeepsTheMessage) {
         BindWindowCommands(engine.dispatch, window);
         launcher.answer = false;
         engine.host.onEvents = [&] { launcher.answer = !launcher.opened.empty(); };
+        // The word openrack in the script makes hidemain a statement.
         auto run = engine.Run(std::string("exec(\"missing\")\n") + c.statement +
                               "\ne = error\nm = geterror()\n# openrack");
         EXPECT_EQ(run->GetVariable("e"), c.error) << c.statement;
