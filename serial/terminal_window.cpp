@@ -59,6 +59,10 @@ void TTerminalWindow::ApplyLayout(const TTerminalLayout& layout) {
 void TTerminalWindow::PrepareForPort() {
     m_memo->setReadOnly(true);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // The hints let font matching fall back to some fixed-pitch face wherever the system's
+    // fixed font is missing.
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
     const QFont current = m_memo->font();
     if (current.pixelSize() > 0) font.setPixelSize(current.pixelSize());
     m_memo->setFont(font);

@@ -72,6 +72,118 @@ TEST(Builtins, ResultsAndMessages) {
     }
 }
 
+// Each row runs after a failed asc(): a successful call sets error back to 0 (except the
+// three-argument extract, which leaves it alone) and the last message stays for geterror().
+TEST(Builtins, SuccessAfterFailureClearsErrorButKeepsTheMessage) {
+    struct TCase {
+        const char* call;
+        const char* x;
+        const char* error;
+    };
+    const TCase cases[] = {
+        {"tohex(\"A\")", "41", "0"},
+        {"len(\"ab\")", "2", "0"},
+        {"asc(\"a\")", "97", "0"},
+        {"pos(\"b\", \"ab\")", "2", "0"},
+        {"ucase(\"a\")", "A", "0"},
+        {"lcase(\"A\")", "a", "0"},
+        {"mid(\"abc\", 2, 1)", "b", "0"},
+        {"del(\"abc\", 2, 1)", "ac", "0"},
+        {"chr(66)", "B", "0"},
+        {"trim(\" t \")", "t", "0"},
+        {"random(1)", "0", "0"},
+        {"pow(3, 2)", "9", "0"},
+        {"inputbox(\"c\", \"p\", \"preset\")", "preset", "0"},
+        {"extract(\"a,b\", \",\", 2)", "b", "1"},
+        {"split(\"a;b\", \";\")", "2", "0"},
+        {"extract(1)", "a", "0"},
+        {"get_bit(2, 1)", "1", "0"},
+        {"time()", "14:03:27", "0"},
+        {"date()", "08-12-26", "0"},
+        {"year()", "2026", "0"},
+        {"month()", "12", "0"},
+        {"day()", "8", "0"},
+        {"geterror()", "asc: unexpected argument.", "0"},
+    };
+    for (const TCase& c : cases) {
+        TEngineFixture fixture;
+        // The split leaves one token, a, for extract(1).
+        auto run = fixture.Run(std::string("t = split(\"a\", \";\")\nf = asc(\"\")\nx = ") +
+                               c.call + "\ne = error\nm = geterror()");
+        EXPECT_EQ(run->GetVariable("x"), c.x) << c.call;
+        EXPECT_EQ(run->GetVariable("e"), c.error) << c.call;
+        EXPECT_EQ(run->GetVariable("m"), "asc: unexpected argument.") << c.call;
+    }
+    TEngineFixture fixture;
+    auto ticks = fixture.Run("f = asc(\"\")\nx = getticks()\ne = error\nm = geterror()");
+    EXPECT_EQ(ticks->GetVariable("e"), "0");
+    EXPECT_EQ(ticks->GetVariable("m"), "asc: unexpected argument.");
+}
+
+// First and last character, one past the end, zero and negative counts.
+TEST(Builtins, TextFunctionsAtTheirBoundaries) {
+    const TFunctionCase cases[] = {
+        {"x = mid(\"abcdef\", 1, 1)", "a", "0", ""},
+        {"x = mid(\"abcdef\", 6, 1)", "f", "0", ""},
+        {"x = mid(\"abcdef\", 6, 9)", "f", "0", ""},
+        {"x = mid(\"abcdef\", 5, 2)", "ef", "0", ""},
+        {"x = mid(\"abcdef\", 7, 1)", "", "0", ""},
+        {"x = mid(\"abcdef\", 1, 0)", "", "0", ""},
+        {"x = mid(\"abcdef\", 1, -1)", "", "0", ""},
+        {"x = mid(\"abcdef\", -3, 2)", "ab", "0", ""},
+        {"x = mid(\"\", 1, 1)", "", "0", ""},
+        {"x = del(\"abcdef\", 1, 1)", "bcdef", "0", ""},
+        {"x = del(\"abcdef\", 6, 1)", "abcde", "0", ""},
+        {"x = del(\"abcdef\", 6, 100)", "abcde", "0", ""},
+        {"x = del(\"abcdef\", 1, 6)", "", "0", ""},
+        {"x = del(\"abcdef\", 7, 1)", "abcdef", "0", ""},
+        {"x = del(\"abcdef\", 2, 0)", "abcdef", "0", ""},
+        {"x = del(\"abcdef\", 2, -1)", "abcdef", "0", ""},
+        {"x = del(\"abcdef\", -1, 2)", "abcdef", "0", ""},
+        {"x = pos(\"a\", \"abc\")", "1", "0", ""},
+        {"x = pos(\"c\", \"abc\")", "3", "0", ""},
+        {"x = pos(\"bc\", \"abc\")", "2", "0", ""},
+        {"x = pos(\"abc\", \"abc\")", "1", "0", ""},
+        {"x = pos(\"abcd\", \"abc\")", "0", "0", ""},
+        {"x = pos(\"a\", \"\")", "0", "0", ""},
+        {"x = extract(\"a,b,c\", \",\", 1)", "a", "0", ""},
+        {"x = extract(\"a,b,c\", \",\", 3)", "c", "0", ""},
+        {"x = extract(\"a,b,c\", \",\", 4)", "", "0", ""},
+        {"x = extract(\"a,b,c\", \",\", 0)", "", "0", ""},
+        {"x = extract(\"a,b,c\", \",\", -1)", "", "0", ""},
+        {"x = extract(\",b\", \",\", 2)", "b", "0", ""},
+        {"x = extract(\"ab::cd\", \"::\", 2)", "cd", "0", ""},
+        {"x = extract(\"abc\", \"\", 1)", "abc", "0", ""},
+        {"x = split(\"a;b;\", \";\")", "2", "0", ""},
+        {"x = split(\";\", \";\")", "1", "0", ""},
+        {"x = split(\";;\", \";\")", "2", "0", ""},
+        {"x = split(\"\", \";\")", "0", "0", ""},
+        {"x = split(\"abc\", \";\")", "1", "0", ""},
+        {"x = split(\"a;b;c\", \";\") & extract(1) & extract(3) & extract(4) & extract(0)",
+         "3ac", "0", ""},
+        {"x = split(\"a;b\", \";\") & extract(-1)", "2", "0", ""},
+        {"x = get_bit(1, 0)", "1", "0", ""},
+        {"x = get_bit(4, 2)", "1", "0", ""},
+        {"x = get_bit(4, 3)", "0", "0", ""},
+        {"x = get_bit(2147483647, 30)", "1", "0", ""},
+        {"x = get_bit(2147483647, 31)", "0", "0", ""},
+        {"x = get_bit(-2147483648, 31)", "1", "0", ""},
+        {"x = get_bit(-2147483648, 30)", "0", "0", ""},
+        {"x = get_bit(0, 0)", "0", "0", ""},
+        {"x = get_bit(5, \"\")", "", "1", "get_bit: error getting bit"},
+        {"x = tohex(chr(0))", "00", "0", ""},
+        {"x = tohex(\"A\")", "41", "0", ""},
+        {"x = tohex(chr(0) & \"A\" & chr(255))", "00 41 FF", "0", ""},
+    };
+    for (const TFunctionCase& c : cases) {
+        TEngineFixture fixture;
+        auto run = fixture.Run(c.script);
+        EXPECT_EQ(run->GetVariable("x"), c.x) << c.script;
+        EXPECT_EQ(run->GetVariable("error"), c.error) << c.script;
+        EXPECT_EQ(run->LastErrorText(), c.lastError) << c.script;
+    }
+}
+
 TEST(Builtins, SplitFillsTheTokenListThatOutlivesTheRun) {
     TEngineFixture fixture;
     auto first = fixture.Run("n = split(\"1;2;3\", \";\")\na = extract(2)\nb = extract(4)");

@@ -25,6 +25,10 @@ TEST(CheckBlocks, Reports) {
         // The blank after the word is needed for a block to open.
         {"for(i, 1, 2, 1)\nx = 1", ""},
         {"procedure p\nwhile (1 == 1)", "\r\nError: unterminated block (while)"},
+        // Variables named like block words are plain lines.
+        {"for (i, 1, 2, 1)\nnextval = 1\nrepeats = 1\niffy = 1\nwhiled = 1\nnext\nendifx = 1\n"
+         "wendy = 1\nprocendx = 1\nprocedures = 1",
+         ""},
     };
     for (const Case& c : cases) EXPECT_EQ(CheckBlocks(SplitLines(c.script)), c.report) << c.script;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "engine/errors.h"
 #include "recording_host.h"
 
@@ -137,6 +139,30 @@ TEST(Blocks, RunningOffTheEndEndsSilently) {
     TEngineFixture fixture;
     auto run = fixture.Run("t = 1\nwhile (1 == 1)\nt = t + 1");
     EXPECT_EQ(run->GetVariable("t"), "2");
+}
+
+// Block words are whole lines: a variable whose name starts like one is a body line.
+TEST(Blocks, NamesThatBeginLikeBlockWordsAreBodyLines) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"for (i, 1, 3, 1)\nnextval = i\nt = t & nextval\nnext", "123"},
+        {"for (i, 1, 2, 1)\nfortune = i\nt = t & fortune\nnext", "12"},
+        {"if (1 == 2)\niffy = 1\nendif\nt = \"after\"", "after"},
+        {"if (1 == 2)\nendifx = 1\nelsewhere = 1\nelseifs = 1\nt = \"no\"\nelse\nt = \"else\"\n"
+         "endif",
+         "else"},
+        {"if (1 == 1)\nelsewhere = 1\nendifx = 2\nt = elsewhere & endifx\nelse\nt = \"no\"\n"
+         "endif",
+         "12"},
+        {"n = 0\nwhile (n << 3)\nwendy = n\nn = n + 1\nt = t & wendy\nwend", "012"},
+        {"while (1 == 2)\nwhiled = 1\nwend\nt = \"after\"", "after"},
+        {"n = 0\nrepeat\nuntilx = 1\nrepeats = 2\nn = n + 1\nt = t & n\nuntil (n == 3)", "123"},
+        {"for (i, 1, 3, 1)\nbreaker = 1\nexiting = 2\nt = t & i\nnext", "123"},
+        {"p\np\nprocedure p\nprocendx = 1\nexiting = 1\nt = t & \"p\"\nprocend", "pp"},
+        {"procedures = 1\nt = procedures", "1"},
+    };
+    for (const auto& [script, expected] : cases) {
+        EXPECT_EQ(Trace(script), expected) << script;
+    }
 }
 
 TEST(Program, EndLineEndsTheRunOnlyAtTopLevelAndExactCase) {

@@ -47,6 +47,33 @@ TEST(Dispatch, TestsOnLineOrOnTextWithoutBlanks) {
     EXPECT_EQ(showmain.lines.size(), 1u) << "showmain is no statement in standalone mode";
 }
 
+// Every command row is bound here, so a row that took a mere prefix of its word would show.
+TEST(Dispatch, NamesThatBeginLikeStatementWordsStayAssignments) {
+    const char* const names[] = {
+        "repeats", "nextval", "fortune", "iffy", "whiled", "endifx", "breaker", "exiting",
+        "procedures", "writelogs", "sendx", "closeports", "openports", "setrtsx", "clearrtsx",
+        "setdtrx", "cleardtrx", "execs", "flushed", "fcreated", "fclosed", "fseeks", "openracks",
+        "saveracks", "showterms", "hideterms", "capturerackx", "tcp_srv_opens", "tcp_opened",
+        "tcp_srv_closed", "tcp_closed", "tcp_srv_flushed", "tcp_flushed", "tcp_srv_writes",
+        "tcp_writes", "setidles", "loadimages", "ddown_settexts", "setvisibles"};
+    TEngineFixture fixture;
+    TRecorder recorder;
+    for (size_t row = static_cast<size_t>(TStatement::Closeport);
+         row < static_cast<size_t>(TStatement::Count); ++row) {
+        fixture.dispatch.Bind(static_cast<TStatement>(row), recorder.Handler());
+    }
+    for (const char* name : names) {
+        auto run = fixture.Run(std::string(name) + " = 5\nafter = 1");
+        EXPECT_EQ(run->GetVariable(name), "5") << name;
+        EXPECT_EQ(run->GetVariable("after"), "1") << name;
+    }
+    EXPECT_EQ(recorder.lines, std::vector<std::string>{});
+    // The exact forms still dispatch, with or without blanks before the parenthesis.
+    fixture.Run("sendx = 1\nsend (\"com1\", 1)\nwritelog(1)\ntcp_write(\"a\")");
+    EXPECT_EQ(recorder.lines, (std::vector<std::string>{"send (\"com1\", 1)", "writelog(1)",
+                                                        "tcp_write(\"a\")"}));
+}
+
 TEST(Dispatch, UnboundRowsFallThroughToAssignment) {
     TEngineFixture fixture;
     auto run = fixture.Run("send(\"com1\", \"x\")\nopenport = 3\nx = openport");

@@ -36,6 +36,26 @@ TEST(Expression, LeftToRightWithoutPrecedence) {
     });
 }
 
+// "%", "\" and "^" split operands but compute nothing: the step keeps the result of the
+// step before it, and there is none at the first step.
+TEST(Expression, OperatorsWithoutAnOperation) {
+    ExpectAssignments({
+        {"x = 9\nx = 2%3", "x", ""},
+        {"x = 9\nx = 2\\3", "x", ""},
+        {"x = 9\nx = 2^3", "x", ""},
+        {"x = 2%3+1", "x", "1"},
+        {"x = 2^3&\"z\"", "x", "z"},
+        {"x = 1+2%5", "x", "3"},
+        {"x = 1+2\\5*2", "x", "6"},
+        {"x = 1+2^5-1", "x", "2"},
+        {"x = \"a\"&\"b\"%\"c\"&\"d\"", "x", "abd"},
+        {"x = 4*5^", "x", "20"},
+        {"x = 4*5%6\\7^8", "x", "20"},
+        {"x = 1+1^9^9", "x", "2"},
+        {"x = \"1%2\" & \"\\^\"", "x", "1%2\\^"},
+    });
+}
+
 TEST(Expression, TextsJoinAndReadLeniently) {
     ExpectAssignments({
         {"x = \"a\" & \"b\" & 1", "x", "ab1"},

@@ -9,6 +9,9 @@
 #include <thread>
 
 #include "host/desktop_launcher.h"
+#include "host/log_commands.h"
+#include "host/window_actions.h"
+#include "host/window_commands.h"
 #include "host/launcher.h"
 #include "temp_dir.h"
 #include "tests/engine/recording_host.h"
@@ -127,6 +130,41 @@ TEST(DesktopLauncher, StartsAProgramAndReturnsAtOnce) {
 TEST(DesktopLauncher, FindsAProgramOnThePath) {
     TDesktopLauncher launcher;
     EXPECT_TRUE(launcher.Open("true"));
+}
+
+struct TNoWindow : TWindowActions {
+    void ShowMain() override {}
+    void HideMain() override {}
+};
+
+// After a failed exec, writelog and a successful exec set error back to 0; showmain and
+// hidemain leave it alone. geterror() keeps the failed exec's message throughout.
+TEST(HostCommands, SuccessAfterFailureClearsErrorButKeepsTheMessage) {
+    const struct {
+        const char* statement;
+        const char* error;
+    } cases[] = {
+        {"writelog(\"note\")", "0"},
+        {"exec(\"works.txt\")", "0"},
+        {"showmain", "1"},
+        {"hidemain(1)", "1"},
+    };
+    for (const auto& c : cases) {
+        TEngineFixture engine;
+        TFakeLauncher launcher;
+        TNoWindow window;
+        BindExecCommand(engine.dispatch, launcher);
+        BindLogCommands(engine.dispatch);
+        BindWindowCommands(engine.dispatch, window);
+        launcher.answer = false;
+        engine.host.onEvents = [&] { launcher.answer = !launcher.opened.empty(); };
+        // The word openrack in the script makes hidemain a statement.
+        auto run = engine.Run(std::string("exec(\"missing\")\n") + c.statement +
+                              "\ne = error\nm = geterror()\n# openrack");
+        EXPECT_EQ(run->GetVariable("e"), c.error) << c.statement;
+        EXPECT_EQ(run->GetVariable("m"), "exec: error starting external application..")
+            << c.statement;
+    }
 }
 
 }  // namespace

@@ -154,6 +154,33 @@ TEST(FileCommands, Rules) {
     }
 }
 
+// Each row follows a failed fcreate: its success sets error back to 0 and geterror() keeps
+// the earlier message. "open" rows run with F open, the others with no file open.
+TEST(FileCommands, SuccessAfterFailureClearsErrorButKeepsTheMessage) {
+    const struct {
+        const char* statement;
+        bool open;
+    } cases[] = {
+        {"fcreate(%G)", false}, {"fcreate(%G)", true},       {"fclose()", false},
+        {"fclose()", true},     {"h = fopen(%F)", false},     {"fseek(1, 0)", true},
+        {"x = fread(2)", true}, {"x = fwrite(\"z\")", true},
+    };
+    for (const auto& c : cases) {
+        TFileScript f;
+        WriteBytes(f.F(), "abc");
+        const std::string opening = c.open ? "h = fopen(%F)\n" : "";
+        auto run = f.Run(opening + "fcreate(%F & \"/no/such\")\n" + c.statement +
+                         "\ne = error\nm = geterror()");
+        EXPECT_EQ(run->GetVariable("e"), "0") << c.statement << (c.open ? " (open)" : "");
+        EXPECT_EQ(run->GetVariable("m"), "fcreate: error creating file") << c.statement;
+    }
+    // fseek, fread and fwrite with no file open fail before they clear anything.
+    TFileScript f;
+    auto run = f.Run("fcreate(%F & \"/no/such\")\nfseek(0, 0)\ne = error");
+    EXPECT_EQ(run->GetVariable("e"), "1");
+    EXPECT_EQ(run->LastErrorText(), "fseek: file not open");
+}
+
 TEST(FileCommands, BeyondTheEndLeavesAHoleOfZeroBytes) {
     TFileScript f;
     WriteBytes(f.F(), "ab");

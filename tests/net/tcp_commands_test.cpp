@@ -97,6 +97,64 @@ TEST(TcpCommands, FunctionsGiveTextsAndRefuseArguments) {
     EXPECT_EQ(run->GetVariable("k2"), "keep");
 }
 
+// Each row follows a failed tcp_write: its success sets error back to 0 and geterror()
+// keeps the write's message.
+TEST(TcpCommands, SuccessAfterFailureClearsErrorButKeepsTheMessage) {
+    const char* const statements[] = {
+        "tcp_open(\"127.0.0.1\", 1)", "tcp_close()",          "tcp_flush()",
+        "tcp_flush(2)",               "tcp_srv_open(0)",      "tcp_srv_close()",
+        "tcp_srv_flush()",            "tcp_srv_flush(1)",     "x = tcp_read()",
+        "x = tcp_srv_read()",         "x = tcp_srv_hasclient()", "x = tcp_isconnected()",
+    };
+    for (const char* statement : statements) {
+        TTcpScript f;
+        auto run = f.Run(std::string("tcp_write(\"x\")\n") + statement +
+                         "\ne = error\nm = geterror()");
+        EXPECT_EQ(run->GetVariable("e"), "0") << statement;
+        EXPECT_EQ(run->GetVariable("m"), "tcp_write: error writing to socket client.")
+            << statement;
+    }
+
+    // Both writes, connected: the script's client talks to a listener, a peer to its server.
+    TTcpScript f;
+    TLoopbackListener listener;
+    TLoopbackPeer accepted, client;
+    f.peerStep = [&] {
+        if (!accepted.Valid()) accepted = listener.TryAccept();
+        if (!client.Valid() && f.endpoints.Server().Listening()) {
+            client = TLoopbackPeer::Connect(f.endpoints.Server().Port());
+        }
+    };
+    auto run = f.Run("tcp_srv_open(0)\ntcp_open(\"127.0.0.1\", " +
+                     std::to_string(listener.Port()) + ")\n" + R"(
+c = tcp_isconnected()
+n = 0
+while ((c == 0) && (n << 100000))
+  c = tcp_isconnected()
+  n = n + 1
+wend
+h = tcp_srv_hasclient()
+while ((h == "") && (n << 200000))
+  h = tcp_srv_hasclient()
+  n = n + 1
+wend
+tcp_flush("q")
+tcp_write("a")
+e1 = error
+tcp_srv_flush("q")
+tcp_srv_write("b")
+e2 = error
+m = geterror()
+tcp_close()
+tcp_srv_close()
+)");
+    EXPECT_EQ(run->GetVariable("e1"), "0");
+    EXPECT_EQ(run->GetVariable("e2"), "0");
+    EXPECT_EQ(run->GetVariable("m"), "tcp_srv_flush: error flushing socket buffer.");
+    EXPECT_EQ(accepted.Receive(1), "a");
+    EXPECT_EQ(client.Receive(1), "b");
+}
+
 // The far end listens; the script connects, says ping, and works through the reply with the
 // read-then-flush pattern.
 TEST(TcpCommands, ScriptAsClient) {

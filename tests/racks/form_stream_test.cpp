@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 #include "racks/form_stream_reader.h"
@@ -230,6 +231,57 @@ TEST(FormStream, WriterRefusesWhatTheFormatCannotHold) {
     TFormObject prefixed = longClass;
     prefixed.prefix = TObjectPrefix{};
     EXPECT_TRUE(WriteFormStream(prefixed).Ok()) << "a prefix makes a long class name readable";
+}
+
+// Every short string of the format holds up to 255 bytes: 255 writes and reads back, 256 is
+// refused with the name of what was too long.
+TEST(FormStream, ShortStringsHoldExactly255Bytes) {
+    const auto withProperty = [](const std::string& name) {
+        TFormObject root{.className = "TX", .objectName = "x"};
+        root.properties.Set(name, TFormValue::Integer(1));
+        return root;
+    };
+    const struct {
+        const char* what;
+        std::function<TFormObject(const std::string&)> root;
+    } cases[] = {
+        {"class name",
+         [](const std::string& s) {
+             return TFormObject{.prefix = TObjectPrefix{}, .className = s, .objectName = "x"};
+         }},
+        {"object name",
+         [](const std::string& s) { return TFormObject{.className = "TX", .objectName = s}; }},
+        {"object name",
+         [](const std::string& s) {
+             TFormObject root{.className = "TX", .objectName = "x"};
+             root.children.push_back(TFormObject{.className = "TC", .objectName = s});
+             return root;
+         }},
+        {"property name", withProperty},
+        {"short string",
+         [](const std::string& s) { return RootWith(TFormValue::Text(s, TValueTag::kString)); }},
+        {"identifier", [](const std::string& s) { return RootWith(TFormValue::Ident(s)); }},
+        {"set member", [](const std::string& s) { return RootWith(TFormValue::Set({"a", s})); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TFormObject fits = c.root(std::string(255, 'n'));
+        TResult<std::string> stream = WriteFormStream(fits);
+        ASSERT_TRUE(stream.Ok()) << stream.Error();
+        TResult<TFormStreamRead> read = ReadFormStream(AsBytes(stream.Value()));
+        ASSERT_TRUE(read.Ok()) << read.Error();
+        EXPECT_EQ(read.Value().root, fits);
+        TResult<std::string> refused = WriteFormStream(c.root(std::string(256, 'n')));
+        ASSERT_FALSE(refused.Ok());
+        EXPECT_EQ(refused.Error(), "cannot write form stream: " + std::string(c.what) +
+                                       " nnnnnnnnnnnnnnnnnnnn... is longer than 255 bytes");
+    }
+    // Without a prefix byte a class name's length byte must stay below 0xF0.
+    EXPECT_TRUE(WriteFormStream(TFormObject{.className = std::string(239, 'T')}).Ok());
+    EXPECT_FALSE(WriteFormStream(TFormObject{.className = std::string(240, 'T')}).Ok());
+    // A text value takes the short form while it fits.
+    EXPECT_EQ(TFormValue::Text(std::string(255, 'a')).Tag(), TValueTag::kString);
+    EXPECT_EQ(TFormValue::Text(std::string(256, 'a')).Tag(), TValueTag::kLString);
 }
 
 }  // namespace

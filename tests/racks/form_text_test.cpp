@@ -241,5 +241,25 @@ TEST(FormText, NamesTheNotationCannotCarryAreRefused) {
     }
 }
 
+// The text form has the stream's 255-byte limit only where the stream has no long form.
+TEST(FormText, IdentifiersHoldUpTo255BytesAndTextsGrowLong) {
+    const auto read = [](const std::string& value) {
+        return FormFromText("object x: TX\n  P = " + value + "\nend\n");
+    };
+    const TResult<TFormObject> ident = read("Ident('" + std::string(255, 'i') + "')");
+    ASSERT_TRUE(ident.Ok()) << ident.Error();
+    EXPECT_EQ(*ident.Value().properties.Find("P"), TFormValue::Ident(std::string(255, 'i')));
+    const TResult<TFormObject> longIdent = read("Ident('" + std::string(256, 'i') + "')");
+    ASSERT_FALSE(longIdent.Ok());
+    EXPECT_EQ(longIdent.Error(), "bad text form: line 2: identifier longer than 255 bytes");
+
+    const TResult<TFormObject> shortText = read("'" + std::string(255, 's') + "'");
+    ASSERT_TRUE(shortText.Ok()) << shortText.Error();
+    EXPECT_EQ(shortText.Value().properties.Find("P")->Tag(), TValueTag::kString);
+    const TResult<TFormObject> longText = read("'" + std::string(256, 's') + "'");
+    ASSERT_TRUE(longText.Ok()) << longText.Error();
+    EXPECT_EQ(longText.Value().properties.Find("P")->Tag(), TValueTag::kLString);
+}
+
 }  // namespace
 }  // namespace korvane::racks

@@ -17,6 +17,15 @@ struct TWriteCase {
     const char* errorText;  // only checked when error is 1
 };
 
+// The class the panel rack gives a control, so each case is named after what it writes.
+std::string ClassOfControl(const std::string& control) {
+    const std::string head = "object " + control + ": ";
+    const size_t at = kPanelRack.find(head);
+    if (at == std::string::npos) return "Unknown";
+    const size_t from = at + head.size();
+    return kPanelRack.substr(from, kPanelRack.find_first_of("\r\n", from) - from);
+}
+
 class ControlBindingWrite : public ::testing::TestWithParam<TWriteCase> {};
 
 TEST_P(ControlBindingWrite, ConvertsClampsAndReports) {
@@ -69,7 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
         TWriteCase{"gauge1 = 2.5", "gauge1", "2.5", "0", ""},
         TWriteCase{"gauge1 = \"x\"", "gauge1", "0", "1", "AngularMeter: error changing position."},
         TWriteCase{"scope1 = 5", "scope1", "5", "0", ""},
-        TWriteCase{"scope1 = 1/0", "scope1", "", "1", "Scope: error adding value."}));
+        TWriteCase{"scope1 = 1/0", "scope1", "", "1", "Scope: error adding value."}),
+    [](const ::testing::TestParamInfo<TWriteCase>& written) {
+        return ClassOfControl(written.param.control) + "_" + std::to_string(written.index);
+    });
 
 TEST(ControlBinding, OnOffClassesReadOneOrZeroAndIgnoreOtherValues) {
     TRackFixture f;

@@ -221,5 +221,37 @@ TEST(RackCommands, SetvisibleShowsHidesOrLeavesAlone) {
     EXPECT_FALSE(f.Control("combo1").State().visible);
 }
 
+// With the panel open, each row follows a failed loadimage: a success sets error back to 0
+// (ddown_settext, setvisible and reading a control leave it alone) and geterror() keeps the
+// loadimage message.
+TEST(RackCommands, SuccessAfterFailureClearsErrorButKeepsTheMessage) {
+    TRackFixture f;
+    const std::string rack = Quoted(f.WriteRack(kPanelRack));
+    const std::string bmp = f.dir.File("pic.bmp");
+    ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(QString::fromStdString(bmp), "BMP"));
+    const struct {
+        std::string statement;
+        const char* error;
+    } cases[] = {
+        {"openrack(" + rack + ")", "0"},
+        {"saverack(" + Quoted(f.dir.File("saved.res")) + ")", "0"},
+        {"capturerack(" + Quoted(f.dir.File("shot.jpg")) + ", 50)", "0"},
+        {"loadimage(\"image1\", " + Quoted(bmp) + ")", "0"},
+        {"loadimage(\"nothing\", " + Quoted(bmp) + ")", "0"},
+        {"x = ddown_gettext(\"combo1\")", "0"},
+        {"slider1 = 40", "0"},
+        {"led1 = 2", "0"},
+        {"ddown_settext(\"combo1\", \"a\")", "1"},
+        {"setvisible(\"led1\", 1)", "1"},
+        {"x = slider1", "1"},
+    };
+    for (const auto& c : cases) {
+        auto run = f.Run("openrack(" + rack + ")\nloadimage(\"image1\", \"missing.bmp\")\n" +
+                         c.statement + "\ne = error\nm = geterror()");
+        EXPECT_EQ(run->GetVariable("e"), c.error) << c.statement;
+        EXPECT_EQ(run->GetVariable("m"), "loadimage: cannot find image file.") << c.statement;
+    }
+}
+
 }  // namespace
 }  // namespace korvane::racks::testing

@@ -154,6 +154,45 @@ TEST(SerialCommands, FunctionsAndTheirErrors) {
     }
 }
 
+// With com1 open, each row follows a failed send: its success sets error back to 0 and
+// geterror() keeps the send's message. setport leaves error alone.
+TEST(SerialCommands, SuccessAfterFailureClearsErrorButKeepsTheMessage) {
+    const struct {
+        const char* statement;
+        const char* error;
+    } cases[] = {
+        {"openport(\"com2\", 9600, 8, \"n\", 1)", "0"},
+        {"closeport(\"com1\")", "0"},
+        {"closeport(\"com2\")", "0"},
+        {"setrts(\"com1\")", "0"},
+        {"clearrts(\"com1\")", "0"},
+        {"setdtr(\"com1\")", "0"},
+        {"cleardtr(\"com1\")", "0"},
+        {"setrts(\"com2\")", "0"},
+        {"flush(\"com1\")", "0"},
+        {"flush(\"com1\", 2)", "0"},
+        {"send(\"com1\", \"x\")", "0"},
+        {"send(\"com1\", \"\")", "0"},
+        {"showterm(\"com1\", 100, 100, 8)", "0"},
+        {"hideterm(\"com1\")", "0"},
+        {"x = enumports()", "0"},
+        {"x = receive(\"com1\")", "0"},
+        {"x = getcts(\"com1\")", "0"},
+        {"x = getdsr(\"com1\")", "0"},
+        {"x = getrlsd(\"com1\")", "0"},
+        {"x = getring(\"com1\")", "0"},
+        {"setport", "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.statement);
+        TSerialScript f;
+        auto run = f.Run(std::string(kOpen1) + "send(\"comx\", \"x\")\n" + c.statement +
+                         "\ne = error\nm = geterror()");
+        EXPECT_EQ(run->GetVariable("e"), c.error);
+        EXPECT_EQ(run->GetVariable("m"), "send: Serial port not valid.");
+    }
+}
+
 TEST(SerialCommands, SendWritesTheTextOfItsValue) {
     TSerialScript f;
     f.Run(std::string(kOpen1) +

@@ -82,50 +82,62 @@ std::string Record(std::string_view nameField, std::string_view bytes) {
 
 TEST(PayloadReader, RefusesHostilePayloads) {
     const std::string good = Record("terminal.res", "t");
+    const std::string noName = "rack record without a usable file name";
     struct TCase {
         const char* what;
         std::string space;
         TPayloadStatus status;
+        std::string problem;
     };
     const std::vector<TCase> cases = {
-        {"empty", "", TPayloadStatus::Absent},
-        {"filler only", std::string(1000, 'V'), TPayloadStatus::Absent},
-        {"product name alone", "VVKorvaneVV", TPayloadStatus::Malformed},
+        {"empty", "", TPayloadStatus::Absent, ""},
+        {"filler only", std::string(1000, 'V'), TPayloadStatus::Absent, ""},
+        {"product name alone", "VVKorvaneVV", TPayloadStatus::Malformed,
+         "product name section missing"},
         {"header not at the start", "V" + kHeader + kScript + good + "[embe]",
-         TPayloadStatus::Malformed},
+         TPayloadStatus::Malformed, "product name section missing"},
         {"other product", "[names]Other[namee][versions]1.5[versione]Korvane",
-         TPayloadStatus::Malformed},
-        {"name not closed", "[names]Korvane[versions]1.5", TPayloadStatus::Malformed},
+         TPayloadStatus::Malformed, "payload of another product"},
+        {"name not closed", "[names]Korvane[versions]1.5", TPayloadStatus::Malformed,
+         "product name section missing"},
         {"version missing", "[names]Korvane[namee]" + kScript + good + "[embe]",
-         TPayloadStatus::Malformed},
+         TPayloadStatus::Malformed, "version section missing"},
         {"script not closed", kHeader + "[scripts]abc" + good + "[embe]",
-         TPayloadStatus::Malformed},
-        {"script before header", kScript + kHeader + good + "[embe]", TPayloadStatus::Malformed},
-        {"no rack records", kHeader + kScript + "[embe]", TPayloadStatus::Malformed},
-        {"name field cut short", kHeader + kScript + "[racks termin", TPayloadStatus::Malformed},
+         TPayloadStatus::Malformed, "script section missing"},
+        {"script before header", kScript + kHeader + good + "[embe]", TPayloadStatus::Malformed,
+         "product name section missing"},
+        {"no rack records", kHeader + kScript + "[embe]", TPayloadStatus::Malformed,
+         "payload without rack records"},
+        {"name field cut short", kHeader + kScript + "[racks termin", TPayloadStatus::Malformed,
+         "rack record cut short in its name"},
+        {"name field one byte short", kHeader + kScript + "[racks " + std::string(42, 'n'),
+         TPayloadStatus::Malformed, "rack record cut short in its name"},
         {"record not closed",
          kHeader + kScript + "[racks terminal.res" + std::string(31, ' ') + "x",
-         TPayloadStatus::Malformed},
-        {"end tag missing", kHeader + kScript + good + "VVVV", TPayloadStatus::Malformed},
+         TPayloadStatus::Malformed, "rack record terminal.res not closed"},
+        {"end tag missing", kHeader + kScript + good + "VVVV", TPayloadStatus::Malformed,
+         "rack record or end tag expected"},
         {"garbage between records", kHeader + kScript + good + "zz" + good + "[embe]",
-         TPayloadStatus::Malformed},
-        {"blank name", kHeader + kScript + Record("", "x") + "[embe]", TPayloadStatus::Malformed},
+         TPayloadStatus::Malformed, "rack record or end tag expected"},
+        {"blank name", kHeader + kScript + Record("", "x") + "[embe]", TPayloadStatus::Malformed,
+         noName},
         {"dot-dot name", kHeader + kScript + Record("..", "x") + "[embe]",
-         TPayloadStatus::Malformed},
+         TPayloadStatus::Malformed, noName},
         {"folder ending in dot-dot", kHeader + kScript + Record("racks/..", "x") + "[embe]",
-         TPayloadStatus::Malformed},
+         TPayloadStatus::Malformed, noName},
         {"trailing slash", kHeader + kScript + Record("racks/", "x") + "[embe]",
-         TPayloadStatus::Malformed},
+         TPayloadStatus::Malformed, noName},
         {"control byte in name", kHeader + kScript + Record("a\nb.res", "x") + "[embe]",
-         TPayloadStatus::Malformed},
-        {"minimal valid", kHeader + "[scripts][scripte]" + good + "[embe]", TPayloadStatus::Valid},
+         TPayloadStatus::Malformed, noName},
+        {"minimal valid", kHeader + "[scripts][scripte]" + good + "[embe]", TPayloadStatus::Valid,
+         ""},
+        {"name filling the whole field", kHeader + kScript + Record(std::string(43, 'n'), "x") +
+         "[embe]", TPayloadStatus::Valid, ""},
     };
     for (const TCase& c : cases) {
         const TPayloadReading reading = ReadPayload(c.space);
         EXPECT_EQ(reading.status, c.status) << c.what;
-        if (c.status == TPayloadStatus::Malformed) {
-            EXPECT_FALSE(reading.problem.empty()) << c.what;
-        }
+        EXPECT_EQ(reading.problem, c.problem) << c.what;
     }
 }
 
@@ -164,10 +176,13 @@ TEST(ApplyPayload, SizeBoundaryAndAreaChecks) {
     EXPECT_TRUE(patched->ends_with(EndMarker() + std::string(testing::kFakeTail)));
 
     EXPECT_FALSE(ApplyPayload(executable, std::string(kPayloadSpaceSize, 'p'), problem));
+    EXPECT_EQ(problem, "the payload does not fit the payload area");
     EXPECT_FALSE(ApplyPayload("no area here", "x", problem));
+    EXPECT_EQ(problem, "the executable has no payload area");
     const std::string cutShort =
         executable.substr(0, executable.size() - testing::kFakeTail.size() - 1);
     EXPECT_FALSE(ApplyPayload(cutShort, "x", problem));
+    EXPECT_EQ(problem, "the executable's payload area is cut short");
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ TEST(Startup, MalformedPayloadFailsBeforeWritingAnything) {
     start.space.replace(start.space.find("[embe]"), 6, "VVVVVV");
     const TStartupPlan plan = start.Plan({});
     EXPECT_EQ(plan.mode, TStartMode::StandaloneFailed);
-    EXPECT_FALSE(plan.problem.empty());
+    EXPECT_EQ(plan.problem, "rack record or end tag expected");
     EXPECT_TRUE(start.written.empty());
 }
 
