@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -50,10 +51,48 @@ TEST(FrmSet, ControlsListsAndDefaults) {
         EXPECT_EQ(box->parentWidget()->objectName(), "Panel1");
     }
     EXPECT_EQ(dialog.Button1()->text(), "Ok");
-    EXPECT_EQ(dialog.Button1()->geometry(), QRect(40, 136, 75, 25));
-    auto* panel = dialog.findChild<QFrame*>("Panel1");
-    ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(panel->geometry(), QRect(8, 8, 153, 169));
+    EXPECT_EQ(dialog.Button1()->parentWidget()->objectName(), "Panel1");
+}
+
+// Laid out for the font at hand: every label shows its whole text, left of its box, the rows
+// run from top to bottom in their order and the Ok button sits below them.
+TEST(FrmSet, NothingIsClippedOrOverlaps) {
+    for (int pixels : {11, 16, 24}) {
+        SCOPED_TRACE(pixels);
+        TFrmSet dialog;
+        QFont font = dialog.font();
+        font.setPixelSize(pixels);
+        dialog.setFont(font);
+        dialog.show();
+        QCoreApplication::processEvents();
+        int previousBottom = 0;
+        for (int row = 1; row <= 5; ++row) {
+            SCOPED_TRACE(row);
+            auto* label = dialog.findChild<QLabel*>(QString("Label%1").arg(row));
+            QComboBox* box = dialog.ComboBox(row);
+            const QRect text = label->fontMetrics().boundingRect(label->text());
+            EXPECT_LE(text.width(), label->contentsRect().width());
+            EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height());
+            EXPECT_LE(label->geometry().right(), box->geometry().left());
+            EXPECT_GE(box->width(), 73);
+            EXPECT_GE(box->height(), 21);
+            EXPECT_GE(std::min(label->geometry().top(), box->geometry().top()), previousBottom);
+            previousBottom = std::max(label->geometry().bottom(), box->geometry().bottom());
+            EXPECT_TRUE(dialog.rect().contains(box->mapTo(&dialog, box->rect().bottomRight())));
+        }
+        EXPECT_GT(dialog.Button1()->geometry().top(), previousBottom);
+        const QPushButton* ok = dialog.Button1();
+        EXPECT_GE(ok->width(), ok->fontMetrics().horizontalAdvance(ok->text()));
+        EXPECT_TRUE(dialog.rect().contains(ok->mapTo(&dialog, ok->rect().bottomRight())));
+        dialog.hide();
+    }
+}
+
+// Terminal windows may stay on top; the modal dialog must not open under them.
+TEST(FrmSet, StaysAboveStayOnTopWindows) {
+    TFrmSet dialog;
+    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(dialog.windowType(), Qt::Dialog);
 }
 
 TEST(FrmSet, OkHandsBackTheTextsAsTheyStand) {
