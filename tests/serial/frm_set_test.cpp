@@ -42,7 +42,7 @@ TEST(FrmSet, ControlsListsAndDefaults) {
         QComboBox* box = dialog.ComboBox(row.box);
         EXPECT_EQ(box->objectName(), QString("ComboBox%1").arg(row.box));
         EXPECT_TRUE(box->isEditable());
-        EXPECT_EQ(box->size(), QSize(73, 21));
+        EXPECT_EQ(box->minimumSize(), QSize(73, 21));
         EXPECT_EQ(Items(box), row.items);
         EXPECT_EQ(box->currentText(), row.initial);
         auto* label = dialog.findChild<QLabel*>(QString("Label%1").arg(row.box));
