@@ -1,6 +1,8 @@
 #include "serial/frm_set.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -16,6 +18,7 @@ constexpr int kBoxHeight = 21;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kMargin = 8;
+constexpr int kCaptionButtonsRoom = 110;
 
 std::string Text(const QComboBox* box) { return box->currentText().toLatin1().toStdString(); }
 
@@ -25,8 +28,10 @@ TFrmSet::TFrmSet(QWidget* owner) : QDialog(owner) {
     setObjectName("FrmSet");
     setWindowTitle("Port settings");
     // Terminal and rack windows may stay on top; a modal dialog under them could not be
-    // reached, so this one stays on top as well.
-    setWindowFlag(Qt::WindowStaysOnTopHint);
+    // reached, so this one stays on top as well. Only a close button, as dialogs have, leaves
+    // the title room in the frame.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     QFont font("MS Sans Serif");
     font.setPixelSize(11);
     setFont(font);
@@ -59,6 +64,11 @@ TFrmSet::TFrmSet(QWidget* owner) : QDialog(owner) {
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     outer->addWidget(panel);
     outer->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for the caption in the frame's font, beside the frame's buttons.
+    QFont captionFont = QApplication::font();
+    captionFont.setBold(true);
+    const int captionWidth = QFontMetrics(captionFont).horizontalAdvance(windowTitle());
+    panel->setMinimumWidth(captionWidth + kCaptionButtonsRoom);
 }
 
 void TFrmSet::AddRow(QGridLayout* rows, int row, const char* label, const QStringList& items,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
@@ -93,6 +94,13 @@ TEST(FrmSet, StaysAboveStayOnTopWindows) {
     TFrmSet dialog;
     EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(dialog.windowType(), Qt::Dialog);
+    // The caption needs room in the frame beside its close button.
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    dialog.show();
+    QCoreApplication::processEvents();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GT(dialog.width(), QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 100);
 }
 
 TEST(FrmSet, OkHandsBackTheTextsAsTheyStand) {

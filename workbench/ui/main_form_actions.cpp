@@ -207,7 +207,10 @@ bool TMainForm::MayDiscardEdits() {
 void TMainForm::SetCurrentFile(const std::string& path, std::string_view savedBytes) {
     m_currentFile = path;
     m_savedBytes = savedBytes;
-    m_status->SetPath(FromFileName(path));
+    std::error_code error;
+    const std::filesystem::path full =
+        path.empty() ? std::filesystem::path() : std::filesystem::absolute(path, error);
+    m_status->SetPath(FromFileName(full.native()));
     RefreshCaption();
 }
 
