@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -267,6 +269,21 @@ TEST(MainFormEdits, LogContextMenuClearsAndSaves) {
     menu.reset(log.ContextMenu({0, 0}));
     EXPECT_FALSE(item("LogClear")->isEnabled());
     EXPECT_FALSE(item("LogSaveAs")->isEnabled());
+}
+
+// inputbox waits in a modal dialog; under a stay-on-top rack or terminal window it could
+// not be reached.
+TEST(MainFormEdits, InputBoxStaysAboveStayOnTopWindows) {
+    TQtUserDialogs dialogs;
+    bool onTop = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        onTop = modal->windowFlags() & Qt::WindowStaysOnTopHint;
+        modal->close();
+    });
+    EXPECT_EQ(dialogs.InputBox(nullptr, "Caption", "Prompt", "preset"), "preset");
+    EXPECT_TRUE(onTop);
 }
 
 TEST(MainFormEdits, FailedDesktopOpenerIsReported) {
