@@ -99,6 +99,7 @@ void TExecute::PumpEvents(bool always) {
 
 void TExecute::ExecuteLine(const std::string& line, int& cursor) {
     TNestingGuard guard(m_depth);
+    m_runningLine = cursor - 1;
     if (m_breakRequested || m_exitRequested) {
         PassOverBlock(line, cursor);
         return;

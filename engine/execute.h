@@ -76,6 +76,8 @@ public:
     void SetStepMode(bool on) { m_stepMode = on; }
     bool StepMode() const { return m_stepMode; }
     void SetShowCurrentLine() { m_showCurrentLine = true; }
+    // Editor line (from 0) of the statement entered last; -1 before the first.
+    int RunningLine() const { return m_runningLine; }
     void SetIdleInterval(int milliseconds) { m_idleInterval = milliseconds; }
     int IdleInterval() const { return m_idleInterval; }
     void RecordTicks(int64_t ticks) { m_lastTickCount = ticks; }
@@ -170,6 +172,7 @@ private:
     int64_t m_lastTickCount = 0;
     std::string m_lastErrorText;
     bool m_showCurrentLine = false;
+    int m_runningLine = -1;
 
     // Built once per run so statement recognition never scans the whole program.
     std::unordered_map<std::string, int> m_procedureLines;  // lower-case name -> definition

@@ -1,9 +1,13 @@
 #include "serial/frm_set.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace korvane::serial {
 
@@ -11,7 +15,10 @@ namespace {
 
 constexpr int kBoxWidth = 73;
 constexpr int kBoxHeight = 21;
-constexpr int kRowStep = 24;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kMargin = 8;
+constexpr int kCaptionButtonsRoom = 110;
 
 std::string Text(const QComboBox* box) { return box->currentText().toLatin1().toStdString(); }
 
@@ -20,45 +27,64 @@ std::string Text(const QComboBox* box) { return box->currentText().toLatin1().to
 TFrmSet::TFrmSet(QWidget* owner) : QDialog(owner) {
     setObjectName("FrmSet");
     setWindowTitle("Port settings");
+    // Terminal and rack windows may stay on top; a modal dialog under them could not be
+    // reached, so this one stays on top as well. Only a close button, as dialogs have, leaves
+    // the title room in the frame.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     QFont font("MS Sans Serif");
     font.setPixelSize(11);
     setFont(font);
     move(225, 167);
-    // The window is 178 x 210 with its frame; this is what lies inside an ordinary frame.
-    setFixedSize(170, 183);
 
     auto* panel = new QFrame(this);
     panel->setObjectName("Panel1");
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setGeometry(8, 8, 153, 169);
+    // Laid out rather than placed, so labels are as wide as the desktop's font needs.
+    auto* rows = new QGridLayout(panel);
+    rows->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    rows->setHorizontalSpacing(kMargin);
 
-    AddRow(panel, 0, "Serial port :", {}, {});
-    AddRow(panel, 1, "Baudrate :",
+    AddRow(rows, 0, "Serial port :", {}, {});
+    AddRow(rows, 1, "Baudrate :",
            {"110", "300", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600",
             "115200"},
            "9600");
-    AddRow(panel, 2, "Databits :", {"8", "7"}, "8");
-    AddRow(panel, 3, "Parity :", {"none", "even", "odd", "mark", "space"}, "none");
-    AddRow(panel, 4, "Stopbits :", {"1", "1.5", "2"}, "1");
+    AddRow(rows, 2, "Databits :", {"8", "7"}, "8");
+    AddRow(rows, 3, "Parity :", {"none", "even", "odd", "mark", "space"}, "none");
+    AddRow(rows, 4, "Stopbits :", {"1", "1.5", "2"}, "1");
 
     m_button = new QPushButton("Ok", panel);
     m_button->setObjectName("Button1");
-    m_button->setGeometry(40, 136, 75, 25);
+    m_button->setMinimumSize(kButtonWidth, kButtonHeight);
+    rows->addWidget(m_button, 5, 0, 1, 2, Qt::AlignHCenter);
     connect(m_button, &QPushButton::clicked, this, [this] { Button1Click(); });
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    outer->addWidget(panel);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for the caption in the frame's font, beside the frame's buttons.
+    QFont captionFont = QApplication::font();
+    captionFont.setBold(true);
+    const int captionWidth = QFontMetrics(captionFont).horizontalAdvance(windowTitle());
+    panel->setMinimumWidth(captionWidth + kCaptionButtonsRoom);
 }
 
-void TFrmSet::AddRow(QFrame* panel, int row, const char* label, const QStringList& items,
+void TFrmSet::AddRow(QGridLayout* rows, int row, const char* label, const QStringList& items,
                      const QString& initial) {
     const int number = row + 1;
-    auto* caption = new QLabel(label, panel);
+    auto* caption = new QLabel(label);
     caption->setObjectName(QString("Label%1").arg(number));
-    caption->move(8, 16 + row * kRowStep);
-    auto* box = new QComboBox(panel);
+    auto* box = new QComboBox;
     box->setObjectName(QString("ComboBox%1").arg(number));
     box->setEditable(true);
     box->addItems(items);
     box->setCurrentText(initial);
-    box->setGeometry(64, 8 + row * kRowStep, kBoxWidth, kBoxHeight);
+    box->setMinimumSize(kBoxWidth, kBoxHeight);
+    caption->setBuddy(box);
+    rows->addWidget(caption, row, 0);
+    rows->addWidget(box, row, 1);
     m_boxes.push_back(box);
 }
 

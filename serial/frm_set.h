@@ -8,7 +8,7 @@
 #include "serial/port_choice.h"
 
 class QComboBox;
-class QFrame;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 
@@ -33,7 +33,7 @@ class TFrmSet : public QDialog {
     QPushButton* Button1() const { return m_button; }
 
  private:
-    void AddRow(QFrame* panel, int row, const char* label, const QStringList& items,
+    void AddRow(QGridLayout* rows, int row, const char* label, const QStringList& items,
                 const QString& initial);
 
     std::vector<QComboBox*> m_boxes;  // ComboBox1 .. ComboBox5

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -66,9 +67,25 @@ bool CloseChecked(int fd) {
 
 TReadResult ReadFileBounded(const std::filesystem::path& path, std::size_t maxBytes) {
     TReadResult result;
-    TFdGuard fd(OpenRetrying(path.c_str(), O_RDONLY));
+    // Opened without blocking, so a FIFO or a device under the name cannot hold the caller;
+    // only a regular file is read.
+    TFdGuard fd(OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK));
     if (fd.Get() < 0) {
         result.problem = SystemError("cannot open", path);
+        return result;
+    }
+    struct stat info;
+    if (::fstat(fd.Get(), &info) != 0) {
+        result.problem = SystemError("cannot inspect", path);
+        return result;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        result.problem = "not a regular file: " + path.string();
+        return result;
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        result.status = TReadStatus::TooLarge;
+        result.problem = "file too large: " + path.string();
         return result;
     }
     char chunk[65536];

@@ -70,29 +70,48 @@ class TBuildRun {
 
     // False when a rack is missing, which ends the scan at once; a rack that cannot be read
     // only marks the build failed and the scan goes on.
+    // A line whose rack name is packaged already is passed over before its file is looked
+    // for: a script may name a second place for the same rack as a fallback, and the packaged
+    // program finds the rack under its bare name anyway.
     bool AddScriptRacks() {
         for (const std::string& path : ListOpenrackPaths(m_request.scriptText)) {
-            if (!m_env.fileExists(path)) {
+            if (Packaged(FileNamePart(path))) continue;
+            const std::optional<std::string> found = Locate(path);
+            if (!found) {
                 m_failure = Joined(kRackNotFoundPrefix, path);
                 return false;
             }
-            AddScriptRack(path);
+            AddScriptRack(path, *found);
         }
         return m_failure.empty();
     }
 
-    void AddScriptRack(const std::string& path) {
-        const std::string_view name = FileNamePart(path);
-        if (std::find(m_packagedNames.begin(), m_packagedNames.end(), name) !=
-            m_packagedNames.end()) {
-            return;
+    bool Packaged(std::string_view name) const {
+        return std::find(m_packagedNames.begin(), m_packagedNames.end(), name) !=
+               m_packagedNames.end();
+    }
+
+    // The rack's file: the path as written, else beside the script when it is relative.
+    std::optional<std::string> Locate(const std::string& path) const {
+        if (m_env.fileExists(path)) return path;
+        if (path.empty() || m_request.scriptFolder.empty() ||
+            std::filesystem::path(path).is_absolute()) {
+            return std::nullopt;
         }
+        const std::string besideScript = (m_request.scriptFolder / path).string();
+        if (m_env.fileExists(besideScript)) return besideScript;
+        return std::nullopt;
+    }
+
+    // `path` as the script writes it, for the log; `file` where it was found.
+    void AddScriptRack(const std::string& path, const std::string& file) {
+        const std::string_view name = FileNamePart(path);
         m_env.log(Joined(kFoundRackPrefix, path));
-        if (!m_env.validateRack(path)) {
+        if (!m_env.validateRack(file)) {
             m_env.log(Joined(kRackNotValidPrefix, path));
             return;
         }
-        const TReadResult rack = m_env.readFile(path, kPayloadSpaceSize);
+        const TReadResult rack = m_env.readFile(file, kPayloadSpaceSize);
         const bool fits = rack.status != TReadStatus::TooLarge &&
                           m_writer.Size() + rack.bytes.size() < kPayloadSpaceSize;
         if (!fits) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QApplication>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -41,7 +43,7 @@ TEST(FrmSet, ControlsListsAndDefaults) {
         QComboBox* box = dialog.ComboBox(row.box);
         EXPECT_EQ(box->objectName(), QString("ComboBox%1").arg(row.box));
         EXPECT_TRUE(box->isEditable());
-        EXPECT_EQ(box->size(), QSize(73, 21));
+        EXPECT_EQ(box->minimumSize(), QSize(73, 21));
         EXPECT_EQ(Items(box), row.items);
         EXPECT_EQ(box->currentText(), row.initial);
         auto* label = dialog.findChild<QLabel*>(QString("Label%1").arg(row.box));
@@ -50,10 +52,55 @@ TEST(FrmSet, ControlsListsAndDefaults) {
         EXPECT_EQ(box->parentWidget()->objectName(), "Panel1");
     }
     EXPECT_EQ(dialog.Button1()->text(), "Ok");
-    EXPECT_EQ(dialog.Button1()->geometry(), QRect(40, 136, 75, 25));
-    auto* panel = dialog.findChild<QFrame*>("Panel1");
-    ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(panel->geometry(), QRect(8, 8, 153, 169));
+    EXPECT_EQ(dialog.Button1()->parentWidget()->objectName(), "Panel1");
+}
+
+// Laid out for the font at hand: every label shows its whole text, left of its box, the rows
+// run from top to bottom in their order and the Ok button sits below them.
+TEST(FrmSet, NothingIsClippedOrOverlaps) {
+    for (int pixels : {11, 16, 24}) {
+        SCOPED_TRACE(pixels);
+        TFrmSet dialog;
+        QFont font = dialog.font();
+        font.setPixelSize(pixels);
+        dialog.setFont(font);
+        dialog.show();
+        QCoreApplication::processEvents();
+        int previousBottom = 0;
+        for (int row = 1; row <= 5; ++row) {
+            SCOPED_TRACE(row);
+            auto* label = dialog.findChild<QLabel*>(QString("Label%1").arg(row));
+            QComboBox* box = dialog.ComboBox(row);
+            const QRect text = label->fontMetrics().boundingRect(label->text());
+            EXPECT_LE(text.width(), label->contentsRect().width());
+            EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height());
+            EXPECT_LE(label->geometry().right(), box->geometry().left());
+            EXPECT_GE(box->width(), 73);
+            EXPECT_GE(box->height(), 21);
+            EXPECT_GE(std::min(label->geometry().top(), box->geometry().top()), previousBottom);
+            previousBottom = std::max(label->geometry().bottom(), box->geometry().bottom());
+            EXPECT_TRUE(dialog.rect().contains(box->mapTo(&dialog, box->rect().bottomRight())));
+        }
+        EXPECT_GT(dialog.Button1()->geometry().top(), previousBottom);
+        const QPushButton* ok = dialog.Button1();
+        EXPECT_GE(ok->width(), ok->fontMetrics().horizontalAdvance(ok->text()));
+        EXPECT_TRUE(dialog.rect().contains(ok->mapTo(&dialog, ok->rect().bottomRight())));
+        dialog.hide();
+    }
+}
+
+// Terminal windows may stay on top; the modal dialog must not open under them.
+TEST(FrmSet, StaysAboveStayOnTopWindows) {
+    TFrmSet dialog;
+    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(dialog.windowType(), Qt::Dialog);
+    // The caption needs room in the frame beside its close button.
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinMaxButtonsHint);
+    dialog.show();
+    QCoreApplication::processEvents();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GT(dialog.width(), QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 100);
 }
 
 TEST(FrmSet, OkHandsBackTheTextsAsTheyStand) {

@@ -29,6 +29,19 @@ TEST(FileIo, ReadStopsAtTheLimit) {
     EXPECT_NE(missing.problem.find("none"), std::string::npos);
 }
 
+// A FIFO would block the open until a writer came; a device could be read for ever.
+TEST(FileIo, OnlyARegularFileIsRead) {
+    testing::TTempFolder folder;
+    const auto fifo = folder.Path() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::filesystem::path& path : {fifo, folder.Path(), std::filesystem::path("/dev/zero")}) {
+        const TReadResult read = ReadFileBounded(path, 10);
+        EXPECT_EQ(read.status, TReadStatus::Failed) << path;
+        EXPECT_TRUE(read.bytes.empty()) << path;
+        EXPECT_NE(read.problem.find(path.string()), std::string::npos) << read.problem;
+    }
+}
+
 TEST(FileIo, WriteSetsTheModeWhateverTheUmask) {
     testing::TTempFolder folder;
     const mode_t oldMask = ::umask(077);

@@ -211,6 +211,35 @@ TEST(PackageBuilder, PackagesEachFileNameOnce) {
     }
 }
 
+// A script that opens its rack by bare name and falls back to another folder, like the shipped
+// demo, builds from the script's folder, from the folder above it and from anywhere else.
+TEST(PackageBuilder, RackBesideTheScriptAndFallbackLines) {
+    const std::string script = "openrack(\"demo.res\")\r\nopenrack(\"examples/demo.res\")";
+    const std::string beside = "/home/u/examples/demo.res";
+    // The names the one rack file has, seen from the current folder.
+    const std::vector<std::vector<std::string>> seen = {
+        {"demo.res", beside}, {"examples/demo.res", beside}, {beside}};
+    for (const std::vector<std::string>& names : seen) {
+        TFakeWorld world;
+        for (const std::string& name : names) world.files[name] = "demo";
+        const auto built =
+            BuildPackage({kProgram, script, "/home/u/examples"}, world.Environment());
+        ASSERT_TRUE(built.has_value()) << names[0] << ": " << world.log.back();
+        EXPECT_EQ(world.log[5], "Found rack demo.res") << names[0];
+        EXPECT_EQ(RackNames(ReadBuilt(*built)), (std::vector<std::string>{"terminal.res", "demo.res"}));
+    }
+    // Without a script folder only the current folder counts, and an absolute path is not
+    // looked for beside the script.
+    TFakeWorld world;
+    world.files["/home/u/examples/demo.res"] = "demo";
+    EXPECT_FALSE(world.Build(script).has_value());
+    EXPECT_EQ(world.log.back(), "Rack file not found demo.res");
+    world.log.clear();
+    EXPECT_FALSE(
+        BuildPackage({kProgram, "openrack(\"/x/demo.res\")", "/home/u/examples"}, world.Environment()));
+    EXPECT_EQ(world.log.back(), "Rack file not found /x/demo.res");
+}
+
 // The finished payload, "[embe]" included, must stay below 0x40000 bytes.
 TEST(PackageBuilder, PayloadSizeBoundary) {
     TFakeWorld probe;

@@ -1,6 +1,7 @@
 #include "workbench/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -49,6 +50,16 @@ TEST(Settings, MissingOrEmptyFileGivesDefaults) {
     EXPECT_EQ(defaults.logHeight, 160);
     EXPECT_EQ(defaults.recentBar.row, 1);
     EXPECT_EQ(defaults.recentBar.pos, 153);
+}
+
+TEST(Settings, ASettingsFileThatIsNoRegularFileCountsAsMissing) {
+    testing::TTempFolder folder;
+    const auto path = folder.Path() / "korvane.ini";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(LoadSettings(path), TSettings{});
+    // Nor is it replaced at exit: it is not ours.
+    EXPECT_FALSE(SaveSettings(path, FullSettings()));
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
 }
 
 // Replaces one "key=value" line of the full file.

@@ -5,11 +5,11 @@
 namespace korvane::workbench {
 namespace {
 
-TEST(EditorWords, CompletionOffersTableWordsInTableOrder) {
+TEST(EditorWords, CompletionOffersTableWordsSorted) {
     using V = std::vector<std::string_view>;
     EXPECT_EQ(CompletionCandidates("tcp_srv_"),
-              (V{"tcp_srv_open", "tcp_srv_close", "tcp_srv_flush", "tcp_srv_write", "tcp_srv_read",
-                 "tcp_srv_hasclient"}));
+              (V{"tcp_srv_close", "tcp_srv_flush", "tcp_srv_hasclient", "tcp_srv_open",
+                 "tcp_srv_read", "tcp_srv_write"}));
     EXPECT_EQ(CompletionCandidates("Wri"), (V{"writelog"}));
     EXPECT_EQ(CompletionCandidates("zzz"), V{});
     // Every entry of the table for an empty prefix, without the empty group ends.

@@ -94,6 +94,46 @@ TEST(ExecutableBuild, CancelFailureAndBadRacks) {
     EXPECT_EQ(f.dialogs.executableFolders.size(), 1u);
 }
 
+// Runs the test body in another current folder and comes back.
+class TCurrentFolder {
+public:
+    explicit TCurrentFolder(const std::filesystem::path& folder)
+        : m_before(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~TCurrentFolder() { std::filesystem::current_path(m_before); }
+
+private:
+    std::filesystem::path m_before;
+};
+
+// The shipped demo opens its rack by bare name with a fallback line for the repository's
+// folder; it builds from the workbench wherever the program was started, and from
+// "korvane --build" in the repository.
+TEST(ExecutableBuild, TheShippedDemoBuilds) {
+    const std::filesystem::path examples = KORVANE_EXAMPLES;
+    TBuildFixture f;
+    const std::string out = (f.Folder() / "demo").string();
+    {
+        TCurrentFolder elsewhere(f.Folder().Path());
+        f.Form().OpenFile((examples / "demo.kvs").string());
+        f.dialogs.files.push_back(out);
+        f.Build();
+    }
+    EXPECT_EQ(f.LogLines().mid(5), (QStringList{"Found rack demo_rack.res", "Done"}));
+    const TPayloadReading built = f.Packaged(out);
+    ASSERT_EQ(built.status, TPayloadStatus::Valid);
+    ASSERT_EQ(built.payload.racks.size(), 2u);
+    EXPECT_EQ(built.payload.racks[1].name, "demo_rack.res");
+    EXPECT_EQ(built.payload.racks[1].bytes, ReadBytes(examples / "demo_rack.res"));
+
+    TCurrentFolder repository(examples.parent_path());
+    std::ostringstream log, errors;
+    EXPECT_EQ(BuildFromCommandLine(f.App(), "examples/demo.kvs", out, log, errors), kExitNormal)
+        << errors.str();
+    EXPECT_EQ(f.Packaged(out).payload.racks.size(), 2u);
+}
+
 TEST(ExecutableBuild, RefusedWhileAScriptRuns) {
     TBuildFixture f;
     f.Form().show();

@@ -68,7 +68,7 @@ TEST(MainFormFiles, LoadFailureKeepsTheEditorAndNamesThePath) {
     f.Click("SBOpen1");
     EXPECT_EQ(f.dialogs.messages, (QStringList{"Error loading file " + QString::fromStdString(missing)}));
     EXPECT_EQ(f.Form().Editor().Bytes(), "kept");
-    EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs");
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs*");
 }
 
 TEST(MainFormFiles, EveryByteValueOpensAndSavesUnchanged) {

@@ -5,6 +5,7 @@
 
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/script_editor.h"
+#include "workbench/ui/status_line.h"
 #include "workbench/ui/watch_window.h"
 #include "workbench/ui/workbench_context.h"
 #include "workbench_fixture.h"
@@ -236,15 +237,23 @@ TEST(MainFormRun, FatalErrorIsReportedBeforeTheFinishLine) {
                                          kFinished}));
 }
 
-TEST(MainFormRun, StartUpScriptFileRunsAtOnceAndKeepsTheCaption) {
+// The file named on the command line runs at once and is the current file, as if opened.
+TEST(MainFormRun, StartUpScriptFileRunsAtOnceAsTheCurrentFile) {
     TRunFixture f;
     const auto script = f.Folder() / "start.kvs";
     testing::WriteBytes(script, "writelog(\"from the command line\")\n");
     f.Form().LoadAndRun(script.string());
     EXPECT_EQ(f.LogLines(), (QStringList{kStarted, "14:03:27, from line 1: from the command line",
                                          kFinished}));
-    EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs");
-    EXPECT_TRUE(f.Form().CurrentFile().empty());
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - start.kvs");
+    EXPECT_EQ(f.Form().CurrentFile(), script.string());
+    EXPECT_EQ(f.Form().RecentFiles(), std::vector<std::string>{script.string()});
+    EXPECT_FALSE(f.Form().Modified());
+    // Save writes back to it, with no dialog.
+    f.Form().Editor().SetBytes("x = 2\n");
+    f.Click("SBSave1");
+    EXPECT_TRUE(f.dialogs.saveSuggestions.empty());
+    EXPECT_EQ(testing::ReadBytes(script), "x = 2\n");
 }
 
 TEST(MainFormRun, HidemainHidesTheWindowUntilTheRunEnds) {
@@ -316,6 +325,82 @@ TEST(MainFormRun, OpenedRackIsBoundAndEscapeHidesTheWindowBehindIt) {
     EXPECT_TRUE(f.LogLines().contains("14:03:27, from line 5: 42")) << f.LogLines().join("\n").toStdString();
     EXPECT_TRUE(f.Form().isVisible());
     EXPECT_FALSE(f.App().Context().rackOpen);
+}
+
+// The status bar follows the run: its state and the line being run, through a pause, step
+// mode (where Step does what Run does) and Stop.
+TEST(MainFormRun, StatusBarFollowsTheRun) {
+    TRunFixture f;
+    f.SetScript("x = 0\nwhile (x << 1000000)\n  x = x + 1\n  if (x == 50)\n    debugon\n  endif\nwend");
+    TStatusLine& status = f.Form().Status();
+    EXPECT_EQ(status.StateText(), "Idle");
+    QStringList states;
+    QStringList lines;
+    std::vector<int> stepMarks;
+    const auto note = [&] {
+        states << status.StateText();
+        lines << status.RunLineText();
+    };
+    TUserActions user;
+    user.Then(f.Logged(kStarted), [&] {
+        note();
+        f.Click("SBPause1");
+    });
+    user.Then(f.Logged(kPaused), [&] {
+        note();
+        f.Click("SBRun1");
+    });
+    user.Then(f.InPhase(TRunPhase::Stepping), [&] {
+        note();
+        stepMarks.push_back(f.Form().Editor().StepLine());
+        EXPECT_TRUE(f.Action("Step1")->isEnabled());
+        f.Action("Step1")->trigger();
+    });
+    user.Then(f.InPhase(TRunPhase::Stepping), [&] {
+        note();
+        stepMarks.push_back(f.Form().Editor().StepLine());
+        f.Click("SBStop1");
+    });
+    f.Click("SBRun1");
+    ASSERT_TRUE(user.Done());
+    EXPECT_EQ(states, (QStringList{"Running", "Paused", "Stepping", "Stepping"}));
+    // The loop's closing lines are not statements of their own: after debugon the first step
+    // waits before the increment, the next before the if.
+    EXPECT_EQ(lines.mid(2), (QStringList{"Line 3", "Line 4"}));
+    EXPECT_EQ(stepMarks, (std::vector<int>{2, 3}));
+    EXPECT_EQ(status.StateText(), "Stopped");
+    EXPECT_EQ(status.RunLineText(), "");
+    EXPECT_EQ(f.Form().Editor().StepLine(), -1);
+    EXPECT_FALSE(f.Action("Step1")->isEnabled());
+
+    f.SetScript("x = 1");
+    f.Click("SBRun1");
+    EXPECT_EQ(status.StateText(), "Finished");
+}
+
+// A fatal error and a failed block check mark their line; double-clicking the fatal error
+// line goes there. The next run starts without the mark.
+TEST(MainFormRun, ErrorsMarkTheirLine) {
+    TRunFixture f;
+    f.SetScript("x = 1\ny = 2\nfor (i, 1, 3, 0)\nnext\n");
+    f.Click("SBRun1");
+    EXPECT_EQ(f.Form().Editor().ErrorLine(), 2);
+    f.Form().Editor().setCursorPosition(0, 0);
+    f.Form().GoToLogLine("14:03:27 Fatal error: Division by zero");
+    int line = 0, column = 0;
+    f.Form().Editor().getCursorPosition(&line, &column);
+    EXPECT_EQ(line, 2);
+
+    f.SetScript("x = 1\nwhile (1 == 1)\nnext\n");
+    f.Click("SBRun1");
+    EXPECT_EQ(f.LogLines().first(), "Error: unexpected next on line 3");
+    EXPECT_EQ(f.Form().Editor().ErrorLine(), 2);
+    EXPECT_EQ(f.Form().Status().StateText(), "Idle");
+
+    f.SetScript("x = 1\n");
+    f.Form().Editor().MarkErrorLine(0);
+    f.Click("SBRun1");
+    EXPECT_EQ(f.Form().Editor().ErrorLine(), -1);
 }
 
 }  // namespace

@@ -89,6 +89,12 @@ TEST(ScriptEditor, CompletionListOpensAfterThreeLetters) {
     ASSERT_TRUE(f.editor.SendScintilla(QsciScintilla::SCI_AUTOCACTIVE));
     QTest::keyClick(&f.editor, Qt::Key_Return);
     EXPECT_EQ(f.editor.Bytes(), "writelog");
+    // The list is alphabetical: its first entry for "tcp" is tcp_close.
+    QTest::keyClick(&f.editor, Qt::Key_Return);
+    QTest::keyClicks(&f.editor, "tcp");
+    ASSERT_TRUE(f.editor.SendScintilla(QsciScintilla::SCI_AUTOCACTIVE));
+    QTest::keyClick(&f.editor, Qt::Key_Return);
+    EXPECT_EQ(f.editor.Bytes(), "writelog\ntcp_close");
 }
 
 TEST(ScriptEditor, UndoReachesBackOneHundredSteps) {

@@ -23,6 +23,26 @@ bool TFakeDialogs::AskYesNo(QWidget*, const QString& question) {
     return answer;
 }
 
+TSaveAnswer TFakeDialogs::AskSaveChanges(QWidget*, const QString& question) {
+    questions.append(question);
+    if (saveAnswers.empty()) return TSaveAnswer::Discard;
+    const TSaveAnswer answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
+std::optional<int> TFakeDialogs::AskLineNumber(QWidget*, int, int) {
+    if (lineNumbers.empty()) return std::nullopt;
+    const int line = lineNumbers.front();
+    lineNumbers.pop_front();
+    return line;
+}
+
+std::optional<std::string> TFakeDialogs::ChooseTextToSave(QWidget* parent,
+                                                          const std::filesystem::path& folder) {
+    return ChooseScriptToOpen(parent, folder);
+}
+
 void TFakeDialogs::ShowMessage(QWidget*, const QString& text) { messages.append(text); }
 
 std::optional<std::string> TFakeDialogs::ChooseScriptToOpen(QWidget*,

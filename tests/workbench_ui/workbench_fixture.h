@@ -24,6 +24,8 @@ namespace korvane::workbench::testing {
 class TFakeDialogs : public TUserDialogs {
 public:
     std::deque<bool> answers;                      // for AskYesNo; No when empty
+    std::deque<TSaveAnswer> saveAnswers;           // for AskSaveChanges; Discard when empty
+    std::deque<int> lineNumbers;                   // for AskLineNumber; cancel when empty
     std::deque<std::optional<std::string>> files;  // for both file choosers; cancel when empty
     QStringList questions;
     QStringList messages;
@@ -35,6 +37,9 @@ public:
     QPoint modalAt;
 
     bool AskYesNo(QWidget*, const QString& question) override;
+    TSaveAnswer AskSaveChanges(QWidget*, const QString& question) override;
+    std::optional<int> AskLineNumber(QWidget*, int current, int last) override;
+    std::optional<std::string> ChooseTextToSave(QWidget*, const std::filesystem::path&) override;
     void ShowMessage(QWidget*, const QString& text) override;
     std::optional<std::string> ChooseScriptToOpen(QWidget*, const std::filesystem::path&) override;
     std::optional<std::string> ChooseScriptToSave(QWidget*, const std::filesystem::path&,

@@ -1,5 +1,6 @@
 #include "workbench/ui/editor_words.h"
 
+#include <algorithm>
 #include <array>
 
 #include "engine/text_utils.h"
@@ -44,6 +45,7 @@ std::vector<std::string_view> CompletionCandidates(std::string_view prefix) {
             candidates.push_back(word);
         }
     }
+    std::sort(candidates.begin(), candidates.end());
     return candidates;
 }
 

@@ -8,7 +8,7 @@
 namespace korvane::workbench {
 
 // Completion: the entries of the completion table that begin with the typed prefix (letter
-// case ignored, so "Wri" still offers writelog), in the table's order.
+// case ignored, so "Wri" still offers writelog), sorted so the list reads alphabetically.
 std::vector<std::string_view> CompletionCandidates(std::string_view prefix);
 
 // The word a "(" at `parenthesis` follows, blanks between them allowed ("openport (" gives

@@ -16,12 +16,13 @@ std::string BuildText(const std::vector<std::string>& lines) {
 
 std::optional<std::string> BuildFromWorkbench(const TWorkbenchContext& context,
                                               const std::vector<std::string>& lines,
+                                              const std::filesystem::path& scriptFile,
                                               std::function<void(std::string_view)> log) {
     const std::string text = BuildText(lines);
     std::function<bool(const std::string&)> validate = context.modules.validateRack;
     if (!validate) validate = [](const std::string&) { return false; };
     const TBuildEnvironment environment = SystemBuildEnvironment(std::move(log), validate);
-    return BuildPackage({context.executablePath, text}, environment);
+    return BuildPackage({context.executablePath, text, scriptFile.parent_path()}, environment);
 }
 
 }  // namespace korvane::workbench

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,9 +16,11 @@ std::string BuildText(const std::vector<std::string>& lines);
 
 // Build as the workbench runs it: a copy of the running program's file with the script and
 // its racks, each rack checked in the program's rack window. Every step goes to `log`; none
-// comes back on failure.
+// comes back on failure. `scriptFile` is where the script was loaded from (empty when
+// untitled): relative rack paths are also looked up beside it.
 std::optional<std::string> BuildFromWorkbench(const TWorkbenchContext& context,
                                               const std::vector<std::string>& lines,
+                                              const std::filesystem::path& scriptFile,
                                               std::function<void(std::string_view)> log);
 
 }  // namespace korvane::workbench

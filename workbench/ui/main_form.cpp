@@ -6,14 +6,17 @@
 #include <QMenuBar>
 #include <QKeyEvent>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "workbench/ui/about_window.h"
 #include "workbench/ui/bar_icons.h"
 #include "workbench/ui/file_rules.h"
+#include "workbench/ui/find_dialog.h"
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/script_editor.h"
+#include "workbench/ui/status_line.h"
 #include "workbench/ui/user_dialogs.h"
 #include "workbench/ui/watch_window.h"
 #include "workbench/ui/workbench_context.h"
@@ -23,6 +26,7 @@ namespace korvane::workbench {
 namespace {
 
 constexpr int kSplitterWidth = 2;
+constexpr int kRunLineRefreshMs = 100;
 constexpr QSize kBarIconSize(16, 16);
 // Where a bar that starts floating appears, from the window's top-left corner.
 constexpr QPoint kFloatingOffset(40, 40);
@@ -47,19 +51,29 @@ TMainForm::TMainForm(TWorkbenchContext& context, TFrmWatch& watch, TFrmAbout& ab
       m_runControl(m_host, m_host, context.programState, context.dispatch) {
     setObjectName(QStringLiteral("MainForm"));
     setContextMenuPolicy(Qt::PreventContextMenu);
+    BuildCentre();
     BuildMenuItems();
+    BuildEditMenu();
     BuildButtons();
+    AddShortcuts();
     BuildMenuBar();
     BuildButtonBar();
     BuildRecentBar();
-    BuildCentre();
     ApplySettings(m_context.settings);
     SetRunPhase(TRunPhase::Idle);
-    setWindowTitle(FromLatin1(CaptionFor(kUntitledName)));
+    SetCurrentFile({}, {});
     // Escape reaches the window before the focused control, the way a key preview does.
     qApp->installEventFilter(this);
-    connect(m_editor, &TScriptEditor::UrlClicked, this,
-            [this](const QString& url) { m_context.dialogs->OpenWithDesktop(QUrl(url)); });
+    connect(m_editor, &TScriptEditor::UrlClicked, this, &TMainForm::OpenUrl);
+    connect(m_editor, &QsciScintilla::textChanged, this, &TMainForm::RefreshCaption);
+    connect(m_editor, &QsciScintilla::cursorPositionChanged, this,
+            [this](int line, int index) { m_status->SetCaret(line, index); });
+    connect(m_log, &TLogPane::LineActivated, this, &TMainForm::GoToLogLine);
+    connect(m_log, &TLogPane::SaveRequested, this, &TMainForm::SaveLog);
+    // The line being run shows in the status bar while the run pumps events.
+    m_runLineTimer = new QTimer(this);
+    m_runLineTimer->setInterval(kRunLineRefreshMs);
+    connect(m_runLineTimer, &QTimer::timeout, this, &TMainForm::ShowRunLine);
 }
 
 TMainForm::~TMainForm() = default;
@@ -81,12 +95,11 @@ void TMainForm::BuildMenuItems() {
     m_build1 = MakeAction("Build1", QStringLiteral("Build"));
     m_help1 = MakeAction("Help1", QStringLiteral("Help"));
     m_about1 = MakeAction("About1", QStringLiteral("About"));
-    m_open1->setShortcut(QKeySequence::Open);
-    m_new1->setShortcut(QKeySequence::New);
-    m_save1->setShortcut(QKeySequence::Save);
-    m_run1->setShortcut(Qt::Key_F9);
-    m_stop1->setShortcut(Qt::CTRL | Qt::Key_F2);
-    m_help1->setShortcut(QKeySequence::HelpContents);
+    m_quit1 = MakeAction("Quit1", QStringLiteral("Quit"));
+    m_step1 = MakeAction("Step1", QStringLiteral("Step"));
+    connect(m_quit1, &QAction::triggered, this, &QWidget::close);
+    // In step mode Run executes one statement; Step says so in the menu.
+    connect(m_step1, &QAction::triggered, this, &TMainForm::RunScript);
 
     // The menu items Open, New, Save as, Help and About refuse while a script runs; Save and
     // the buttons act whenever they are enabled.
@@ -148,9 +161,12 @@ void TMainForm::BuildMenuBar() {
     m_fileMenu = m_menus->addMenu(QStringLiteral("File"));
     m_fileMenu->setObjectName(QStringLiteral("File1"));
     m_fileMenu->addActions({m_open1, m_new1, m_save1, m_saveAs1});
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_quit1);
+    m_menus->addMenu(m_editMenu);
     m_scriptMenu = m_menus->addMenu(QStringLiteral("Script"));
     m_scriptMenu->setObjectName(QStringLiteral("Script1"));
-    m_scriptMenu->addActions({m_run1, m_stop1, m_pause1});
+    m_scriptMenu->addActions({m_run1, m_stop1, m_pause1, m_step1});
     m_scriptMenu->addSeparator();
     m_scriptMenu->addAction(m_build1);
     m_helpMenu = m_menus->addMenu(QStringLiteral("Help"));
@@ -189,6 +205,9 @@ void TMainForm::BuildCentre() {
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 0);
     setCentralWidget(m_splitter);
+    m_status = new TStatusLine(this);
+    setStatusBar(m_status);
+    m_find = new TFindDialog(*m_editor, this);
 }
 
 void TMainForm::ApplySettings(const TSettings& settings) {
@@ -217,6 +236,11 @@ void TMainForm::PlaceBars(const TBarPlacements& placements) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip && watched->parent() != nullptr &&
+        qobject_cast<QToolBar*>(watched->parent()) != nullptr) {
+        ShowShortcutTip(static_cast<QWidget*>(watched));
+        return true;
+    }
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this && RackToggleAllowed()) {
@@ -256,6 +280,25 @@ void TMainForm::SetRunPhase(TRunPhase phase) {
     }
     m_fileMenu->setEnabled(states.fileActions);
     m_helpMenu->setEnabled(states.fileActions);
+    m_step1->setEnabled(phase == TRunPhase::Stepping);
+    for (QAction* action : m_editingItems) action->setEnabled(phase == TRunPhase::Idle);
+    switch (phase) {
+        case TRunPhase::Running:
+            m_status->SetState(TRunState::Running);
+            m_editor->MarkStepLine(-1);
+            break;
+        case TRunPhase::Paused:
+            m_status->SetState(TRunState::Paused);
+            m_editor->MarkStepLine(-1);
+            break;
+        case TRunPhase::Stepping:
+            m_status->SetState(TRunState::Stepping);
+            ShowRunLine();
+            break;
+        case TRunPhase::Idle:
+            // Finished or Stopped is written when the run has ended.
+            break;
+    }
 }
 
 void TMainForm::ShowAfterRun() {
@@ -286,6 +329,10 @@ TSettings TMainForm::CollectSettings() const {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!m_closing && !MayDiscardEdits()) {
+        event->ignore();
+        return;
+    }
     if (Running()) StopScript();
     if (!m_context.standalone) SaveSettings(m_context.settingsPath, CollectSettings());
     m_closing = true;

@@ -15,14 +15,17 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QSplitter;
+class QTimer;
 class QToolBar;
 
 namespace korvane::workbench {
 
+class TFindDialog;
 class TFrmAbout;
 class TFrmWatch;
 class TLogPane;
 class TScriptEditor;
+class TStatusLine;
 struct TWorkbenchContext;
 
 // The workbench window: the dock with the menu bar, the button bar and the recent-files bar,
@@ -42,16 +45,23 @@ public:
     void PauseScript();
     bool Running() const { return m_runControl.Active(); }
 
-    // File actions. OpenFile asks before replacing any text; LoadFile does not.
+    // File actions. OpenFile asks its own question before replacing any text; New, a recent
+    // entry, closing and LoadAndRun ask to save edits first; LoadFile asks nothing.
     void OpenFile(const std::string& path);
     bool LoadFile(const std::string& path);
     void NewScript();
-    void SaveScript();
-    void SaveScriptAs();
+    // True once the text is in the file.
+    bool SaveScript();
+    bool SaveScriptAs();
     void OpenRecent(const std::string& path);
-    // Start-up with a script named on the command line: its text goes into the editor (the
-    // caption and current file stay) and it runs at once.
+    // Start-up with a script named on the command line: it becomes the current file, as if
+    // opened, and runs at once.
     void LoadAndRun(const std::string& path);
+    // Whether the editor's text differs from what was last loaded or saved.
+    bool Modified() const;
+    // Asks "Save changes to NAME?" when there are edits to lose; false when the user
+    // cancels or the save did not happen.
+    bool MayDiscardEdits();
     // Standalone start-up: the packaged script goes into the editor and runs with this
     // window hidden; returns how the run went.
     engine::TRunOutcome RunStandalone(std::string_view scriptText);
@@ -67,6 +77,12 @@ public:
     void ToggleMainForRack();
     // True once the window has been closed; a run still on the stack then ends the program.
     bool Closed() const { return m_closing; }
+    // Moves the caret to the line a log line names (writelog's "from line N", the block
+    // check's line, or the line of the last fatal error).
+    void GoToLogLine(const QString& line);
+    void GoToLine();
+    TFindDialog& FindDialog() { return *m_find; }
+    TStatusLine& Status() { return *m_status; }
 
     // The settings of this window and its bars as they are now, over the remembered ones.
     TSettings CollectSettings() const;
@@ -83,6 +99,12 @@ public:
     void SetRunPhase(TRunPhase phase);
     TRunPhase RunPhase() const { return m_phase; }
     void ShowAfterRun();
+    // The editor line (from 0) of the statement being run; -1 without a run.
+    int RunningLine();
+    // The run's last line, noted as its interpreter goes.
+    void NoteLastRunLine(int line) { m_lastRunLine = line; }
+    // The status bar's run line, and the step line's mark in the editor.
+    void ShowRunLine();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +114,15 @@ protected:
 private:
     void ChooseAndOpen();
     engine::TRunOutcome StartRun();
+    void MarkRunFailure(engine::TRunOutcome outcome);
+    void BuildEditMenu();
+    void AddShortcuts();
+    void ShowShortcutTip(QWidget* button);
+    void SetCurrentFile(const std::string& path, std::string_view savedBytes);
+    void RefreshCaption();
+    std::string CaptionWithoutMarker() const;
+    void SaveLog();
+    void OpenUrl(const QString& url);
     bool RackToggleAllowed() const;
     void BuildMenuItems();
     void BuildButtons();
@@ -103,7 +134,7 @@ private:
     void PlaceBars(const TBarPlacements& placements);
     void RefreshRecentBar();
     void RememberFile(const std::string& path);
-    bool WriteScript(const std::string& path);
+    bool WriteScript(const std::string& path, std::string_view bytes);
     QAction* MakeAction(const char* name, const QString& text);
 
     TWorkbenchContext& m_context;
@@ -114,10 +145,14 @@ private:
 
     TScriptEditor* m_editor = nullptr;
     TLogPane* m_log = nullptr;
+    TStatusLine* m_status = nullptr;
+    TFindDialog* m_find = nullptr;
+    QTimer* m_runLineTimer = nullptr;
     QSplitter* m_splitter = nullptr;
     std::array<QToolBar*, kBarCount> m_bars{};
     QMenuBar* m_menus = nullptr;
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
     QMenu* m_scriptMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
 
@@ -132,6 +167,10 @@ private:
     QAction* m_build1 = nullptr;
     QAction* m_help1 = nullptr;
     QAction* m_about1 = nullptr;
+    QAction* m_quit1 = nullptr;
+    QAction* m_step1 = nullptr;
+    // Edit menu items that change the text; they wait while a script runs.
+    std::vector<QAction*> m_editingItems;
     // Buttons.
     QAction* m_sbOpen = nullptr;
     QAction* m_sbNew = nullptr;
@@ -143,6 +182,11 @@ private:
     QAction* m_sbHide = nullptr;
 
     std::string m_currentFile;
+    // What the editor held when it was last loaded or saved.
+    std::string m_savedBytes;
+    int m_lastRunLine = -1;
+    int m_fatalLine = -1;
+    bool m_stopPressed = false;
     TRunPhase m_phase = TRunPhase::Idle;
     bool m_closing = false;
     bool m_shownOnce = false;

@@ -1,6 +1,7 @@
 // The main window's file, run and help actions.
 #include <system_error>
 
+#include <QTimer>
 #include <QToolBar>
 
 #include "workbench/file_io.h"
@@ -8,9 +9,11 @@
 #include "workbench/ui/about_window.h"
 #include "workbench/ui/executable_build.h"
 #include "workbench/ui/file_rules.h"
+#include "workbench/ui/log_links.h"
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/script_editor.h"
+#include "workbench/ui/status_line.h"
 #include "workbench/ui/user_dialogs.h"
 #include "workbench/ui/workbench_context.h"
 
@@ -40,21 +43,66 @@ void TMainForm::RunScript() {
 
 engine::TRunOutcome TMainForm::StartRun() {
     const TModuleHooks& modules = m_context.modules;
+    m_editor->MarkErrorLine(-1);
+    m_fatalLine = -1;
+    m_lastRunLine = -1;
+    m_stopPressed = false;
+    m_runLineTimer->start();
     if (modules.runActive) modules.runActive(true);
     const engine::TRunOutcome outcome = m_runControl.Run(m_editor->Lines());
     if (modules.runActive) modules.runActive(false);
+    m_runLineTimer->stop();
+    m_status->SetRunLine(-1);
+    m_editor->MarkStepLine(-1);
+    MarkRunFailure(outcome);
     return outcome;
+}
+
+void TMainForm::MarkRunFailure(engine::TRunOutcome outcome) {
+    switch (outcome) {
+        case engine::TRunOutcome::Refused: {
+            m_status->SetState(TRunState::Idle);
+            const QStringList report = m_log->Lines();
+            for (const QString& line : report) {
+                if (const auto number = LogLineNumber(ToLatin1(line))) {
+                    m_editor->MarkErrorLine(*number - 1);
+                    break;
+                }
+            }
+            return;
+        }
+        case engine::TRunOutcome::FatalError:
+            m_fatalLine = m_lastRunLine;
+            m_editor->MarkErrorLine(m_fatalLine);
+            break;
+        case engine::TRunOutcome::Finished:
+        case engine::TRunOutcome::AlreadyRunning:
+            break;
+    }
+    m_status->SetState(m_stopPressed ? TRunState::Stopped : TRunState::Finished);
+}
+
+int TMainForm::RunningLine() {
+    const engine::TExecute* run = m_runControl.Current();
+    return run == nullptr ? -1 : run->RunningLine();
+}
+
+void TMainForm::ShowRunLine() {
+    const int line = RunningLine();
+    m_status->SetRunLine(line);
+    m_editor->MarkStepLine(m_phase == TRunPhase::Stepping ? line : -1);
 }
 
 engine::TRunOutcome TMainForm::RunStandalone(std::string_view scriptText) {
     hide();
     m_editor->SetBytes(scriptText);
+    m_savedBytes = scriptText;
     return StartRun();
 }
 
 void TMainForm::BuildExecutable() {
     const auto log = [this](std::string_view line) { m_log->AppendItem(line); };
-    const std::optional<std::string> packaged = BuildFromWorkbench(m_context, m_editor->Lines(), log);
+    const std::optional<std::string> packaged = BuildFromWorkbench(m_context, m_editor->Lines(), m_currentFile, log);
     if (!packaged) return;
     const auto chosen =
         m_context.dialogs->ChooseExecutableToSave(this, m_context.executableFolder);
@@ -66,7 +114,10 @@ void TMainForm::BuildExecutable() {
     }
 }
 
-void TMainForm::StopScript() { m_runControl.Stop(); }
+void TMainForm::StopScript() {
+    if (Running()) m_stopPressed = true;
+    m_runControl.Stop();
+}
 
 void TMainForm::PauseScript() { m_runControl.Pause(); }
 
@@ -89,55 +140,93 @@ bool TMainForm::LoadFile(const std::string& path) {
         return false;
     }
     m_editor->SetBytes(file.bytes);
-    setWindowTitle(FromFileName(CaptionFor(path)));
-    m_currentFile = path;
+    SetCurrentFile(path, file.bytes);
     return true;
 }
 
-void TMainForm::OpenRecent(const std::string& path) { LoadFile(path); }
+void TMainForm::OpenRecent(const std::string& path) {
+    if (MayDiscardEdits()) LoadFile(path);
+}
 
 void TMainForm::LoadAndRun(const std::string& path) {
-    const TReadResult file = ReadFileBounded(path, kMaxScriptFileSize);
-    if (file.status != TReadStatus::Ok) {
-        m_context.dialogs->ShowMessage(this, FromLatin1(kLoadErrorPrefix) + FromFileName(path));
-        return;
-    }
-    m_editor->SetBytes(file.bytes);
+    if (!MayDiscardEdits() || !LoadFile(path)) return;
+    RememberFile(path);
     RunScript();
 }
 
 void TMainForm::NewScript() {
+    if (!MayDiscardEdits()) return;
     m_editor->SetBytes({});
-    setWindowTitle(FromLatin1(CaptionFor(kUntitledName)));
-    m_currentFile.clear();
+    SetCurrentFile({}, {});
 }
 
-void TMainForm::SaveScript() {
-    if (m_currentFile.empty()) {
-        SaveScriptAs();
-    } else if (!WriteScript(m_currentFile)) {
+bool TMainForm::SaveScript() {
+    if (m_currentFile.empty()) return SaveScriptAs();
+    const std::string bytes = m_editor->Bytes();
+    if (!WriteScript(m_currentFile, bytes)) {
         m_context.dialogs->ShowMessage(this, FromLatin1(kSaveErrorText));
+        return false;
     }
+    SetCurrentFile(m_currentFile, bytes);
+    return true;
 }
 
-void TMainForm::SaveScriptAs() {
+bool TMainForm::SaveScriptAs() {
     const auto chosen = m_context.dialogs->ChooseScriptToSave(
-        this, m_context.executableFolder, SaveAsSuggestion(ToLatin1(windowTitle())));
-    if (!chosen) return;
+        this, m_context.executableFolder, SaveAsSuggestion(CaptionWithoutMarker()));
+    if (!chosen) return false;
     const std::string target = SaveAsTarget(*chosen);
-    if (!WriteScript(target)) {
+    const std::string bytes = m_editor->Bytes();
+    if (!WriteScript(target, bytes)) {
         m_context.dialogs->ShowMessage(this, FromLatin1(kSaveErrorText));
-        return;
+        return false;
     }
-    setWindowTitle(FromFileName(CaptionFor(target)));
-    m_currentFile = target;
+    SetCurrentFile(target, bytes);
     RememberFile(target);
+    return true;
 }
 
-bool TMainForm::WriteScript(const std::string& path) {
+bool TMainForm::Modified() const { return !m_editor->HoldsBytes(m_savedBytes); }
+
+bool TMainForm::MayDiscardEdits() {
+    if (m_context.standalone || !Modified()) return true;
+    const std::string name = RecentLabel(m_currentFile.empty() ? kUntitledName : m_currentFile);
+    const QString question =
+        QStringLiteral("Save changes to ") + FromFileName(name) + QStringLiteral("?");
+    switch (m_context.dialogs->AskSaveChanges(this, question)) {
+        case TSaveAnswer::Save:
+            return SaveScript();
+        case TSaveAnswer::Discard:
+            return true;
+        case TSaveAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void TMainForm::SetCurrentFile(const std::string& path, std::string_view savedBytes) {
+    m_currentFile = path;
+    m_savedBytes = savedBytes;
+    std::error_code error;
+    const std::filesystem::path full =
+        path.empty() ? std::filesystem::path() : std::filesystem::absolute(path, error);
+    m_status->SetPath(FromFileName(full.native()));
+    RefreshCaption();
+}
+
+std::string TMainForm::CaptionWithoutMarker() const {
+    return CaptionFor(m_currentFile.empty() ? kUntitledName : m_currentFile);
+}
+
+void TMainForm::RefreshCaption() {
+    QString caption = FromFileName(CaptionWithoutMarker());
+    if (Modified()) caption += QLatin1Char('*');
+    if (caption != windowTitle()) setWindowTitle(caption);
+}
+
+bool TMainForm::WriteScript(const std::string& path, std::string_view bytes) {
     std::string problem;
-    return WriteFileReplacing(ResolvedTarget(path), m_editor->Bytes(), TFileMode::Regular,
-                              problem);
+    return WriteFileReplacing(ResolvedTarget(path), bytes, TFileMode::Regular, problem);
 }
 
 const std::vector<std::string>& TMainForm::RecentFiles() const {
@@ -167,6 +256,39 @@ void TMainForm::ShowHelp() {
     const QString name = FromFileName(page.native());
     if (!IsRegularFile(page) || !m_context.dialogs->OpenWithDesktop(QUrl::fromLocalFile(name))) {
         m_context.dialogs->ShowMessage(this, QStringLiteral("Cannot open the help page ") + name);
+    }
+}
+
+void TMainForm::OpenUrl(const QString& url) {
+    if (!m_context.dialogs->OpenWithDesktop(QUrl(url))) {
+        m_context.dialogs->ShowMessage(this, QStringLiteral("Cannot open ") + url);
+    }
+}
+
+void TMainForm::GoToLogLine(const QString& line) {
+    const std::string bytes = ToLatin1(line);
+    if (const auto number = LogLineNumber(bytes)) {
+        m_editor->GoToLine(*number - 1);
+    } else if (IsFatalErrorLine(bytes) && m_fatalLine >= 0) {
+        m_editor->GoToLine(m_fatalLine);
+    }
+}
+
+void TMainForm::GoToLine() {
+    int line = 0;
+    int column = 0;
+    m_editor->getCursorPosition(&line, &column);
+    const auto chosen = m_context.dialogs->AskLineNumber(this, line + 1, m_editor->lines());
+    if (chosen) m_editor->GoToLine(*chosen - 1);
+}
+
+void TMainForm::SaveLog() {
+    const auto chosen = m_context.dialogs->ChooseTextToSave(this, m_context.executableFolder);
+    if (!chosen) return;
+    std::string problem;
+    if (!WriteFileReplacing(*chosen, m_log->TextBytes(), TFileMode::Regular, problem)) {
+        m_context.dialogs->ShowMessage(this, FromLatin1(kSaveErrorText) + QStringLiteral(": ") +
+                                                 FromFileName(problem));
     }
 }
 

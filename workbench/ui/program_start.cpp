@@ -76,7 +76,7 @@ int BuildFromCommandLine(TWorkbenchApp& workbench, const std::string& script,
         lastLine = line;
     };
     const std::optional<std::string> packaged =
-        BuildFromWorkbench(workbench.Context(), engine::SplitLines(file.bytes), toLog);
+        BuildFromWorkbench(workbench.Context(), engine::SplitLines(file.bytes), script, toLog);
     if (!packaged) {
         // The failure text is the line after "Error building:".
         errors << lastLine << '\n';

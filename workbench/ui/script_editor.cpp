@@ -23,7 +23,13 @@ constexpr int kUrlTextIndicator = 8;
 constexpr int kUrlLineIndicator = 9;
 constexpr int kUrlRescanDelayMs = 150;
 constexpr std::size_t kCompletionAfterCharacters = 3;
+constexpr int kMarkerMarginPixels = 14;
+constexpr int kCompletionRows = 12;
 const QColor kCurrentLine(255, 240, 170);
+const QColor kStepLine(255, 226, 140);
+const QColor kStepArrow(230, 150, 0);
+const QColor kErrorLine(255, 215, 215);
+const QColor kErrorSymbol(210, 30, 30);
 const QColor kGutter(244, 245, 247);
 const QColor kGutterText(140, 146, 156);
 
@@ -60,7 +66,8 @@ void TScriptEditor::ApplyLook() {
     setMarginType(0, QsciScintilla::NumberMargin);
     setMarginLineNumbers(0, true);
     setMarginWidth(0, kLineNumberGutterPixels);
-    setMarginWidth(1, 4);
+    // The marker margin: the step arrow and the error dot.
+    setMarginWidth(1, kMarkerMarginPixels);
     setMarginsBackgroundColor(kGutter);
     setMarginsForegroundColor(kGutterText);
     setTabWidth(kTabSize);
@@ -78,9 +85,20 @@ void TScriptEditor::ApplyLook() {
     // The horizontal scroll bar follows the longest line instead of a fixed 2000 pixels.
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
-    SendScintilla(SCI_AUTOCSETORDER, static_cast<unsigned long>(SC_ORDER_CUSTOM));
+    SendScintilla(SCI_AUTOCSETORDER, static_cast<unsigned long>(SC_ORDER_PRESORTED));
     m_currentLineMarker = markerDefine(QsciScintilla::Background);
     setMarkerBackgroundColor(kCurrentLine, m_currentLineMarker);
+    m_stepLineMarker = markerDefine(QsciScintilla::Background);
+    setMarkerBackgroundColor(kStepLine, m_stepLineMarker);
+    m_stepArrowMarker = markerDefine(QsciScintilla::RightArrow);
+    setMarkerBackgroundColor(kStepArrow, m_stepArrowMarker);
+    setMarkerForegroundColor(kStepArrow, m_stepArrowMarker);
+    m_errorLineMarker = markerDefine(QsciScintilla::Background);
+    setMarkerBackgroundColor(kErrorLine, m_errorLineMarker);
+    m_errorSymbolMarker = markerDefine(QsciScintilla::Circle);
+    setMarkerBackgroundColor(kErrorSymbol, m_errorSymbolMarker);
+    setMarkerForegroundColor(kErrorSymbol, m_errorSymbolMarker);
+    SendScintilla(SCI_AUTOCSETMAXHEIGHT, kCompletionRows);
     indicatorDefine(QsciScintilla::TextColorIndicator, kUrlTextIndicator);
     setIndicatorForegroundColor(ToQColor(kUrlColour), kUrlTextIndicator);
     indicatorDefine(QsciScintilla::PlainIndicator, kUrlLineIndicator);
@@ -106,25 +124,58 @@ void TScriptEditor::SetBytes(std::string_view bytes) {
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     setReadOnly(readOnly);
     m_undo.Reset();
+    MarkErrorLine(-1);
     setCursorPosition(0, 0);
     MarkUrls();
 }
 
 std::vector<std::string> TScriptEditor::Lines() const { return engine::SplitLines(Bytes()); }
 
+bool TScriptEditor::HoldsBytes(std::string_view bytes) const {
+    const long length = SendScintilla(SCI_GETLENGTH);
+    if (static_cast<std::size_t>(length) != bytes.size()) return false;
+    if (length == 0) return true;
+    const long pointer = SendScintilla(SCI_GETRANGEPOINTER, 0UL, length);
+    return pointer != 0 &&
+           std::string_view(reinterpret_cast<const char*>(pointer), bytes.size()) == bytes;
+}
+
 void TScriptEditor::MarkCurrentLine(int line) {
-    if (line == m_markedLine) return;
-    markerDeleteAll(m_currentLineMarker);
-    m_markedLine = line < 0 || line >= lines() ? -1 : line;
-    if (m_markedLine < 0) return;
-    markerAdd(m_markedLine, m_currentLineMarker);
-    // Scroll only when the line is out of sight, so the view does not creep while stepping.
+    PlaceMarker(m_markedLine, line, {m_currentLineMarker});
+}
+
+void TScriptEditor::MarkStepLine(int line) {
+    PlaceMarker(m_stepLine, line, {m_stepLineMarker, m_stepArrowMarker});
+}
+
+void TScriptEditor::MarkErrorLine(int line) {
+    PlaceMarker(m_errorLine, line, {m_errorLineMarker, m_errorSymbolMarker});
+}
+
+void TScriptEditor::PlaceMarker(int& markedLine, int line, std::initializer_list<int> markers) {
+    if (line == markedLine) return;
+    for (int marker : markers) markerDeleteAll(marker);
+    markedLine = line < 0 || line >= lines() ? -1 : line;
+    if (markedLine < 0) return;
+    for (int marker : markers) markerAdd(markedLine, marker);
+    ScrollIntoSight(markedLine);
+}
+
+// Scrolls only when the line is out of sight, so the view does not creep while stepping.
+void TScriptEditor::ScrollIntoSight(int line) {
     const long first = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     const long shown = SendScintilla(SCI_LINESONSCREEN);
-    const long visible = SendScintilla(SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(m_markedLine));
+    const long visible = SendScintilla(SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(line));
     if (visible < first || visible >= first + shown) {
         SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(std::max(0L, visible - shown / 2)));
     }
+}
+
+void TScriptEditor::GoToLine(int line) {
+    line = std::clamp(line, 0, std::max(0, lines() - 1));
+    setCursorPosition(line, 0);
+    ScrollIntoSight(line);
+    setFocus();
 }
 
 void TScriptEditor::undo() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,9 +32,27 @@ public:
     std::vector<std::string> Lines() const;
     bool HasText() const { return length() > 0; }
 
+    // Whether the text is exactly `bytes`, without copying it.
+    bool HoldsBytes(std::string_view bytes) const;
+
     // Marks a line (counting from 0) as the one about to run; -1 removes the mark.
     void MarkCurrentLine(int line);
     int MarkedLine() const { return m_markedLine; }
+    // Marks the line (from 0) a step waits before, apart from showline's mark; -1 removes it.
+    void MarkStepLine(int line);
+    int StepLine() const { return m_stepLine; }
+    // Marks a line (from 0) where the run or the block check failed; -1 removes the mark.
+    void MarkErrorLine(int line);
+    int ErrorLine() const { return m_errorLine; }
+    // Puts the caret at the start of a line (from 0) and brings it into sight.
+    void GoToLine(int line);
+
+    // Search and replace over the bytes, wrapping round the ends. Find selects the match
+    // after (or before) the selection; Replace replaces the selection when it is a match and
+    // moves on to the next; Replace all is one undo step and gives the number replaced.
+    bool Find(const QString& text, bool forward, bool matchCase);
+    bool ReplaceNext(const QString& text, const QString& replacement, bool matchCase);
+    int ReplaceAll(const QString& text, const QString& replacement, bool matchCase);
 
     // Offers the completion list for the word before the caret.
     void ShowCompletions();
@@ -60,12 +79,22 @@ private:
     void MarkUrls();
     std::string CaretLineToCaret() const;
     void HighlightHintArgument(const std::string& lineToCaret);
+    // Sets one marker on at most one line, scrolling it into sight when it is out of view.
+    void PlaceMarker(int& markedLine, int line, std::initializer_list<int> markers);
+    void ScrollIntoSight(int line);
+    bool SelectionMatches(const std::string& text, bool matchCase);
 
     TScriptLexer* m_lexer;
     TUndoBudget m_undo;
     QTimer m_urlTimer;
     int m_markedLine = -1;
     int m_currentLineMarker = -1;
+    int m_stepLine = -1;
+    int m_stepLineMarker = -1;
+    int m_stepArrowMarker = -1;
+    int m_errorLine = -1;
+    int m_errorLineMarker = -1;
+    int m_errorSymbolMarker = -1;
     std::string m_activeHint;
     // Where the arguments of the hinted call begin on the caret's line.
     std::size_t m_hintArgumentsColumn = 0;

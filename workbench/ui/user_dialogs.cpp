@@ -40,6 +40,33 @@ bool TQtUserDialogs::AskYesNo(QWidget* parent, const QString& question) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+TSaveAnswer TQtUserDialogs::AskSaveChanges(QWidget* parent, const QString& question) {
+    const auto answer = QMessageBox::warning(
+        parent, kProductName, question,
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save) return TSaveAnswer::Save;
+    if (answer == QMessageBox::Discard) return TSaveAnswer::Discard;
+    return TSaveAnswer::Cancel;
+}
+
+std::optional<int> TQtUserDialogs::AskLineNumber(QWidget* parent, int current, int last) {
+    bool confirmed = false;
+    const int line = QInputDialog::getInt(parent, QStringLiteral("Go to line"),
+                                          QStringLiteral("Line (1 - %1):").arg(last), current, 1,
+                                          last, 1, &confirmed);
+    if (!confirmed) return std::nullopt;
+    return line;
+}
+
+std::optional<std::string> TQtUserDialogs::ChooseTextToSave(QWidget* parent,
+                                                            const std::filesystem::path& folder) {
+    const QString chosen = QFileDialog::getSaveFileName(
+        parent, QStringLiteral("Save log as"), FromFileName((folder / "log.txt").native()),
+        QStringLiteral("Text file (*.txt);;All files (*)"));
+    if (chosen.isEmpty()) return std::nullopt;
+    return ToFileName(chosen);
+}
+
 void TQtUserDialogs::ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox::information(parent, kProductName, text);
 }
@@ -75,11 +102,15 @@ std::optional<std::string> TQtUserDialogs::ChooseExecutableToSave(
 
 std::string TQtUserDialogs::InputBox(QWidget* parent, std::string_view caption,
                                      std::string_view prompt, std::string_view preset) {
-    bool confirmed = false;
-    const QString answer = QInputDialog::getText(parent, FromLatin1(caption), FromLatin1(prompt),
-                                                 QLineEdit::Normal, FromLatin1(preset),
-                                                 &confirmed);
-    return confirmed ? ToLatin1(answer) : std::string(preset);
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(FromLatin1(caption));
+    dialog.setLabelText(FromLatin1(prompt));
+    dialog.setTextValue(FromLatin1(preset));
+    // Above the stay-on-top rack and terminal windows, or the run would wait on a dialog
+    // nobody can reach.
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (dialog.exec() != QDialog::Accepted) return std::string(preset);
+    return ToLatin1(dialog.textValue());
 }
 
 void TQtUserDialogs::ShowModal(QDialog& dialog) { dialog.exec(); }

@@ -13,12 +13,21 @@ class QWidget;
 
 namespace korvane::workbench {
 
+enum class TSaveAnswer { Save, Discard, Cancel };
+
 // Every question, message, file choice and desktop hand-over of the workbench goes through
 // here, so tests can answer them without modal windows.
 class TUserDialogs {
 public:
     virtual ~TUserDialogs() = default;
     virtual bool AskYesNo(QWidget* parent, const QString& question) = 0;
+    // Save, Discard and Cancel for edits that would otherwise be lost.
+    virtual TSaveAnswer AskSaveChanges(QWidget* parent, const QString& question) = 0;
+    // Go to line: a line number 1..last, none when cancelled.
+    virtual std::optional<int> AskLineNumber(QWidget* parent, int current, int last) = 0;
+    // The log pane's Save as: a plain text file.
+    virtual std::optional<std::string> ChooseTextToSave(QWidget* parent,
+                                                        const std::filesystem::path& folder) = 0;
     virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
     // Paths come back as the file system's bytes.
     virtual std::optional<std::string> ChooseScriptToOpen(QWidget* parent,
@@ -41,6 +50,10 @@ public:
 class TQtUserDialogs : public TUserDialogs {
 public:
     bool AskYesNo(QWidget* parent, const QString& question) override;
+    TSaveAnswer AskSaveChanges(QWidget* parent, const QString& question) override;
+    std::optional<int> AskLineNumber(QWidget* parent, int current, int last) override;
+    std::optional<std::string> ChooseTextToSave(QWidget* parent,
+                                                const std::filesystem::path& folder) override;
     void ShowMessage(QWidget* parent, const QString& text) override;
     std::optional<std::string> ChooseScriptToOpen(QWidget* parent,
                                                   const std::filesystem::path& folder) override;

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 
+#include "engine/execute.h"
 #include "engine/variable_store.h"
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
@@ -94,5 +95,7 @@ void TWorkbenchHost::CloseConnections() {
 void TWorkbenchHost::ShowMainWindow() { m_form.ShowAfterRun(); }
 
 void TWorkbenchHost::ClearLineMark() { m_form.Editor().MarkCurrentLine(-1); }
+
+void TWorkbenchHost::RunEnding(const engine::TExecute& run) { m_form.NoteLastRunLine(run.RunningLine()); }
 
 }  // namespace korvane::workbench

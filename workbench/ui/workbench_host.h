@@ -39,6 +39,7 @@ public:
     void CloseConnections() override;
     void ShowMainWindow() override;
     void ClearLineMark() override;
+    void RunEnding(const engine::TExecute& run) override;
 
 private:
     TMainForm& m_form;

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace korvane::workbench {
+
+// What a log line says about the script's lines, so a double-click can go there and error
+// lines can stand out. Only the texts the run writes are read; anything else gives nothing.
+
+// The editor line (from 1) a log line names: "<time>, from line N: ..." of writelog, or the
+// block check's "Error: unexpected WORD on line N".
+std::optional<int> LogLineNumber(std::string_view line);
+
+// "<time> Fatal error: ..." of a run that ended in an error.
+bool IsFatalErrorLine(std::string_view line);
+
+// Fatal errors, the block check's report and Build's failure line.
+bool IsErrorLogLine(std::string_view line);
+
+}  // namespace korvane::workbench

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+
+namespace korvane::workbench {
+
+// Where a run stands, as the status bar names it.
+enum class TRunState { Idle, Running, Paused, Stepping, Finished, Stopped };
+
+QString RunStateName(TRunState state);
+
+// The main window's status bar: the run state, the line being run, the caret's line and
+// column, and the current file's full path.
+class TStatusLine : public QStatusBar {
+    Q_OBJECT
+
+public:
+    explicit TStatusLine(QWidget* parent = nullptr);
+
+    void SetState(TRunState state);
+    // `line` counts from 0; -1 shows nothing.
+    void SetRunLine(int line);
+    void SetCaret(int line, int column);
+    void SetPath(const QString& path);
+
+    QString StateText() const;
+    QString RunLineText() const;
+    QString CaretText() const;
+    QString PathText() const;
+
+private:
+    QLabel* m_state;
+    QLabel* m_runLine;
+    QLabel* m_caret;
+    QLabel* m_path;
+};
+
+}  // namespace korvane::workbench
