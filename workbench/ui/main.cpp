@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QIcon>
 
 #include "tools/command_line.h"
 #include "workbench/startup.h"
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    // The installed icon and menu entry, so the desktop shows the windows as Korvane's.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("korvane")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvane"));
     // Qt has taken its own options out of argv by now.
     const std::vector<std::string> arguments = Arguments(argc, argv);
     if (!packaged && HasUnknownOption(arguments)) {
