@@ -61,12 +61,17 @@ env -u XDG_RUNTIME_DIR KORVANE_PORTS='com1=loop' timeout 60 "$usr/bin/korvane-ru
 diff expected.log run.log || fail "run log differs"
 [[ ! -s run.err ]] || fail "standard error of a normal run: $(cat run.err)"
 
-# Build of the installed workbench packages the installed terminal.res.
+# Build of the installed workbench packages the installed terminal.res. The packaged copy
+# runs its script whatever its arguments: --version is not its option.
 cp "$usr/share/korvane/examples/demo_rack.res" panel.res
-echo 'openrack("panel.res")' > packaged.kvs
+printf '%s\n' 'openrack("panel.res")' 'fcreate("ran.txt")' > packaged.kvs
 "$usr/bin/korvane" --build packaged.kvs packaged > build.log 2> build.err ||
     fail "build: $(cat build.err)"
 grep -qx "Done" build.log || fail "build log: $(cat build.log)"
+mkdir elsewhere
+(cd elsewhere && timeout 60 ../packaged --version > out 2>&1) || fail "packaged copy failed"
+[[ -f elsewhere/ran.txt ]] || fail "packaged copy: $(cat elsewhere/out)"
+grep -q "usage" elsewhere/out && fail "packaged copy answered --version"
 
 desktop-file-validate "$usr/share/applications/korvane.desktop" || fail "desktop file"
 for page in korvane korvane-run korvane-rack; do

@@ -33,8 +33,13 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     using namespace korvane::workbench;
+    // The program file is read once for its payload area.
+    TStartupEnvironment environment = SystemStartupEnvironment();
+    environment.readOwnPayloadSpace = [space = environment.readOwnPayloadSpace()] {
+        return space;
+    };
     // A packaged copy is a program of its own: its arguments are not the workbench's options.
-    const bool packaged = CarriesPayload(SystemStartupEnvironment());
+    const bool packaged = CarriesPayload(environment);
     if (!packaged) {
         // Answered before Qt starts, so no display is needed.
         const auto answered =
@@ -60,7 +65,7 @@ int main(int argc, char** argv) {
         TWorkbenchApp workbench(TWorkbenchApp::SystemOptions());
         return BuildFromCommandLine(workbench, arguments[1], arguments[2], std::cout, std::cerr);
     }
-    const TStartupPlan plan = PlanStartup(arguments, SystemStartupEnvironment());
+    const TStartupPlan plan = PlanStartup(arguments, environment);
     TWorkbenchOptions options = TWorkbenchApp::SystemOptions();
     options.standalone =
         plan.mode == TStartMode::Standalone || plan.mode == TStartMode::StandaloneFailed;
