@@ -45,7 +45,8 @@ void OnToolkitMessage(QtMsgType type, const QMessageLogContext& context, const Q
         return;
     }
     if (g_starting && type == QtWarningMsg) {
-        g_held.push_back({type, QString::fromUtf8(context.file), QString::fromUtf8(context.function),
+        g_held.push_back({type, QString::fromUtf8(context.file),
+                          QString::fromUtf8(context.function),
                           QString::fromUtf8(context.category), context.line, text});
     }
 }

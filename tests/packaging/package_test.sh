@@ -37,7 +37,8 @@ done
 
 # The runner, started from elsewhere, finds terminal.res in ../share/korvane (there is none in
 # bin/) and says nothing of its own on standard error, even without XDG_RUNTIME_DIR.
-[[ $(ls "$usr/bin") == $'korvane\nkorvane-rack\nkorvane-run' ]] || fail "bin/ holds $(ls "$usr/bin")"
+[[ $(ls "$usr/bin") == $'korvane\nkorvane-rack\nkorvane-run' ]] ||
+    fail "bin/ holds $(ls "$usr/bin")"
 mkdir "$work/run"
 cd "$work/run"
 cat > loop.kvs <<'KVS'

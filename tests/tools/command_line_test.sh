@@ -29,9 +29,10 @@ for program in korvane korvane-run korvane-rack; do
         fail "$program --help: $rc $(cat "$work/out" "$work/err")"
     grep -q -- "--version" "$work/out" || fail "$program --help does not name --version"
     usage="$(sed '/^$/,$d' "$work/out")"
-    # The workbench may have Qt's start-up notes before it.
+    usage_lines="$(wc -l <<<"$usage")"
     run "$bin/$program" --no-such-option
-    [[ $rc == 2 && ! -s "$work/out" && $(tail -n "$(wc -l <<<"$usage")" "$work/err") == "$usage" ]] ||
+    # The workbench may have Qt's start-up notes before the usage.
+    [[ $rc == 2 && ! -s "$work/out" && $(tail -n "$usage_lines" "$work/err") == "$usage" ]] ||
         fail "$program --no-such-option: $rc $(cat "$work/out" "$work/err")"
 done
 run "$bin/korvane-run" --fixed-time=yesterday x.kvs
