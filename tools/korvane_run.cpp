@@ -32,6 +32,7 @@
 #include "tools/command_line.h"
 #include "tools/console_host.h"
 #include "tools/toolkit_messages.h"
+#include "workbench/settings_path.h"
 
 namespace {
 
@@ -87,13 +88,15 @@ void ChooseOffscreenWithoutDisplay() {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
-// Serial ports are mapped as for the workbench: the [ports] section of korvane.ini beside the
-// program, then KORVANE_PORTS. terminal.res comes with the program. Terminal windows open at
+// Serial ports are mapped as for the workbench: the [ports] section of its korvane.ini
+// (beside the program, or in the user's folder), then KORVANE_PORTS. terminal.res comes with
+// the program. Terminal windows open at
 // the screen's top right, and setport shows its dialog only where a display exists.
 korvane::serial::TSerialOptions SerialOptions() {
     const std::filesystem::path folder = QCoreApplication::applicationDirPath().toStdString();
     korvane::serial::TSerialOptions options;
-    options.portEntries = korvane::serial::LoadPortEntries(folder / "korvane.ini");
+    options.portEntries =
+        korvane::serial::LoadPortEntries(korvane::workbench::SystemSettingsFileToRead());
     options.layoutFile = korvane::host::ProgramFile(folder, "terminal.res");
     options.mainFrame = [] {
         const QScreen* screen = QGuiApplication::primaryScreen();
