@@ -21,7 +21,8 @@ namespace korvane::racks {
 //   end
 //
 // Integers take the smallest tag that holds them and strings the short form up to 255 bytes,
-// as form designers write them. Anything else is spelt with a type word glued to '(':
+// as form designers write them. Reading also takes hex integers ($00FF8000, the 64 bits of a
+// two's complement value at most), which other tools write. Anything else is spelt with a type word glued to '(':
 //   Int8(5) Int16(5) Int32(5) Int64(5)   an integer stored wider than it needs
 //   LongString('...')                    a long string of at most 255 bytes
 //   WideString('...'#1234) Utf8String('...')   (the #NN of a wide string are UTF-16 units)

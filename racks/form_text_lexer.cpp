@@ -56,6 +56,10 @@ bool TTextLexer::Next(TTextToken& out) {
         Number(out);
         return true;
     }
+    if (c == '$' && HexValue(Peek(1)) >= 0) {
+        HexNumber(out);
+        return true;
+    }
     if (c == '\'' || c == '#') return String(out);
     if (kSymbols.find(c) != std::string_view::npos) {
         out.kind = TTokenKind::kSymbol;
@@ -90,6 +94,14 @@ void TTextLexer::Number(TTextToken& out) {
         while (IsDigit(Peek())) ++m_position;
     }
     if (IsFloatTypeLetter(Peek()) && !IsLetter(Peek(1)) && !IsDigit(Peek(1))) ++m_position;
+    out.kind = TTokenKind::kNumber;
+    out.text = std::string(m_text.substr(start, m_position - start));
+}
+
+void TTextLexer::HexNumber(TTextToken& out) {
+    const size_t start = m_position;
+    ++m_position;
+    while (HexValue(Peek()) >= 0) ++m_position;
     out.kind = TTokenKind::kNumber;
     out.text = std::string(m_text.substr(start, m_position - start));
 }

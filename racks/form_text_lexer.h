@@ -10,7 +10,8 @@ enum class TTokenKind { kEnd, kIdentifier, kNumber, kString, kSymbol };
 
 struct TTextToken {
     TTokenKind kind = TTokenKind::kEnd;
-    std::string text;         // identifier, number (with sign and type letter) or symbol
+    // identifier, number (with sign and type letter, or '$' and hex digits) or symbol
+    std::string text;
     std::u16string units;     // string: the characters, quoted bytes and #NN codes alike
     bool wide = false;        // string: some #NN is above 255
     bool gluedParen = false;  // identifier: '(' follows with no blank between
@@ -35,6 +36,7 @@ class TTextLexer {
     char Peek(size_t ahead = 0) const;
     void Identifier(TTextToken& out);
     void Number(TTextToken& out);
+    void HexNumber(TTextToken& out);
     bool String(TTextToken& out);
     bool Quoted(TTextToken& out);
     bool CharCode(TTextToken& out);

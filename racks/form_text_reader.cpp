@@ -182,16 +182,29 @@ class TTextParser {
         return false;
     }
 
-    bool PlainInteger(std::optional<int64_t>& out) {
-        int64_t value = 0;
-        const std::string& text = m_token.text;
-        const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (m_token.kind != TTokenKind::kNumber || result.ec != std::errc() ||
-            result.ptr != text.data() + text.size()) {
-            return Fail(m_token.kind == TTokenKind::kNumber ? "bad integer " + text
-                                                            : "expected an integer");
+    // Decimal, or '$' and up to 16 hex digits taken as the 64 bits of a two's complement
+    // integer ($FFFFFFFFFFFFFFFF is -1, as the tools that write this form read it back).
+    static std::optional<int64_t> IntegerText(std::string_view text) {
+        const bool hex = !text.empty() && text.front() == '$';
+        if (hex) text.remove_prefix(1);
+        const char* end = text.data() + text.size();
+        if (!hex) {
+            int64_t value = 0;
+            const auto result = std::from_chars(text.data(), end, value);
+            if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
+            return value;
         }
-        out = value;
+        uint64_t bits = 0;
+        const auto result = std::from_chars(text.data(), end, bits, 16);
+        if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
+        return static_cast<int64_t>(bits);
+    }
+
+    bool PlainInteger(std::optional<int64_t>& out) {
+        const std::string& text = m_token.text;
+        if (m_token.kind != TTokenKind::kNumber) return Fail("expected an integer");
+        out = IntegerText(text);
+        if (!out) return Fail("bad integer " + text);
         return Advance();
     }
 
@@ -209,9 +222,10 @@ class TTextParser {
     bool Number(TFormValue& out) {
         std::string_view text = m_token.text;
         const char last = text.back();
-        const char type = (last >= 'A') ? static_cast<char>(last | 0x20) : '\0';
+        const bool hex = text.front() == '$';
+        const char type = (!hex && last >= 'A') ? static_cast<char>(last | 0x20) : '\0';
         if (type) text.remove_suffix(1);
-        const bool isFloat = type || text.find_first_of(".eE") != std::string_view::npos;
+        const bool isFloat = !hex && (type || text.find_first_of(".eE") != std::string_view::npos);
         if (!isFloat) {
             std::optional<int64_t> value;
             if (!PlainInteger(value)) return false;

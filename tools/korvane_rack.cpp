@@ -5,14 +5,18 @@
 //   korvane-rack tobin IN.txt RACK
 //
 // tobin refuses control classes a rack may not hold. Exit status: 0 done, 1 the conversion
-// failed, 2 wrong usage; every failure is explained on standard error.
+// failed, 2 wrong usage; every failure is explained on standard error. --help and --version
+// answer on standard output.
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "racks/form_text.h"
 #include "racks/rack_file.h"
 #include "racks/registered_classes.h"
+#include "tools/command_line.h"
 
 namespace {
 
@@ -22,10 +26,15 @@ using korvane::racks::TStatus;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr char kUsage[] =
+constexpr korvane::tools::TProgramText kProgram = {
+    "korvane-rack",
     "usage: korvane-rack totext RACK OUT.txt\n"
-    "       korvane-rack tobin IN.txt RACK\n";
+    "       korvane-rack tobin IN.txt RACK\n",
+    "Converts a Korvane rack file to its text form (totext) and back (tobin), so racks can be\n"
+    "written, reviewed and diffed as text.\n"
+    "  --help     show this help\n"
+    "  --version  show the version\n"
+    "Exit status: 0 done, 1 the conversion failed, 2 wrong usage.\n"};
 
 int Report(const std::string& message) {
     std::fprintf(stderr, "korvane-rack: %s\n", message.c_str());
@@ -57,11 +66,13 @@ int ToBinary(const char* textPath, const char* rackPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4) {
-        const std::string_view command = argv[1];
-        if (command == "totext") return ToText(argv[2], argv[3]);
-        if (command == "tobin") return ToBinary(argv[2], argv[3]);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (auto answered = korvane::tools::AnswerStandardOption(arguments, kProgram, std::cout)) {
+        return *answered;
     }
-    std::fputs(kUsage, stderr);
-    return kExitUsage;
+    if (arguments.size() == 3) {
+        if (arguments[0] == "totext") return ToText(argv[2], argv[3]);
+        if (arguments[0] == "tobin") return ToBinary(argv[2], argv[3]);
+    }
+    return korvane::tools::UsageError(kProgram, std::cerr);
 }

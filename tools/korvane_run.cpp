@@ -1,16 +1,19 @@
 // korvane-run: runs a script headless with the same engine and modules as the workbench.
-// Exit codes: 0 normal end, 1 fatal error, 2 refused by the block check, 3 unreadable file.
+// Exit codes: 0 normal end, 1 fatal error, 2 refused by the block check or wrong usage,
+// 3 unreadable file.
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/builtins.h"
 #include "engine/text_utils.h"
@@ -19,15 +22,29 @@
 #include "host/exec_command.h"
 #include "host/file_commands.h"
 #include "host/log_commands.h"
+#include "host/program_files.h"
 #include "host/window_commands.h"
 #include "net/tcp_endpoints.h"
 #include "racks/ui/frm_rack.h"
 #include "racks/ui/rack_commands.h"
 #include "serial/port_entries.h"
 #include "serial/serial_module.h"
+#include "tools/command_line.h"
 #include "tools/console_host.h"
+#include "tools/toolkit_messages.h"
+#include "workbench/settings_path.h"
 
 namespace {
+
+constexpr korvane::tools::TProgramText kProgram = {
+    "korvane-run",
+    "usage: korvane-run [--fixed-time=YYYY-MM-DDTHH:MM:SS] [--vars=OUT] FILE\n",
+    "Runs a Korvane script headless and writes its log lines to standard output.\n"
+    "  --fixed-time=T  freeze the clock of the log, time(), date(), year(), month(), day()\n"
+    "  --vars=OUT      write the variables at the end of the run to OUT as name=value lines\n"
+    "  --help          show this help;  --version  show the version\n"
+    "Exit status: 0 normal end, 1 fatal error, 2 the block check refused the script or wrong\n"
+    "usage, 3 the file cannot be read.\n"};
 
 struct TOptions {
     std::optional<korvane::engine::TLocalTime> fixedTime;
@@ -71,14 +88,16 @@ void ChooseOffscreenWithoutDisplay() {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
-// Serial ports are mapped as for the workbench: the [ports] section of korvane.ini beside the
-// program, then KORVANE_PORTS. Terminal windows open at the screen's top right, and setport
-// shows its dialog only where a display exists.
+// Serial ports are mapped as for the workbench: the [ports] section of its korvane.ini
+// (beside the program, or in the user's folder), then KORVANE_PORTS. terminal.res comes with
+// the program. Terminal windows open at
+// the screen's top right, and setport shows its dialog only where a display exists.
 korvane::serial::TSerialOptions SerialOptions() {
     const std::filesystem::path folder = QCoreApplication::applicationDirPath().toStdString();
     korvane::serial::TSerialOptions options;
-    options.portEntries = korvane::serial::LoadPortEntries(folder / "korvane.ini");
-    options.layoutFile = folder / "terminal.res";
+    options.portEntries =
+        korvane::serial::LoadPortEntries(korvane::workbench::SystemSettingsFileToRead());
+    options.layoutFile = korvane::host::ProgramFile(folder, "terminal.res");
     options.mainFrame = [] {
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen ? screen->availableGeometry() : QRect();
@@ -116,12 +135,12 @@ struct TRunnerModules {
 }  // namespace
 
 int main(int argc, char** argv) {
-    TOptions options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: korvane-run [--fixed-time=YYYY-MM-DDTHH:MM:SS] [--vars=OUT] FILE\n");
-        return 3;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (auto answered = korvane::tools::AnswerStandardOption(arguments, kProgram, std::cout)) {
+        return *answered;
     }
+    TOptions options;
+    if (!ParseOptions(argc, argv, options)) return korvane::tools::UsageError(kProgram, std::cerr);
     std::ifstream in(options.script, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "korvane-run: cannot read %s\n", options.script.c_str());
@@ -130,7 +149,9 @@ int main(int argc, char** argv) {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 
     ChooseOffscreenWithoutDisplay();
+    korvane::tools::HoldToolkitStartupNotes();
     QApplication app(argc, argv);
+    korvane::tools::ToolkitStarted();
 
     korvane::engine::TProgramState state;
     korvane::tools::TConsoleHost host(options.fixedTime);

@@ -58,7 +58,9 @@ class TBuildRun {
     bool AddTerminalRack() {
         m_env.log(kAddingTerminalLine);
         const std::filesystem::path path =
-            m_request.executable.parent_path() / std::string(kTerminalRackName);
+            m_request.terminalLayout.empty()
+                ? m_request.executable.parent_path() / std::string(kTerminalRackName)
+                : m_request.terminalLayout;
         const TReadResult rack = m_env.readFile(path, kPayloadSpaceSize);
         if (rack.status != TReadStatus::Ok || !m_writer.AddRack(kTerminalRackName, rack.bytes)) {
             m_failure = Joined(kTerminalNotValidPrefix, *PaddedRackName(kTerminalRackName));

@@ -43,11 +43,13 @@ struct TBuildEnvironment {
 };
 
 struct TBuildRequest {
-    std::filesystem::path executable;  // the running program's file; terminal.res lies beside it
+    std::filesystem::path executable;  // the running program's file
     std::string_view scriptText;       // the editor's text, lines joined by CR LF
     // The script file's folder; empty for an untitled script. A relative rack path that names
     // no file in the current folder is looked up here.
     std::filesystem::path scriptFolder = {};
+    // The terminal.res to package; empty: the one beside the executable.
+    std::filesystem::path terminalLayout = {};
 };
 
 // The script's rack paths in line order: for every line that starts with "openrack", the first

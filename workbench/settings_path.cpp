@@ -41,4 +41,11 @@ std::filesystem::path SystemSettingsPath() {
                               Environment("HOME"));
 }
 
+std::filesystem::path SystemSettingsFileToRead() {
+    const std::filesystem::path chosen = SystemSettingsPath();
+    const auto executable = OwnExecutablePath();
+    if (IsRegularFile(chosen) || !executable) return chosen;
+    return executable->parent_path() / kSettingsFileName;
+}
+
 }  // namespace korvane::workbench

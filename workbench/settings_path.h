@@ -16,4 +16,8 @@ std::filesystem::path ChooseSettingsPath(const std::filesystem::path& executable
 // The same choice for this process: its executable's folder, the file system and environment.
 std::filesystem::path SystemSettingsPath();
 
+// The settings file this process reads: SystemSettingsPath(), or the file beside the executable
+// while that one does not exist (settings that had to move start from the file beside).
+std::filesystem::path SystemSettingsFileToRead();
+
 }  // namespace korvane::workbench

@@ -41,6 +41,10 @@ TStartupPlan PlanStartup(std::span<const std::string> arguments,
     return plan;
 }
 
+bool CarriesPayload(const TStartupEnvironment& environment) {
+    return ReadPayload(environment.readOwnPayloadSpace()).status != TPayloadStatus::Absent;
+}
+
 bool WriteRackFile(const std::filesystem::path& folder, const TRackFile& rack,
                    std::string& problem) {
     // The reader hands out bare names already; checking again keeps this safe on its own.

@@ -40,6 +40,9 @@ struct TStartupEnvironment {
 TStartupPlan PlanStartup(std::span<const std::string> arguments,
                          const TStartupEnvironment& environment);
 
+// Whether this copy of the program carries a packaged script (well formed or not).
+bool CarriesPayload(const TStartupEnvironment& environment);
+
 // Creates or replaces the rack file under its bare name in the folder.
 bool WriteRackFile(const std::filesystem::path& folder, const TRackFile& rack,
                    std::string& problem);

@@ -157,6 +157,36 @@ TEST(FormText, ReadingAcceptsTheNotationsOtherToolsWrite) {
     EXPECT_EQ(*p.Find("Hex"), TFormValue::Binary("\x0A\x0B\xFF"));
 }
 
+// Hex integers take the same tag as the decimal integer of the same value.
+TEST(FormText, HexIntegersReadLikeTheirDecimalValue) {
+    const struct {
+        std::string hex;
+        std::string decimal;
+        TFormValue value;
+    } cases[] = {
+        {"$00FF8000", "16744448", TFormValue::Integer(16744448, TValueTag::kInt32)},
+        {"$7FFF", "32767", TFormValue::Integer(32767, TValueTag::kInt16)},
+        {"$7f", "127", TFormValue::Integer(127, TValueTag::kInt8)},
+        {"$80", "128", TFormValue::Integer(128, TValueTag::kInt16)},
+        {"$0", "0", TFormValue::Integer(0, TValueTag::kInt8)},
+        {"$FFFFFFFF", "4294967295", TFormValue::Integer(4294967295, TValueTag::kInt64)},
+        {"$FFFFFFFFFFFFFFFF", "-1", TFormValue::Integer(-1, TValueTag::kInt8)},
+        {"$8000000000000000", "-9223372036854775808",
+         TFormValue::Integer(std::numeric_limits<int64_t>::min(), TValueTag::kInt64)},
+        {"Int32($10)", "Int32(16)", TFormValue::Integer(16, TValueTag::kInt32)},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& text : {c.hex, c.decimal}) {
+            TResult<TFormObject> root = FormFromText("object x: TX\n  P = " + text + "\nend");
+            ASSERT_TRUE(root.Ok()) << text << ": " << root.Error();
+            EXPECT_EQ(*root.Value().properties.Find("P"), c.value) << text;
+        }
+    }
+    TResult<TFormObject> header = FormFromText("object x: TX [$0A]\nend");
+    ASSERT_TRUE(header.Ok()) << header.Error();
+    EXPECT_EQ(header.Value().prefix->childPosition, TFormValue::Integer(10));
+}
+
 TEST(FormText, BrokenTextFailsWithLineAndReason) {
     const struct {
         std::string text;
@@ -191,6 +221,9 @@ TEST(FormText, BrokenTextFailsWithLineAndReason) {
          "bad text form: line 1: prefix byte and child position disagree"},
         {"object x: TX [a]\nend", "bad text form: line 1: expected an integer"},
         {"object x: TX\n  P = %\nend", "bad text form: line 2: unexpected character '%'"},
+        {"object x: TX\n  P = $\nend", "bad text form: line 2: unexpected character '$'"},
+        {"object x: TX\n  P = $10000000000000000\nend",
+         "bad text form: line 2: bad integer $10000000000000000"},
         {"object x: 5\nend", "bad text form: line 1: expected a class name after ':'"},
     };
     for (const auto& c : cases) {

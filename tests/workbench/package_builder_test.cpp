@@ -48,8 +48,9 @@ class TFakeWorld {
         return environment;
     }
 
-    std::optional<std::string> Build(std::string_view script) {
-        return BuildPackage({kProgram, script}, Environment());
+    std::optional<std::string> Build(std::string_view script,
+                                     std::filesystem::path terminalLayout = {}) {
+        return BuildPackage({kProgram, script, {}, std::move(terminalLayout)}, Environment());
     }
 
     std::map<std::string, std::string> files;
@@ -92,6 +93,19 @@ TEST(PackageBuilder, BuildsScriptAndRacksWithEveryLogLine) {
     EXPECT_EQ(reading.payload.racks[0].bytes, "terminal layout");
     EXPECT_EQ(reading.payload.racks[1].bytes, "rack a");
     EXPECT_EQ(reading.payload.scrambledScript, Scramble(script, ScriptKey()));
+}
+
+// An installed program keeps terminal.res in its data folder and names it.
+TEST(PackageBuilder, PackagesTheTerminalLayoutItIsGiven) {
+    TFakeWorld world;
+    world.files.erase(kTerminal);
+    world.files["share/korvane/terminal.res"] = "installed layout";
+    world.files["a.res"] = "rack a";
+    const auto built = world.Build("openrack(\"a.res\")", "share/korvane/terminal.res");
+    ASSERT_TRUE(built.has_value()) << world.log.back();
+    const TPayloadReading reading = ReadBuilt(*built);
+    ASSERT_EQ(reading.status, TPayloadStatus::Valid) << reading.problem;
+    EXPECT_EQ(reading.payload.racks[0].bytes, "installed layout");
 }
 
 TEST(PackageBuilder, FailuresEndWithTheirText) {

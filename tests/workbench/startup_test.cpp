@@ -151,7 +151,7 @@ TEST(Startup, PackagedCopyOfThisProgramReadsBack) {
     const TBuildEnvironment environment =
         SystemBuildEnvironment([&log](std::string_view line) { log.emplace_back(line); },
                                [](const std::string&) { return true; });
-    const auto built = BuildPackage({program, script}, environment);
+    const auto built = BuildPackage({program, script, {}}, environment);
     ASSERT_TRUE(built.has_value()) << (log.empty() ? "" : log.back());
 
     const std::filesystem::path copy = folder.Path() / "packaged";

@@ -1,6 +1,8 @@
 #include "workbench/ui/executable_build.h"
 
+#include "host/program_files.h"
 #include "workbench/package_builder.h"
+#include "workbench/payload_layout.h"
 #include "workbench/ui/workbench_context.h"
 
 namespace korvane::workbench {
@@ -22,7 +24,11 @@ std::optional<std::string> BuildFromWorkbench(const TWorkbenchContext& context,
     std::function<bool(const std::string&)> validate = context.modules.validateRack;
     if (!validate) validate = [](const std::string&) { return false; };
     const TBuildEnvironment environment = SystemBuildEnvironment(std::move(log), validate);
-    return BuildPackage({context.executablePath, text, scriptFile.parent_path()}, environment);
+    // An installed program keeps terminal.res in its data folder, not beside itself.
+    const std::filesystem::path terminalLayout = host::ProgramFile(
+        context.executablePath.parent_path(), std::string(kTerminalRackName));
+    return BuildPackage({context.executablePath, text, scriptFile.parent_path(), terminalLayout},
+                        environment);
 }
 
 }  // namespace korvane::workbench

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/program_files.h"
+
 namespace korvane::workbench {
 
 namespace {
@@ -55,7 +57,7 @@ std::string QtFileFilter(std::string_view pairs) {
 }
 
 std::filesystem::path HelpPagePath(const std::filesystem::path& executableFolder) {
-    return executableFolder / kHelpPage;
+    return host::ProgramFile(executableFolder, kHelpPage);
 }
 
 }  // namespace korvane::workbench

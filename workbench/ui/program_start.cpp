@@ -1,6 +1,7 @@
 #include "workbench/ui/program_start.h"
 
 #include <QApplication>
+#include <algorithm>
 
 #include "engine/text_utils.h"
 #include "workbench/file_io.h"
@@ -33,6 +34,13 @@ int ExitCodeFor(engine::TRunOutcome outcome) {
 
 bool IsBuildCommand(std::span<const std::string> arguments) {
     return arguments.size() == 3 && arguments[0] == "--build";
+}
+
+bool HasUnknownOption(std::span<const std::string> arguments) {
+    if (IsBuildCommand(arguments)) return false;
+    return std::any_of(arguments.begin(), arguments.end(), [](const std::string& argument) {
+        return argument.size() > 1 && argument.front() == '-';
+    });
 }
 
 int StartProgram(TWorkbenchApp& workbench, const TStartupPlan& plan, std::ostream& errors) {

@@ -19,6 +19,9 @@ inline constexpr int kExitCannotStart = 3;
 // "korvane --build SCRIPT OUT": Build without a window.
 bool IsBuildCommand(std::span<const std::string> arguments);
 
+// An option the workbench does not know, left after Qt has taken its own.
+bool HasUnknownOption(std::span<const std::string> arguments);
+
 // Carries out the start-up plan: the workbench as usual (a command-line script runs at
 // once), or the packaged script with no main window, ending with its run. Returns the
 // program's exit code; runs the event loop when the workbench stays up.

@@ -6,6 +6,7 @@
 #include "host/exec_command.h"
 #include "host/file_commands.h"
 #include "host/log_commands.h"
+#include "host/program_files.h"
 #include "host/window_actions.h"
 #include "host/window_commands.h"
 #include "net/tcp_endpoints.h"
@@ -36,14 +37,15 @@ TSettings ReadSettings(const TWorkbenchOptions& options) {
 }
 
 // A packaged program has just written its terminal.res into the current folder; beside the
-// executable there may be none when the copy runs from another folder.
+// executable there may be none when the copy runs from another folder. Otherwise it comes
+// with the program.
 std::filesystem::path TerminalLayoutPath(const TWorkbenchContext& context) {
     std::error_code error;
     if (context.standalone) {
         const std::filesystem::path here = std::filesystem::current_path(error) / kTerminalLayout;
         if (!error && std::filesystem::is_regular_file(here, error)) return here;
     }
-    return context.executableFolder / kTerminalLayout;
+    return host::ProgramFile(context.executableFolder, kTerminalLayout);
 }
 
 // showmain and hidemain act on the workbench window.
