@@ -1,5 +1,6 @@
 // korvane-run: runs a script headless with the same engine and modules as the workbench.
-// Exit codes: 0 normal end, 1 fatal error, 2 refused by the block check, 3 unreadable file.
+// Exit codes: 0 normal end, 1 fatal error, 2 refused by the block check, 3 unreadable file,
+// 4 a replayed port saw the script depart from its recording.
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/builtins.h"
 #include "engine/text_utils.h"
@@ -110,6 +112,20 @@ struct TRunnerModules {
         for (const auto& issue : serial.PortMapIssues()) {
             std::fprintf(stderr, "korvane-run: port map: %s\n", issue.Text().c_str());
         }
+        serial.PortNotices().SetListener([](const std::string& text) {
+            std::fprintf(stderr, "korvane-run: %s\n", text.c_str());
+        });
+    }
+
+    // Closes the ports (a replay checks then that the script sent all it had recorded) and
+    // reports where replays parted from the script; true if any did.
+    bool ReplaysParted() {
+        serial.CloseAll();
+        const std::vector<std::string> mismatches = serial.PortNotices().Mismatches();
+        for (const std::string& text : mismatches) {
+            std::fprintf(stderr, "korvane-run: %s\n", text.c_str());
+        }
+        return !mismatches.empty();
     }
 };
 
@@ -149,6 +165,7 @@ int main(int argc, char** argv) {
     const korvane::engine::TRunOutcome outcome = control.Run(korvane::engine::SplitLines(text));
     host.SetRunActive(false);
     modules.tcp.SetRunActive(false);
+    if (outcome != korvane::engine::TRunOutcome::Refused && modules.ReplaysParted()) return 4;
     switch (outcome) {
         case korvane::engine::TRunOutcome::FatalError:
             return 1;
