@@ -71,7 +71,8 @@ class Instrument:
 
 
 def run(runner, script, ports, work, name):
-    env = dict(os.environ, KORVANE_PORTS="com220=" + ports, QT_QPA_PLATFORM="offscreen")
+    env = dict(os.environ, KORVANE_PORTS="com220=" + ports, QT_QPA_PLATFORM="offscreen",
+               XDG_RUNTIME_DIR=work)
     vars_file = os.path.join(work, name + ".vars")
     done = subprocess.run([runner, TIME, "--vars=" + vars_file, script], env=env, cwd=work,
                           capture_output=True, timeout=60, encoding="latin-1")
@@ -93,8 +94,9 @@ def event_number(lines, wanted):
 
 
 def main():
-    runner, script, changed = sys.argv[1:4]
+    runner, script, changed = (os.path.abspath(arg) for arg in sys.argv[1:4])
     with tempfile.TemporaryDirectory() as work:
+        os.chmod(work, 0o700)
         instrument = Instrument()
         try:
             rc, log, err, variables = run(runner, script, "record:session.kvr@" + instrument.path,
