@@ -12,9 +12,10 @@ void TPortNotices::Note(const std::string& text) {
     if (m_listener) m_listener(text);
 }
 
-void TPortNotices::AddMismatch(std::string text) {
+void TPortNotices::AddMismatch(const std::string& text) {
     std::lock_guard lock(m_mutex);
-    m_mismatches.push_back(std::move(text));
+    m_mismatches.push_back(text);
+    if (m_listener) m_listener(text);
 }
 
 std::vector<std::string> TPortNotices::Mismatches() const {
