@@ -69,12 +69,13 @@ TReplayDevice::TReplayDevice(std::string claimKey, std::string file, Pace pace, 
 TReplayDevice::~TReplayDevice() { Close(); }
 
 TDeviceResult TReplayDevice::Open() {
+    if (m_player.joinable()) return TMemoryDevice::Open();  // says that it is open already
     std::string text;
     std::string problem;
+    TRecording recording;
     if (ReadFile(m_file, text, problem)) {
-        TRecording recording = ReadRecording(text);
-        problem = recording.Ok() ? "" : "recording " + m_file + " refused: " + recording.error;
-        m_events = std::move(recording.events);
+        recording = ReadRecording(text);
+        if (!recording.Ok()) problem = "recording " + m_file + " refused: " + recording.error;
     }
     if (!problem.empty()) {
         if (m_notices) m_notices->Note(m_port + ": " + problem);
@@ -83,6 +84,7 @@ TDeviceResult TReplayDevice::Open() {
     TDeviceResult opened = TMemoryDevice::Open();
     if (!opened) return opened;
     auto lock = Lock();
+    m_events = std::move(recording.events);
     m_stop = m_parted = m_inSent = false;
     m_next = 0;
     m_anchorTime = TClock::now();

@@ -50,6 +50,7 @@ TEST_F(ReplayDeviceTest, AnswersEachSentBlockWithWhatCameNext) {
         "0.6 pulse ring\n"
         "0.7 error frame\n");
     ASSERT_TRUE(device->Open());
+    EXPECT_FALSE(device->Open());  // held already; the play goes on undisturbed
     EXPECT_EQ(device->Activity(), "replaying " + m_file + " fast");
     testing::TReaderThread reader(*device);
     ASSERT_TRUE(reader.WaitForBytes(6));
