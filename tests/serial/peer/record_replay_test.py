@@ -112,10 +112,11 @@ def main():
         with open(os.path.join(work, "session.kvr"), encoding="latin-1") as f:
             recording = f.read().splitlines()
         check(recording[0] == "korvane-recording 1", "recording header %r" % recording[0])
-        # The name comes in two pieces; how they are read depends on timing.
-        check(any(l.endswith('SIM-1,0001\\r"') for l in recording), "no name in the recording")
-        for event in ['sent "*IDN?\\r"', 'sent "MEAS?\\r"', 'received "23\\r"',
-                      "settings 115200 8 n 1"]:
+        # How the answers were cut into reads depends on timing; together they are exact.
+        received = "".join(l.split(" received ", 1)[1][1:-1] for l in recording
+                           if " received \"" in l)
+        check(received == "KORVANE,SIM-1,0001\\r12\\r17\\r23\\r", "received %r" % received)
+        for event in ['sent "*IDN?\\r"', 'sent "MEAS?\\r"', "settings 115200 8 n 1"]:
             check(any(line.split(" ", 1)[1] == event for line in recording[1:] if " " in line
                       and not line.startswith("#")), "no %s in the recording:\n%s"
                   % (event, "\n".join(recording)))
@@ -132,9 +133,9 @@ def main():
         check(rc == 4, "changed script: exit code %d, stderr %r" % (rc, err))
         check(err == message, "changed script: stderr %r, expected %r" % (err, message))
 
-        # A copy of the recording raises CTS just before the first reading arrives.
-        first = next(i for i, l in enumerate(recording) if l.endswith('received "12\\r"'))
-        edited = recording[:first] + [recording[first].split(" ")[0] + " modem cts"]
+        # A copy of the recording raises CTS as soon as the first reading is asked for.
+        first = next(i for i, l in enumerate(recording) if l.endswith('sent "MEAS?\\r"')) + 1
+        edited = recording[:first] + [recording[first - 1].split(" ")[0] + " modem cts"]
         edited += recording[first:]
         with open(os.path.join(work, "cts.kvr"), "w", encoding="latin-1") as f:
             f.write("\n".join(edited) + "\n")
