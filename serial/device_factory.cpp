@@ -3,6 +3,8 @@
 #include "loop_device.h"
 #include "port_registry.h"
 #include "pty_device.h"
+#include "recording_device.h"
+#include "replay_device.h"
 #include "tty_device.h"
 
 namespace korvane::serial {
@@ -11,28 +13,49 @@ namespace {
 
 std::string VirtualKey(const char* kind, int number) { return kind + (":" + PortName(number)); }
 
-}  // namespace
+// The key a virtual port is held by; nothing for a device node.
+std::optional<std::string> VirtualPortKey(int number, PortKind kind) {
+    switch (kind) {
+        case PortKind::Loop: return VirtualKey("loop", number);
+        case PortKind::Pty: return VirtualKey("pty", number);
+        case PortKind::Replay:
+        case PortKind::ReplayFast: return VirtualKey("replay", number);
+        case PortKind::Device: break;
+    }
+    return std::nullopt;
+}
 
-std::unique_ptr<TSerialDevice> MakeDevice(int number, const TPortTarget& target) {
+std::unique_ptr<TSerialDevice> MakePlainDevice(int number, const TPortTarget& target,
+                                               const std::shared_ptr<TPortNotices>& notices) {
+    const std::optional<std::string> key = VirtualPortKey(number, target.kind);
     switch (target.kind) {
-        case PortKind::Loop:
-            return std::make_unique<TLoopDevice>(VirtualKey("loop", number));
-        case PortKind::Pty:
-            return std::make_unique<TPtyDevice>(VirtualKey("pty", number));
-        case PortKind::Device:
-            break;
+        case PortKind::Loop: return std::make_unique<TLoopDevice>(*key);
+        case PortKind::Pty: return std::make_unique<TPtyDevice>(*key);
+        case PortKind::Replay:
+        case PortKind::ReplayFast:
+            return std::make_unique<TReplayDevice>(
+                *key, target.path,
+                target.kind == PortKind::Replay ? TReplayDevice::Pace::Recorded
+                                                : TReplayDevice::Pace::Fast,
+                PortName(number), notices);
+        case PortKind::Device: break;
     }
     return std::make_unique<TTtyDevice>(target.path);
 }
 
+}  // namespace
+
+std::unique_ptr<TSerialDevice> MakeDevice(int number, const TPortTarget& target,
+                                          std::shared_ptr<TPortNotices> notices) {
+    std::unique_ptr<TSerialDevice> device = MakePlainDevice(number, target, notices);
+    if (target.recording.empty()) return device;
+    return std::make_unique<TRecordingDevice>(std::move(device), target.recording,
+                                              PortName(number), std::move(notices));
+}
+
 bool IsPortFree(int number, const TPortTarget& target) {
-    switch (target.kind) {
-        case PortKind::Loop:
-            return !TPortRegistry::IsHeld(VirtualKey("loop", number));
-        case PortKind::Pty:
-            return !TPortRegistry::IsHeld(VirtualKey("pty", number));
-        case PortKind::Device:
-            break;
+    if (const std::optional<std::string> key = VirtualPortKey(number, target.kind)) {
+        return !TPortRegistry::IsHeld(*key);
     }
     const std::optional<std::string> key = TtyDeviceKey(target.path);
     return key && !TPortRegistry::IsHeld(*key);

@@ -5,12 +5,15 @@
 #include <vector>
 
 #include "port_map.h"
+#include "port_notices.h"
 #include "serial_device.h"
 
 namespace korvane::serial {
 
-// A closed device for port `number`; Open it to use it.
-std::unique_ptr<TSerialDevice> MakeDevice(int number, const TPortTarget& target);
+// A closed device for port `number`; Open it to use it. Recorded and replayed ports tell
+// `notices` what the program should hear of.
+std::unique_ptr<TSerialDevice> MakeDevice(int number, const TPortTarget& target,
+                                          std::shared_ptr<TPortNotices> notices = nullptr);
 
 // True if the port could be opened as far as this program can tell without touching
 // it: its device node exists and this program does not hold it. Ports held by other

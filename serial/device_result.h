@@ -20,8 +20,17 @@ class [[nodiscard]] TDeviceResult {
         return result;
     }
 
+    // The device cannot be had at all, for the reason given (its recording cannot be written);
+    // reported as a port in use is.
+    static TDeviceResult Unavailable(std::string message) {
+        TDeviceResult result(false, std::move(message));
+        result.m_inUse = true;
+        return result;
+    }
+
     explicit operator bool() const { return m_ok; }
     const std::string& Message() const { return m_message; }
+    // True for InUse and Unavailable.
     bool PortInUse() const { return m_inUse; }
 
  private:

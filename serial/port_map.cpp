@@ -48,23 +48,67 @@ std::optional<std::string> KeyProblem(std::string_view key) {
     return std::nullopt;
 }
 
-// The target a value names, or the reason it names none.
-std::optional<std::string> ParseTarget(std::string_view value, TPortTarget& target) {
+// The rest of `text` after `prefix` (any letter case), if it starts with it.
+std::optional<std::string_view> AfterPrefix(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size() || !SameWord(text.substr(0, prefix.size()), prefix)) {
+        return std::nullopt;
+    }
+    return text.substr(prefix.size());
+}
+
+std::optional<std::string> FileProblem(std::string_view file) {
+    if (file.empty()) return "no recording file given";
+    if (file.size() > kMaxPathLength) return "recording file name too long";
+    return std::nullopt;
+}
+
+// A device the map names directly: a path, loop or pty.
+std::optional<std::string> ParsePlainTarget(std::string_view value, TPortTarget& target) {
     if (value.empty()) {
         return "no device given";
     }
     if (SameWord(value, "loop")) {
-        target = {PortKind::Loop, {}};
+        target = {PortKind::Loop, {}, {}};
     } else if (SameWord(value, "pty")) {
-        target = {PortKind::Pty, {}};
+        target = {PortKind::Pty, {}, {}};
     } else if (value.front() != '/') {
-        return "unknown device (expected an absolute device path, loop or pty)";
+        return "unknown device (expected an absolute device path, loop, pty, "
+               "record:FILE@DEVICE, replay:FILE or replay-fast:FILE)";
     } else if (value.size() > kMaxPathLength) {
         return "device path too long";
     } else {
-        target = {PortKind::Device, std::string(value)};
+        target = {PortKind::Device, std::string(value), {}};
     }
     return std::nullopt;
+}
+
+// "FILE@DEVICE": device paths hold no '@', so the last one splits.
+std::optional<std::string> ParseRecordedTarget(std::string_view rest, TPortTarget& target) {
+    const std::size_t at = rest.rfind('@');
+    if (at == std::string_view::npos) return "record needs FILE@DEVICE";
+    const std::string_view file = Trim(rest.substr(0, at));
+    if (auto problem = FileProblem(file)) return problem;
+    if (auto problem = ParsePlainTarget(Trim(rest.substr(at + 1)), target)) return problem;
+    target.recording = std::string(file);
+    return std::nullopt;
+}
+
+// The target a value names, or the reason it names none.
+std::optional<std::string> ParseTarget(std::string_view value, TPortTarget& target) {
+    if (const auto rest = AfterPrefix(value, "record:")) {
+        return ParseRecordedTarget(*rest, target);
+    }
+    for (const auto& [prefix, kind] : {std::pair{std::string_view("replay:"), PortKind::Replay},
+                                       std::pair{std::string_view("replay-fast:"),
+                                                 PortKind::ReplayFast}}) {
+        if (const auto rest = AfterPrefix(value, prefix)) {
+            const std::string_view file = Trim(*rest);
+            if (auto problem = FileProblem(file)) return problem;
+            target = {kind, std::string(file), {}};
+            return std::nullopt;
+        }
+    }
+    return ParsePlainTarget(value, target);
 }
 
 struct TExplicitEntry {
@@ -145,7 +189,7 @@ void NumberDetected(const std::vector<TDetectedPort>& detected,
         while (next <= kLastPortNumber && result.map.Contains(next)) {
             ++next;
         }
-        if (!result.map.Assign(next, {PortKind::Device, port.devicePath})) {
+        if (!result.map.Assign(next, {PortKind::Device, port.devicePath, {}})) {
             result.issues.push_back(
                 {std::string(kDetectedSource), port.devicePath, "no free port number left"});
         }

@@ -12,12 +12,18 @@ namespace korvane::serial {
 inline constexpr int kFirstPortNumber = 1;
 inline constexpr int kLastPortNumber = 256;
 
-enum class PortKind { Device, Loop, Pty };
+enum class PortKind { Device, Loop, Pty, Replay, ReplayFast };
 
-// What a port number stands for: a device node, or one of the virtual ports.
+// What a port number stands for: a device node, or one of the virtual ports. Any of the
+// first three may also be recorded into a file as it is used.
 struct TPortTarget {
-    PortKind kind = PortKind::Device;
-    std::string path;  // the device node, for PortKind::Device only
+    TPortTarget(PortKind kindIn = PortKind::Device, std::string pathIn = {},
+                std::string recordingIn = {})
+        : kind(kindIn), path(std::move(pathIn)), recording(std::move(recordingIn)) {}
+
+    PortKind kind;
+    std::string path;       // the device node, or the recording a replayed port plays
+    std::string recording;  // where a recorded port writes its events; empty: not recorded
 
     bool operator==(const TPortTarget&) const = default;
 };
@@ -64,7 +70,8 @@ inline constexpr std::string_view kEnvironmentSource = "KORVANE_PORTS";
 inline constexpr std::string_view kDetectedSource = "automatic numbering";
 
 // Builds the map: settings entries first, then the environment list
-// ("com5=/dev/pts/7;com6=loop;com7=pty"), which wins where both name a port; then every
+// ("com5=/dev/pts/7;com6=loop;com7=pty;com8=record:a.kvr@/dev/ttyUSB0;com9=replay:a.kvr"),
+// which wins where both name a port; then every
 // detected device that no entry names takes the lowest free number, in the given order.
 // Bad entries are left out and listed in `issues`.
 TPortMapResult BuildPortMap(const TPortEntries& settingsEntries, std::string_view environment,

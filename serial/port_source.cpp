@@ -14,7 +14,7 @@ bool TMappedPorts::IsFree(int number) const {
 std::unique_ptr<TSerialDevice> TMappedPorts::MakeDevice(int number) const {
     const std::optional<TPortTarget> target = m_map.Find(number);
     if (!target) return nullptr;
-    return serial::MakeDevice(number, *target);
+    return serial::MakeDevice(number, *target, m_notices);
 }
 
 }  // namespace korvane::serial

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "serial/port_map.h"
+#include "serial/port_notices.h"
 #include "serial/serial_device.h"
 
 namespace korvane::serial {
@@ -21,17 +22,21 @@ class TPortSource {
     virtual std::unique_ptr<TSerialDevice> MakeDevice(int number) const = 0;
 };
 
-// The ports of a port map: real devices and the loop and pty ports.
+// The ports of a port map: real devices, the loop and pty ports, recorded and replayed ones.
 class TMappedPorts final : public TPortSource {
  public:
-    explicit TMappedPorts(TPortMap map) : m_map(std::move(map)) {}
+    explicit TMappedPorts(TPortMap map)
+        : m_map(std::move(map)), m_notices(std::make_shared<TPortNotices>()) {}
 
     std::vector<int> FreePortNumbers() const override;
     bool IsFree(int number) const override;
     std::unique_ptr<TSerialDevice> MakeDevice(int number) const override;
+    // What the recorded and replayed ports have to say.
+    TPortNotices& Notices() const { return *m_notices; }
 
  private:
     TPortMap m_map;
+    std::shared_ptr<TPortNotices> m_notices;
 };
 
 }  // namespace korvane::serial

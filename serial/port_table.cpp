@@ -121,7 +121,9 @@ void TPortTable::SetUpAndOpen(const std::string& port, const std::string& baudRa
     }
 
     terminal.Open();
-    terminal.Window().setWindowTitle(QString::fromLatin1(upperName.c_str()));
+    const std::string activity = terminal.Activity();
+    const std::string title = activity.empty() ? upperName : upperName + " - " + activity;
+    terminal.Window().setWindowTitle(QString::fromStdString(title));
     terminal.Window().hide();
     m_pending = {};
 }

@@ -84,6 +84,8 @@ class TSerialDevice {
 
     // The path another program opens to play the far end (pseudo-terminal ports).
     virtual std::string PeerPath() const { return {}; }
+    // What the port does besides carrying bytes ("recording to a.kvr"), for its window title.
+    virtual std::string Activity() const { return {}; }
 };
 
 inline constexpr std::size_t kMaxReadChunk = 64 * 1024;

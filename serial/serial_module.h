@@ -41,6 +41,8 @@ class TSerialModule {
     void Bind(engine::TDispatch& dispatch);
     // Entries of the port map that were left out, with the reason, for the program to show.
     const std::vector<TPortMapIssue>& PortMapIssues() const { return m_issues; }
+    // Why recorded and replayed ports would not open, and where replays parted from scripts.
+    TPortNotices& PortNotices() { return m_ports.Notices(); }
 
     QPoint TerminalPosition() const { return m_table.TerminalPosition(); }
     void SetTerminalPosition(QPoint position) { m_table.SetTerminalPosition(position); }

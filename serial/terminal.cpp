@@ -41,6 +41,8 @@ TTerminal::~TTerminal() {
 
 std::string TTerminal::PeerPath() const { return m_device ? m_device->PeerPath() : std::string(); }
 
+std::string TTerminal::Activity() const { return m_device ? m_device->Activity() : std::string(); }
+
 void TTerminal::Open() {
     if (m_connected) return;
     m_openFoundInUse = false;

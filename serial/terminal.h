@@ -64,6 +64,8 @@ class TTerminal {
     bool OpenFoundPortInUse() const { return m_openFoundInUse; }
     // Where another program opens the far end, for pseudo-terminal ports.
     std::string PeerPath() const;
+    // What the port does besides carrying bytes ("recording to a.kvr"); empty for most.
+    std::string Activity() const;
 
     // Opens the device with the settings above and starts the reader; a failure leaves the
     // terminal unconnected with its window hidden.

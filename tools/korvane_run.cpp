@@ -1,6 +1,6 @@
 // korvane-run: runs a script headless with the same engine and modules as the workbench.
 // Exit codes: 0 normal end, 1 fatal error, 2 refused by the block check or wrong usage,
-// 3 unreadable file.
+// 3 unreadable file, 4 a replayed port saw the script depart from its recording.
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
@@ -129,6 +129,16 @@ struct TRunnerModules {
         for (const auto& issue : serial.PortMapIssues()) {
             std::fprintf(stderr, "korvane-run: port map: %s\n", issue.Text().c_str());
         }
+        serial.PortNotices().SetListener([](const std::string& text) {
+            std::fprintf(stderr, "korvane-run: %s\n", text.c_str());
+        });
+    }
+
+    // Closes the ports (a replay checks then that the script sent all it had recorded);
+    // true if a replay parted from the script. The listener has said where.
+    bool ReplaysParted() {
+        serial.CloseAll();
+        return !serial.PortNotices().Mismatches().empty();
     }
 };
 
@@ -170,6 +180,7 @@ int main(int argc, char** argv) {
     const korvane::engine::TRunOutcome outcome = control.Run(korvane::engine::SplitLines(text));
     host.SetRunActive(false);
     modules.tcp.SetRunActive(false);
+    if (outcome != korvane::engine::TRunOutcome::Refused && modules.ReplaysParted()) return 4;
     switch (outcome) {
         case korvane::engine::TRunOutcome::FatalError:
             return 1;

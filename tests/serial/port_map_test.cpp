@@ -35,7 +35,7 @@ TEST(PortMap, BadEntriesAreLeftOutWithTheirReason) {
         "com256)",
         "korvane.ini [ports]: \"com2=\" ignored: no device given",
         "korvane.ini [ports]: \"com3=ttyUSB0\" ignored: unknown device (expected an absolute "
-        "device path, loop or pty)",
+        "device path, loop, pty, record:FILE@DEVICE, replay:FILE or replay-fast:FILE)",
         "KORVANE_PORTS: \"com257=loop\" ignored: port number must be 1 to 256",
         "KORVANE_PORTS: \"com-1=loop\" ignored: not a port name (expected com1 to com256)",
         "KORVANE_PORTS: \"com4\" ignored: missing '=' between port and device",
@@ -44,6 +44,29 @@ TEST(PortMap, BadEntriesAreLeftOutWithTheirReason) {
     };
     EXPECT_EQ(IssueTexts(result), expected);
     EXPECT_EQ(result.map.Numbers(), (std::vector<int>{9}));
+}
+
+TEST(PortMap, RecordedAndReplayedPorts) {
+    const TPortMapResult result = BuildPortMap(
+        {{"com3", "record: session.kvr @ /dev/ttyUSB0"}, {"com4", "Record:a@b.kvr@loop"}},
+        "com5=replay:one.kvr;com6=REPLAY-FAST:/tmp/two.kvr;com7=record:x.kvr@pty;"
+        "com8=record:x.kvr;com9=record:@loop;com10=record:x.kvr@replay:y.kvr;com11=replay:",
+        {{"/dev/ttyUSB0", {}}});
+    EXPECT_EQ(result.map.Find(3), (TPortTarget{PortKind::Device, "/dev/ttyUSB0", "session.kvr"}));
+    EXPECT_EQ(result.map.Find(4), (TPortTarget{PortKind::Loop, {}, "a@b.kvr"}));
+    EXPECT_EQ(result.map.Find(5), (TPortTarget{PortKind::Replay, "one.kvr", {}}));
+    EXPECT_EQ(result.map.Find(6), (TPortTarget{PortKind::ReplayFast, "/tmp/two.kvr", {}}));
+    EXPECT_EQ(result.map.Find(7), (TPortTarget{PortKind::Pty, {}, "x.kvr"}));
+    // The recorded device is named explicitly, so it takes no automatic number.
+    EXPECT_EQ(result.map.Numbers(), (std::vector<int>{3, 4, 5, 6, 7}));
+    const std::vector<std::string> expected = {
+        "KORVANE_PORTS: \"com8=record:x.kvr\" ignored: record needs FILE@DEVICE",
+        "KORVANE_PORTS: \"com9=record:@loop\" ignored: no recording file given",
+        "KORVANE_PORTS: \"com10=record:x.kvr@replay:y.kvr\" ignored: unknown device (expected an "
+        "absolute device path, loop, pty, record:FILE@DEVICE, replay:FILE or replay-fast:FILE)",
+        "KORVANE_PORTS: \"com11=replay:\" ignored: no recording file given",
+    };
+    EXPECT_EQ(IssueTexts(result), expected);
 }
 
 TEST(PortMap, EnvironmentWinsOverSettingsAndLaterOverEarlier) {

@@ -7,7 +7,9 @@
 #include "channel_fixture.h"
 #include "pty_pair.h"
 #include "serial/port_table.h"
+#include "serial/recording.h"
 #include "tests/engine/recording_host.h"
+#include "tests/host/temp_dir.h"
 
 namespace korvane::serial {
 namespace {
@@ -390,6 +392,63 @@ TEST(SerialCommandsLoop, TheLoopPortAnswersEveryCommand) {
     EXPECT_EQ(engine.host.log, Timed({"Port opened: com9", "Tried to set RTS for com9",
                                       "Tried to set DTR for com9", "Tried to clear RTS for com9",
                                       "Tried to clear DTR for com9", "Port closed: com9"}));
+}
+
+// A loop port recorded through the commands, then the recording replayed on another port,
+// each window titled with what its port does; an unwritable recording keeps its port shut.
+TEST(SerialCommandsRecording, RecordThenReplayThroughTheCommands) {
+    host::testing::TTempDir dir;
+    const std::string file = dir.File("loop.kvr");
+    TPortMap map;
+    ASSERT_TRUE(map.Assign(8, {PortKind::Loop, {}, file}));
+    ASSERT_TRUE(map.Assign(9, {PortKind::ReplayFast, file}));
+    ASSERT_TRUE(map.Assign(10, {PortKind::Loop, {}, dir.File("missing/x.kvr")}));
+    TMappedPorts ports(map);
+    std::vector<std::string> notes;
+    ports.Notices().SetListener([&notes](const std::string& text) { notes.push_back(text); });
+    TEngineFixture engine;
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    BindSerialStatements(engine.dispatch, table, {});
+    BindSerialFunctions(engine.dispatch, table);
+    engine.host.onEvents = [] { QCoreApplication::processEvents(); };
+    const auto exchange = [&](const std::string& port) {
+        return engine.Run("openport(\"" + port + "\", 9600, 8, \"n\", 1)\n"
+                          "send(\"" + port + "\", \"ping\")\n"
+                          "x = receive(\"" + port + "\")\nn = 0\n"
+                          "while ((x <> \"ping\") && (n << 100000))\n"
+                          "  x = receive(\"" + port + "\")\n"
+                          "  n = n + 1\n"
+                          "wend\n");
+    };
+
+    auto recorded = exchange("com8");
+    EXPECT_EQ(recorded->GetVariable("x"), "ping");
+    EXPECT_EQ(table.Terminal(8)->Window().windowTitle(),
+              QString::fromStdString("COM8 - recording to " + file));
+    engine.Run("closeport(\"com8\")");
+    const TRecording recording = ReadRecording(host::testing::ReadBytes(file));
+    ASSERT_TRUE(recording.Ok()) << recording.error;
+    std::string traffic;
+    for (const TRecordedEvent& event : recording.events) {
+        if (event.kind == RecordedKind::Sent) traffic += "sent " + event.data[0].bytes + ";";
+        if (event.kind == RecordedKind::Received) traffic += "received " + event.data[0].bytes + ";";
+    }
+    EXPECT_EQ(traffic, "sent ping;received ping;");
+
+    auto replayed = exchange("com9");
+    EXPECT_EQ(replayed->GetVariable("x"), "ping");
+    EXPECT_EQ(table.Terminal(9)->Window().windowTitle(),
+              QString::fromStdString("COM9 - replaying " + file + " fast"));
+    engine.Run("closeport(\"com9\")");
+    EXPECT_TRUE(ports.Notices().Mismatches().empty());
+
+    engine.host.log.clear();
+    engine.Run("openport(\"com10\", 9600, 8, \"n\", 1)");
+    EXPECT_EQ(engine.host.log,
+              (std::vector<std::string>{"14:03:27: Port already open or not available: com10"}));
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], "com10: cannot write recording " + dir.File("missing/x.kvr") +
+                            ": No such file or directory");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "workbench/ui/workbench_app.h"
 
+#include <QMetaObject>
+
 #include "engine/builtins.h"
 #include "host/desktop_launcher.h"
 #include "host/dm.h"
@@ -140,6 +142,12 @@ void TWorkbenchApp::BindSerial() {
     for (const serial::TPortMapIssue& issue : m_serial->PortMapIssues()) {
         m_mainForm->Log().AppendItem(issue.Text());
     }
+    // Why a recorded or replayed port would not open, and where a replay parted from the
+    // script; they may come from a port's own threads.
+    m_serial->PortNotices().SetListener([form = m_mainForm.get()](const std::string& text) {
+        QMetaObject::invokeMethod(
+            form, [form, text] { form->Log().AppendItem(text); }, Qt::QueuedConnection);
+    });
 }
 
 TWorkbenchOptions TWorkbenchApp::SystemOptions() {

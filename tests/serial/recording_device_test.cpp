@@ -1,0 +1,135 @@
+#include "serial/recording_device.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "reader_thread.h"
+#include "serial/fake_device.h"
+#include "tests/host/temp_dir.h"
+
+namespace korvane::serial {
+namespace {
+
+using host::testing::ReadBytes;
+using host::testing::TTempDir;
+using host::testing::WriteBytes;
+
+class RecordingDeviceTest : public ::testing::Test {
+ protected:
+    void SetUp() override {
+        auto fake = std::make_unique<TFakeDevice>();
+        m_fake = fake.get();
+        m_notices->SetListener([this](const std::string& text) { m_notes.push_back(text); });
+        m_device = std::make_unique<TRecordingDevice>(std::move(fake), m_file, "com3", m_notices);
+    }
+
+    std::vector<RecordedKind> Kinds(const TRecording& recording) {
+        std::vector<RecordedKind> kinds;
+        for (const TRecordedEvent& event : recording.events) kinds.push_back(event.kind);
+        return kinds;
+    }
+
+    TTempDir m_dir;
+    std::string m_file = m_dir.File("session.kvr");
+    std::shared_ptr<TPortNotices> m_notices = std::make_shared<TPortNotices>();
+    std::vector<std::string> m_notes;
+    TFakeDevice* m_fake = nullptr;
+    std::unique_ptr<TRecordingDevice> m_device;
+};
+
+TEST_F(RecordingDeviceTest, WritesEveryEventInOrderAndPassesEverythingThrough) {
+    ASSERT_TRUE(m_device->Open());
+    EXPECT_EQ(m_device->Activity(), "recording to " + m_file);
+    {
+        testing::TReaderThread reader(*m_device);
+        ASSERT_TRUE(m_device->ApplySettings({19200, 7, Parity::Even, StopBits::Two}));
+        ASSERT_TRUE(m_device->SetDtr(LineLevel::On));
+        ASSERT_TRUE(m_device->SetRts(LineLevel::Off));
+        ASSERT_TRUE(m_device->Write("*IDN?\r"));
+        EXPECT_EQ(m_fake->Written(), "*IDN?\r");
+        ASSERT_TRUE(m_fake->Receive(std::string("SIM\0\r", 5)));
+        ASSERT_TRUE(reader.WaitForBytes(5));
+        m_fake->SetModemLines(kModemCts | kModemDsr);
+        ASSERT_TRUE(reader.WaitForEvent(kEventCts));
+        m_fake->PulseModemLines(kModemRing);
+        ASSERT_TRUE(reader.WaitForEvent(kEventRing));
+        m_fake->RaiseLineErrors(kErrorFrame);
+        ASSERT_TRUE(reader.WaitForEvent(kEventErr));
+        EXPECT_EQ(reader.Received(), std::string("SIM\0\r", 5));
+    }
+    m_device->Close();
+    EXPECT_FALSE(m_fake->IsOpen());
+
+    const TRecording recording = ReadRecording(ReadBytes(m_file));
+    ASSERT_TRUE(recording.Ok()) << recording.error;
+    EXPECT_EQ(Kinds(recording),
+              (std::vector<RecordedKind>{RecordedKind::Settings, RecordedKind::Dtr,
+                                         RecordedKind::Rts, RecordedKind::Sent,
+                                         RecordedKind::Received, RecordedKind::Modem,
+                                         RecordedKind::Pulse, RecordedKind::Error}));
+    const auto& events = recording.events;
+    EXPECT_EQ(events[0].settings, (TLineSettings{19200, 7, Parity::Even, StopBits::Two}));
+    EXPECT_EQ(events[1].value, 1u);
+    EXPECT_EQ(events[2].value, 0u);
+    EXPECT_EQ(events[3].data[0].bytes, "*IDN?\r");
+    EXPECT_EQ(events[4].data[0].bytes, std::string("SIM\0\r", 5));
+    EXPECT_EQ(events[5].value, kModemCts | kModemDsr);
+    EXPECT_EQ(events[6].value, kModemRing);
+    EXPECT_EQ(events[7].value, kErrorFrame);
+    for (std::size_t i = 1; i < events.size(); ++i) {
+        EXPECT_GE(events[i].micros, events[i - 1].micros);
+    }
+    EXPECT_TRUE(m_notes.empty());
+}
+
+TEST_F(RecordingDeviceTest, RefusedCallsAreNotRecorded) {
+    ASSERT_TRUE(m_device->Open());
+    m_fake->SetFailure(FakeOperation::Write, "write: broken");
+    m_fake->SetFailure(FakeOperation::SetDtr, "dtr: broken");
+    EXPECT_FALSE(m_device->Write("lost"));
+    EXPECT_FALSE(m_device->SetDtr(LineLevel::On));
+    m_device->Close();
+    const TRecording recording = ReadRecording(ReadBytes(m_file));
+    ASSERT_TRUE(recording.Ok()) << recording.error;
+    EXPECT_TRUE(recording.events.empty());
+}
+
+TEST_F(RecordingDeviceTest, AnUnwritableRecordingMakesThePortUnavailable) {
+    m_device = std::make_unique<TRecordingDevice>(std::make_unique<TFakeDevice>(),
+                                                  m_dir.File("missing/session.kvr"), "com3",
+                                                  m_notices);
+    const TDeviceResult opened = m_device->Open();
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(opened.PortInUse());
+    const std::string reason =
+        "com3: cannot write recording " + m_dir.File("missing/session.kvr") + ": ";
+    EXPECT_EQ(opened.Message().substr(0, reason.size()), reason);
+    ASSERT_EQ(m_notes.size(), 1u);
+    EXPECT_EQ(m_notes[0], opened.Message());
+    EXPECT_FALSE(m_device->IsOpen());
+}
+
+// A port that does not open leaves the recording of an earlier session alone.
+TEST_F(RecordingDeviceTest, ADeviceThatFailsToOpenKeepsTheOldRecording) {
+    WriteBytes(m_file, "korvane-recording 1\n0 sent 41\n");
+    m_fake->SetFailure(FakeOperation::Open, "no such device");
+    EXPECT_FALSE(m_device->Open());
+    EXPECT_EQ(ReadBytes(m_file), "korvane-recording 1\n0 sent 41\n");
+}
+
+// Lines reach the file while the port stays open, so a crash loses at most the last second.
+TEST_F(RecordingDeviceTest, EventsReachTheFileWithoutAClose) {
+    ASSERT_TRUE(m_device->Open());
+    ASSERT_TRUE(m_device->Write("ping"));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (ReadBytes(m_file).find("sent \"ping\"") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_NE(ReadBytes(m_file).find("sent \"ping\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvane::serial
