@@ -127,6 +127,9 @@ private:
     TValue EvaluateStripped(std::string text);
     // An operand of the script's own text, with no written-back value in it.
     void ResolvePlain(std::string_view text, std::string& value, bool& whole, double& number);
+    // An operand that holds a placeholder.
+    void ResolveWrittenBack(std::string_view text, std::string& value, bool& whole,
+                            double& number);
     // The placeholder that stands for a function's result in the expression's text.
     std::string WriteBackResult(std::string result);
     bool RowMatches(const TStatementRow& row, const std::string& line,

@@ -162,10 +162,15 @@ std::string TExecute::WriteBackResult(std::string result) {
 
 void TExecute::ResolveInto(std::string_view text, std::string& value, bool& whole,
                            double& number) {
-    if (!m_slots.Holds(text)) {
+    if (m_slots.Holds(text)) {
+        ResolveWrittenBack(text, value, whole, number);
+    } else {
         ResolvePlain(text, value, whole, number);
-        return;
     }
+}
+
+void TExecute::ResolveWrittenBack(std::string_view text, std::string& value, bool& whole,
+                                  double& number) {
     const TSlot* slot = m_slots.Whole(text);
     if (slot && slot->kind == TSlotKind::Literal) {
         whole = false;

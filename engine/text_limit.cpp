@@ -4,10 +4,8 @@
 
 namespace korvane::engine {
 
-void CheckTextSize(size_t size) {
-    if (size > kMaxTextSize) {
-        throw EFatalError("Text too long: a value may hold at most 64 MiB (67108864 bytes)");
-    }
+void ThrowTextTooLong() {
+    throw EFatalError("Text too long: a value may hold at most 64 MiB (67108864 bytes)");
 }
 
 }  // namespace korvane::engine

@@ -8,7 +8,12 @@ namespace korvane::engine {
 // in a loop ends with a clear fatal error instead of taking all memory.
 inline constexpr size_t kMaxTextSize = size_t{64} << 20;
 
-// Throws the fatal error that names the limit when `size` is over it.
-void CheckTextSize(size_t size);
+[[noreturn]] void ThrowTextTooLong();
+
+// Throws the fatal error that names the limit when `size` is over it. Inline: it guards every
+// stored value, so the common case must cost no call.
+inline void CheckTextSize(size_t size) {
+    if (size > kMaxTextSize) [[unlikely]] ThrowTextTooLong();
+}
 
 }  // namespace korvane::engine

@@ -27,7 +27,6 @@ std::string TValueSlots::Add(TSlotKind kind, std::string text) {
 }
 
 void TValueSlots::Protect(std::string& text) {
-    if (text.find(kMarker) == std::string::npos) return;
     std::string out;
     out.reserve(text.size() + 8);
     for (char c : text) {
@@ -53,10 +52,6 @@ const TSlot* TValueSlots::At(std::string_view text, size_t at) const {
 
 const TSlot* TValueSlots::Whole(std::string_view text) const {
     return text.size() == kPlaceholderSize ? At(text, 0) : nullptr;
-}
-
-bool TValueSlots::Holds(std::string_view text) const {
-    return !m_slots.empty() && text.find(kMarker) != std::string_view::npos;
 }
 
 std::string TValueSlots::Expand(std::string_view text) const {

@@ -33,11 +33,14 @@ public:
 
     // A placeholder for a new slot holding `text`.
     std::string Add(TSlotKind kind, std::string text);
-    // Moves every marker byte of script text into a slot of its own.
+    // Moves every marker byte of script text into a slot of its own. The caller looks for one
+    // first: nearly no text holds any.
     void Protect(std::string& text);
     // The slot that the whole of `text` names, or null when the text is anything else.
     const TSlot* Whole(std::string_view text) const;
-    bool Holds(std::string_view text) const;
+    bool Holds(std::string_view text) const {
+        return !m_slots.empty() && text.find(kMarker) != std::string_view::npos;
+    }
     // The text as it read before values were kept apart: text results in double quotes,
     // other values bare, script bytes as themselves.
     std::string Expand(std::string_view text) const;
@@ -58,7 +61,9 @@ class TEvaluationScope {
 public:
     TEvaluationScope(TValueSlots& table, int& depth, std::string& text)
         : m_slots(table), m_depth(depth) {
-        if (m_depth++ == 0) m_slots.Protect(text);
+        if (m_depth++ == 0 && text.find(TValueSlots::kMarker) != std::string::npos) {
+            m_slots.Protect(text);
+        }
     }
     ~TEvaluationScope() {
         if (--m_depth == 0) m_slots.Clear();
