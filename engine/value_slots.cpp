@@ -19,11 +19,11 @@ std::string TValueSlots::Add(TSlotKind kind, std::string text) {
     if (m_slots.size() >= kMaxSlots) throw EFatalError("Expression too complex");
     const size_t index = m_slots.size();
     m_slots.push_back({kind, std::move(text)});
-    std::string placeholder(1, kMarker);
+    char placeholder[kPlaceholderSize] = {kMarker};
     for (size_t i = 0; i < kIndexBytes; ++i) {
-        placeholder.push_back(static_cast<char>(0x80 | ((index >> (7 * i)) & 0x7F)));
+        placeholder[1 + i] = static_cast<char>(0x80 | ((index >> (7 * i)) & 0x7F));
     }
-    return placeholder;
+    return std::string(placeholder, kPlaceholderSize);
 }
 
 void TValueSlots::Protect(std::string& text) {
