@@ -97,8 +97,7 @@ void TTcpClient::TakePending() {
     while (m_buffer.Room() >= static_cast<size_t>(kChunkSize)) {
         const qint64 received = m_socket.read(chunk, kChunkSize);
         if (received <= 0) break;
-        const std::string_view bytes(chunk, static_cast<size_t>(received));
-        m_buffer.Append(bytes.substr(0, bytes.find('\0')));
+        m_buffer.Append(std::string_view(chunk, static_cast<size_t>(received)));
     }
 }
 

@@ -11,9 +11,9 @@
 namespace korvane::net {
 
 // The client connection WS1 and its receive buffer. Data is taken from the socket only while
-// a run is in progress, in chunks of at most 128 bytes of which everything from a zero byte
-// on is dropped. Address resolution and port lookup happen here; the script's messages are
-// the commands' business.
+// a run is in progress, in chunks of at most 128 bytes, every byte kept (zero bytes too: the
+// data is counted bytes, never C text). Address resolution and port lookup happen here; the
+// script's messages are the commands' business.
 class TTcpClient {
  public:
     static constexpr qint64 kChunkSize = 128;
