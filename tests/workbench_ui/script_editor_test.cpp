@@ -125,6 +125,17 @@ TEST(ScriptEditor, EditorLinesAreTheRunsProgramLines) {
     EXPECT_EQ(f.editor.Lines(), (std::vector<std::string>{"a = 1", "b = 2", "c = 3", "", "d\xff"}));
 }
 
+TEST(ScriptEditor, GutterGrowsWithTheZoomAndComesBack) {
+    TEditorFixture f;
+    const int unzoomed = f.editor.marginWidth(0);
+    f.editor.zoomIn(6);
+    EXPECT_GT(f.editor.marginWidth(0), unzoomed);
+    f.editor.zoomTo(0);
+    EXPECT_EQ(f.editor.marginWidth(0), unzoomed);
+    f.editor.zoomOut(3);
+    EXPECT_LT(f.editor.marginWidth(0), unzoomed);
+}
+
 TEST(ScriptEditor, CurrentLineMarkFollowsAndClears) {
     TEditorFixture f;
     f.editor.SetBytes("a\nb\nc");

@@ -57,6 +57,19 @@ TScriptEditor::TScriptEditor(QWidget* parent)
             });
     connect(this, &QsciScintilla::indicatorReleased, this,
             [this](int line, int index, Qt::KeyboardModifiers) { OnIndicatorReleased(line, index); });
+    connect(this, &QsciScintillaBase::SCN_ZOOM, this, &TScriptEditor::FitGutterToZoom);
+}
+
+int TScriptEditor::DigitWidth() {
+    const auto style = static_cast<unsigned long>(STYLE_LINENUMBER);
+    return static_cast<int>(SendScintilla(SCI_TEXTWIDTH, style, "9"));
+}
+
+void TScriptEditor::FitGutterToZoom() {
+    // The line numbers grow with the zoom; the gutter grows with them so none is cut off.
+    const int digit = DigitWidth();
+    if (m_unzoomedDigitWidth <= 0 || digit <= 0) return;
+    setMarginWidth(0, kLineNumberGutterPixels * digit / m_unzoomedDigitWidth);
 }
 
 void TScriptEditor::ApplyLook() {
@@ -66,6 +79,7 @@ void TScriptEditor::ApplyLook() {
     setMarginType(0, QsciScintilla::NumberMargin);
     setMarginLineNumbers(0, true);
     setMarginWidth(0, kLineNumberGutterPixels);
+    m_unzoomedDigitWidth = DigitWidth();
     // The marker margin: the step arrow and the error dot.
     setMarginWidth(1, kMarkerMarginPixels);
     setMarginsBackgroundColor(kGutter);

@@ -83,6 +83,8 @@ private:
     void PlaceMarker(int& markedLine, int line, std::initializer_list<int> markers);
     void ScrollIntoSight(int line);
     bool SelectionMatches(const std::string& text, bool matchCase);
+    int DigitWidth();
+    void FitGutterToZoom();
 
     TScriptLexer* m_lexer;
     TUndoBudget m_undo;
@@ -95,6 +97,8 @@ private:
     int m_errorLine = -1;
     int m_errorLineMarker = -1;
     int m_errorSymbolMarker = -1;
+    // The width of a line-number digit at zoom 0, which the fixed gutter width is made for.
+    int m_unzoomedDigitWidth = 0;
     std::string m_activeHint;
     // Where the arguments of the hinted call begin on the caret's line.
     std::size_t m_hintArgumentsColumn = 0;
