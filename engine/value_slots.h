@@ -51,10 +51,6 @@ private:
     std::vector<TSlot> m_slots;
 };
 
-}  // namespace korvane::engine
-
-namespace korvane::engine {
-
 // One evaluation. The outermost protects the script's text on the way in and forgets the
 // kept values on the way out; nested ones (function arguments, comparison sides) share them.
 class TEvaluationScope {
