@@ -1,26 +1,13 @@
 // Expressions and assignments, checked through small scripts.
 #include <gtest/gtest.h>
 
-#include "recording_host.h"
+#include "assignment_cases.h"
 
 namespace korvane::engine {
 namespace {
 
+using testing::ExpectAssignments;
 using testing::TEngineFixture;
-
-struct TAssignCase {
-    const char* script;
-    const char* variable;
-    const char* expected;  // "" means the variable does not exist
-};
-
-void ExpectAssignments(const std::vector<TAssignCase>& cases) {
-    for (const TAssignCase& c : cases) {
-        TEngineFixture fixture;
-        auto run = fixture.Run(c.script);
-        EXPECT_EQ(run->GetVariable(c.variable), c.expected) << c.script;
-    }
-}
 
 TEST(Expression, LeftToRightWithoutPrecedence) {
     ExpectAssignments({

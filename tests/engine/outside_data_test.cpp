@@ -4,21 +4,16 @@
 
 #include "engine/errors.h"
 #include "engine/text_limit.h"
-#include "recording_host.h"
+#include "assignment_cases.h"
 
 namespace korvane::engine {
 namespace {
 
+using testing::ExpectAssignments;
 using testing::TEngineFixture;
 
-struct TCase {
-    const char* script;
-    const char* variable;
-    const char* expected;  // "" means the variable does not exist
-};
-
 TEST(WrittenBackValues, ArithmeticAndTheKeptQuirks) {
-    const std::vector<TCase> cases = {
+    ExpectAssignments({
         // A negative group or an exponent stays one number.
         {"f = 2 * (0 - 3)", "f", "-6"},
         {"f = 10-(2-3)", "f", "11"},
@@ -40,16 +35,11 @@ TEST(WrittenBackValues, ArithmeticAndTheKeptQuirks) {
         {"x = 5\nx = len(1/0)", "x", "5"},
         {"s = \"abc\"\nx = 1\nif (len(s) == 3)\nx = 2\nendif", "x", "1"},
         {"a = 2\nx = 1\nif ((a+1)==3)\nx = 2\nendif", "x", "2"},
-    };
-    for (const TCase& c : cases) {
-        TEngineFixture fixture;
-        auto run = fixture.Run(c.script);
-        EXPECT_EQ(run->GetVariable(c.variable), c.expected) << c.script;
-    }
+    });
 }
 
 TEST(WrittenBackValues, SpecialCharactersInResultsArriveExactly) {
-    const std::vector<TCase> cases = {
+    ExpectAssignments({
         {"x = chr(41)", "x", ")"},
         {"x = chr(40) & chr(41)", "x", "()"},
         {"x = chr(34) & \"a\"", "x", "\"a"},
@@ -60,12 +50,7 @@ TEST(WrittenBackValues, SpecialCharactersInResultsArriveExactly) {
         {"s = \"OK\" & chr(40) & \"2 items\" & chr(41)\nx = mid(s, 1, len(s))", "x", "OK(2 items)"},
         {"s = chr(44) & chr(44)\nx = len(trim(s))", "x", "2"},
         {"s = \"1-2\"\nx = trim(s)", "x", "1-2"},
-    };
-    for (const TCase& c : cases) {
-        TEngineFixture fixture;
-        auto run = fixture.Run(c.script);
-        EXPECT_EQ(run->GetVariable(c.variable), c.expected) << c.script;
-    }
+    });
 }
 
 TEST(WrittenBackValues, DialogAnswersNeverRun) {

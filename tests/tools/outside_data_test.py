@@ -146,25 +146,38 @@ def source_fread(runner, folder):
     return failures
 
 
-def source_serial(runner, folder):
-    # A loop-back plug: what the script sends comes back as received data, and what it
-    # received goes out again through send.
-    payloads = INJECTIONS + [ALL_BYTES]
-    script = ('fcreate("out.bin")\nh = fopen("out.bin")\nopenport("com5", 115200, 8, "n", 1)\n'
-              + PRELUDE + 'n = 0\n')
+def relay(payloads, there, back):
+    """Script lines that pass each payload there and back again. `there` and `back` are
+    (write, read, flush) script calls, %s standing for the write's and the flush's argument."""
+    lines = ''
     for i, payload in enumerate(payloads):
-        script += 'send("com5", %s)\n' % literal(payload)
-        script += wait_for("r", 'receive("com5")', len(payload))
-        script += 'flush("com5", len(r))\nv%d = r\nstage\nsend("com5", r)\n' % (i + 1)
-        script += wait_for("q", 'receive("com5")', len(payload))
-        script += 'flush("com5", len(q))\nw = fwrite(q)\n'
-    script += 'closeport("com5")\nfclose()\n' + STAGE
-    done, variables = run(runner, folder, script, env={"KORVANE_PORTS": "com5=loop"})
+        write, reader, flush = there
+        lines += write % literal(payload) + '\n' + wait_for("r", reader, len(payload))
+        lines += flush % 'len(r)' + '\nv%d = r\nstage\n' % (i + 1)
+        write, reader, flush = back
+        lines += write % 'r' + '\n' + wait_for("q", reader, len(payload))
+        lines += flush % 'len(q)' + '\nw = fwrite(q)\n'
+    return lines
+
+
+def relay_failures(done, variables, folder, payloads):
     failures = []
     check_run(done, variables, injection_vars(payloads), failures)
     wanted = b"".join(record(p) + p for p in payloads)
     check_file("out.bin", read(folder, "out.bin"), wanted, failures)
     return failures
+
+
+def source_serial(runner, folder):
+    # A loop-back plug: what the script sends comes back as received data, and what it
+    # received goes out again through send.
+    payloads = INJECTIONS + [ALL_BYTES]
+    port = ('send("com5", %s)', 'receive("com5")', 'flush("com5", %s)')
+    script = ('fcreate("out.bin")\nh = fopen("out.bin")\nopenport("com5", 115200, 8, "n", 1)\n'
+              + PRELUDE + 'n = 0\n' + relay(payloads, port, port) +
+              'closeport("com5")\nfclose()\n' + STAGE)
+    done, variables = run(runner, folder, script, env={"KORVANE_PORTS": "com5=loop"})
+    return relay_failures(done, variables, folder, payloads)
 
 
 def free_port():
@@ -181,19 +194,12 @@ def source_tcp(runner, folder):
     script = ('fcreate("out.bin")\nh = fopen("out.bin")\n' + PRELUDE +
               'n = 0\ntcp_srv_open(%d)\ntcp_open("127.0.0.1", %d)\n' % (port, port) +
               'c = 0\nwhile ((c == 0) && (n << 400000))\n  c = tcp_isconnected()\n'
-              '  n = n + 1\nwend\n')
-    for i, payload in enumerate(payloads):
-        script += 'tcp_write(%s)\n' % literal(payload)
-        script += wait_for("r", "tcp_srv_read()", len(payload))
-        script += 'tcp_srv_flush(len(r))\nv%d = r\nstage\ntcp_srv_write(r)\n' % (i + 1)
-        script += wait_for("q", "tcp_read()", len(payload))
-        script += 'tcp_flush(len(q))\nw = fwrite(q)\n'
-    script += 'tcp_close()\ntcp_srv_close()\nfclose()\n' + STAGE
+              '  n = n + 1\nwend\n' +
+              relay(payloads, ('tcp_write(%s)', 'tcp_srv_read()', 'tcp_srv_flush(%s)'),
+                    ('tcp_srv_write(%s)', 'tcp_read()', 'tcp_flush(%s)')) +
+              'tcp_close()\ntcp_srv_close()\nfclose()\n' + STAGE)
     done, variables = run(runner, folder, script)
-    failures = []
-    check_run(done, variables, injection_vars(payloads), failures)
-    wanted = b"".join(record(p) + p for p in payloads)
-    check_file("out.bin", read(folder, "out.bin"), wanted, failures)
+    failures = relay_failures(done, variables, folder, payloads)
     if b"Write error" in done.stdout:
         failures.append("log: %r" % done.stdout)
     return failures
