@@ -17,8 +17,5 @@ void BindTextFunctions(TDispatch& dispatch);
 void BindMiscFunctions(TDispatch& dispatch);
 void BindTimeFunctions(TDispatch& dispatch);
 
-// Splits at each occurrence of the separator; a trailing empty rest is no piece, and an empty
-// separator never occurs.
-std::vector<std::string> SplitText(std::string_view text, std::string_view separator);
 
 }  // namespace korvane::engine

@@ -1,9 +1,10 @@
 // Text functions: tohex, len, asc, pos, ucase, lcase, mid, del, chr, trim, split, extract.
-#include <cstdio>
+#include <optional>
 
 #include "engine/builtins.h"
 #include "engine/function_result.h"
 #include "engine/number_text.h"
+#include "engine/text_limit.h"
 
 namespace korvane::engine {
 
@@ -18,17 +19,24 @@ bool Begin(TExecute& run, const TArgs& texts, TArgs& values) {
     return ok;
 }
 
+// Sized before it is built, so a result over the text bound fails before taking memory, and
+// written straight into its quoted form, so it exists once.
 TFunctionResult Tohex(TExecute& run, const TArgs& texts) {
     TArgs v;
     const bool ok = Begin(run, texts, v);
+    const size_t size = v[0].empty() ? 0 : v[0].size() * 3 - 1;
+    CheckTextSize(size);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
+    out.reserve(size + 2);
+    out.push_back('"');
     for (unsigned char c : v[0]) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, "%02X", c);
-        if (!out.empty()) out.push_back(' ');
-        out += pair;
+        if (out.size() > 1) out.push_back(' ');
+        out.push_back(kDigits[c >> 4]);
+        out.push_back(kDigits[c & 15]);
     }
-    return TextResult(out, ok);
+    out.push_back('"');
+    return {std::move(out), ok};
 }
 
 TFunctionResult Len(TExecute& run, const TArgs& texts) {
@@ -104,13 +112,12 @@ TFunctionResult TrimFunction(TExecute& run, const TArgs& texts) {
 TFunctionResult Split(TExecute& run, const TArgs& texts) {
     TArgs v;
     const bool ok = Begin(run, texts, v);
-    run.State().tokens = SplitText(v[0], v[1]);
-    return TextResult(std::to_string(run.State().tokens.size()), ok);
+    run.State().tokens.Assign(std::move(v[0]), std::move(v[1]));
+    return WholeResult(static_cast<int64_t>(run.State().tokens.Size()), ok);
 }
 
-TFunctionResult PieceOf(const std::vector<std::string>& pieces, int32_t number, bool ok) {
-    if (number < 1 || static_cast<size_t>(number) > pieces.size()) return TextResult("", ok);
-    return TextResult(pieces[static_cast<size_t>(number) - 1], ok);
+TFunctionResult PieceResult(std::optional<std::string_view> piece, bool ok) {
+    return TextResult(piece.value_or(std::string_view()), ok);
 }
 
 // The three-argument form leaves error alone and reports nothing.
@@ -118,8 +125,8 @@ TFunctionResult ExtractFromText(TExecute& run, const TArgs& texts) {
     TArgs v;
     const bool ok = run.EvaluateArguments(texts, v);
     auto number = StrictInt(v[2]);
-    if (!number) return TextResult("", ok);
-    return PieceOf(SplitText(v[0], v[1]), *number, ok);
+    if (!number || *number < 1) return TextResult("", ok);
+    return PieceResult(NthPiece(v[0], v[1], static_cast<size_t>(*number) - 1), ok);
 }
 
 TFunctionResult ExtractToken(TExecute& run, const TArgs& texts) {
@@ -127,26 +134,11 @@ TFunctionResult ExtractToken(TExecute& run, const TArgs& texts) {
     const bool ok = Begin(run, texts, v);
     auto number = StrictInt(v[0]);
     if (!number) return FailedResult(run, "extract: unexpected argument.", ok);
-    return PieceOf(run.State().tokens, *number, ok);
+    if (*number < 1) return TextResult("", ok);
+    return PieceResult(run.State().tokens.Piece(static_cast<size_t>(*number) - 1), ok);
 }
 
 }  // namespace
-
-std::vector<std::string> SplitText(std::string_view text, std::string_view separator) {
-    std::vector<std::string> pieces;
-    if (separator.empty()) {
-        if (!text.empty()) pieces.emplace_back(text);
-        return pieces;
-    }
-    for (;;) {
-        const size_t at = text.find(separator);
-        if (at == std::string_view::npos) break;
-        pieces.emplace_back(text.substr(0, at));
-        text.remove_prefix(at + separator.size());
-    }
-    if (!text.empty()) pieces.emplace_back(text);
-    return pieces;
-}
 
 void BindTextFunctions(TDispatch& dispatch) {
     using F = TFunction;

@@ -154,6 +154,12 @@ void TExecute::PollStopNow() {
     throw EStopped();
 }
 
+void TExecute::WaitingStep() {
+    AfterBlocking();
+    if (!m_stopRequested) m_host.ProcessEvents();
+    if (m_stopRequested) throw EStopped();
+}
+
 // Only a line handed over straight from the program has a cache entry; handlers may pass
 // lines of their own.
 TExecute::TLineCache* TExecute::CacheFor(const std::string& line, int cursor) {
@@ -234,12 +240,17 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
         if (binding->Write(*this, name, expression)) return;
     }
     TValue value = cache ? EvaluateStripped(cache->assignmentExpression) : EvaluateExpression(expression);
-    if (value.ok) SetVariable(name, value.text);
+    if (value.ok) SetVariableMoved(name, std::move(value.text));
 }
 
 void TExecute::SetVariable(std::string_view name, std::string_view value) {
     CheckTextSize(value.size());
     m_variables.Set(name, value);
+}
+
+void TExecute::SetVariableMoved(std::string_view name, std::string&& value) {
+    CheckTextSize(value.size());
+    m_variables.SetMoved(name, std::move(value));
 }
 
 void TExecute::ClearError() { m_variables.Set("error", "0"); }

@@ -12,6 +12,7 @@
 #include "engine/engine_host.h"
 #include "engine/program_state.h"
 #include "engine/value_slots.h"
+#include "engine/wait_step.h"
 #include "engine/variable_store.h"
 
 namespace korvane::engine {
@@ -58,6 +59,7 @@ public:
 
     // The variable store and the error convention.
     void SetVariable(std::string_view name, std::string_view value);
+    void SetVariableMoved(std::string_view name, std::string&& value);
     std::string GetVariable(std::string_view name) const { return m_variables.Get(name); }
     const TVariableStore& Variables() const { return m_variables; }
     void ClearError();
@@ -93,6 +95,11 @@ public:
     void PollStop(size_t work) {
         m_pollBudget -= static_cast<std::ptrdiff_t>(work) + kPollStepCost;
         if (m_pollBudget <= 0 || m_stopRequested) PollStopNow();
+    }
+
+    // The step a command hands to a call that waits outside the run (see TWaitStep).
+    TWaitStep WaitStep() {
+        return [this] { WaitingStep(); };
     }
 
     TEngineHost& Host() { return m_host; }
@@ -142,6 +149,7 @@ private:
     // The idle interval, slept in short slices with events pumped between them.
     void IdleSleep();
     void PollStopNow();
+    void WaitingStep();
     void IndexProgram();
     // While break or exit is pending, a block statement still passes over its whole block.
     void PassOverBlock(const std::string& line, int& cursor);

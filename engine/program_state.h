@@ -1,14 +1,15 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
+
+#include "engine/token_list.h"
 
 namespace korvane::engine {
 
-// State shared by all runs of one program start: split's token list and the random seed.
+// State shared by all runs of one program start: the random seed, and split's token list,
+// which the end of each run empties.
 struct TProgramState {
-    std::vector<std::string> tokens;
+    TTokenList tokens;
     uint32_t randomSeed = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/run_control.h"
 
 #include <exception>
+#include <new>
 
 #include "engine/check_blocks.h"
 #include "engine/errors.h"
@@ -55,6 +56,10 @@ TRunOutcome TRunControl::StartRun(const std::vector<std::string>& editorLines) {
     } catch (const EFatalError& error) {
         ReportFatal(error.what());
         outcome = TRunOutcome::FatalError;
+    } catch (const std::bad_alloc&) {
+        // Memory ran out below the script data bound: say so, not the allocator's own word.
+        ReportFatal("Out of memory");
+        outcome = TRunOutcome::FatalError;
     } catch (const std::exception& error) {
         // No bug in a command may take the program down: it ends the run like any fatal error.
         ReportFatal(error.what());
@@ -67,6 +72,7 @@ TRunOutcome TRunControl::StartRun(const std::vector<std::string>& editorLines) {
 void TRunControl::EndRun() {
     m_runHost.RunEnding(*m_run);
     m_run.reset();
+    m_state.tokens.Clear();
     m_runHost.ClearLineMark();
     m_runHost.ClearRackOpen();
     m_runHost.SetButtons(TRunButtons::Idle);

@@ -1,8 +1,13 @@
 #include "engine/variable_store.h"
 
+#include "engine/text_limit.h"
 #include "engine/text_utils.h"
 
 namespace korvane::engine {
+
+bool IsSystemVariable(std::string_view name) {
+    return EqualsIgnoreCase(name, "error") || EqualsIgnoreCase(name, "myport");
+}
 
 size_t TVariableStore::CaseInsensitiveHash::operator()(std::string_view text) const {
     size_t hash = 1469598103934665603ull;
@@ -21,14 +26,21 @@ bool TVariableStore::CaseInsensitiveEqual::operator()(std::string_view a,
 void TVariableStore::Clear() {
     m_entries.clear();
     m_index.clear();
+    m_bytes = 0;
 }
 
-void TVariableStore::Set(std::string_view name, std::string_view value) {
+template <typename TWrite>
+void TVariableStore::Store(std::string_view name, size_t size, TWrite&& write) {
     auto it = m_index.find(name);
-    if (value.empty()) {
+    if (size == 0) {
         if (it != m_index.end()) Remove(it->second);
         return;
     }
+    const size_t before =
+        it == m_index.end() ? 0 : name.size() + m_entries[it->second].second.size();
+    const size_t total = m_bytes - before + name.size() + size;
+    if (total > kMaxScriptData) ThrowScriptDataTooLarge();
+    m_bytes = total;
     if (it != m_index.end()) {
         // The entry takes the spelling of the latest assignment, as its text is replaced whole.
         auto& entry = m_entries[it->second];
@@ -38,11 +50,26 @@ void TVariableStore::Set(std::string_view name, std::string_view value) {
             entry.first = std::string(name);
             m_index.emplace(entry.first, index);
         }
-        entry.second = std::string(value);
+        write(entry.second);
         return;
     }
-    m_entries.emplace_back(std::string(name), std::string(value));
+    m_entries.emplace_back(std::string(name), std::string());
+    write(m_entries.back().second);
     m_index.emplace(m_entries.back().first, m_entries.size() - 1);
+}
+
+void TVariableStore::Set(std::string_view name, std::string_view value) {
+    Store(name, value.size(), [value](std::string& text) {
+        const bool inside = value.data() >= text.data() && value.data() < text.data() + text.size();
+        // The old text goes before the new one is made, so a large value is never held three
+        // times over (old, new and the caller's).
+        if (!inside && text.capacity() < value.size()) std::string().swap(text);
+        text.assign(value.data(), value.size());
+    });
+}
+
+void TVariableStore::SetMoved(std::string_view name, std::string&& value) {
+    Store(name, value.size(), [&value](std::string& text) { text = std::move(value); });
 }
 
 const std::string* TVariableStore::Find(std::string_view name) const {
@@ -63,6 +90,7 @@ std::vector<std::string> TVariableStore::Lines() const {
 }
 
 void TVariableStore::Remove(size_t index) {
+    m_bytes -= m_entries[index].first.size() + m_entries[index].second.size();
     m_index.erase(m_entries[index].first);
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(index));
     for (auto& [key, position] : m_index) {

@@ -8,12 +8,19 @@
 
 namespace korvane::engine {
 
+// Names the system itself stores (`error` after every command, `myport` after setport): in a
+// script they always mean the variable, never a rack control that happens to share the name.
+bool IsSystemVariable(std::string_view name);
+
 // The script's one ordered list of variables. Names compare without regard to case; storing
 // the empty text removes a variable, and a missing name reads as the empty text.
 class TVariableStore {
 public:
     void Clear();
+    // Both throw the fatal error that names kMaxScriptData when the store would outgrow it.
     void Set(std::string_view name, std::string_view value);
+    // Set that takes the text over without a copy.
+    void SetMoved(std::string_view name, std::string&& value);
     // Null when the name is not stored.
     const std::string* Find(std::string_view name) const;
     std::string Get(std::string_view name) const;
@@ -33,9 +40,13 @@ private:
     };
 
     void Remove(size_t index);
+    // Stores a value of `size` bytes under `name` through `write`, which fills the entry's text.
+    template <typename TWrite>
+    void Store(std::string_view name, size_t size, TWrite&& write);
 
     std::vector<std::pair<std::string, std::string>> m_entries;
     std::unordered_map<std::string, size_t, CaseInsensitiveHash, CaseInsensitiveEqual> m_index;
+    size_t m_bytes = 0;  // names and values together
 };
 
 }  // namespace korvane::engine

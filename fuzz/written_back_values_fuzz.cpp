@@ -407,7 +407,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (!fixture.host.inputs.empty()) Violation(script, "answers left over");
     if (!fixture.host.log.empty()) Violation(script, "the log changed");
-    if (fixture.state.randomSeed != seed || !fixture.state.tokens.empty()) {
+    if (fixture.state.randomSeed != seed || fixture.state.tokens.Size() != 0) {
         Violation(script, "program state changed");
     }
     return 0;

@@ -106,7 +106,7 @@ TFunctionResult Fread(TExecute& run, const TArgs& texts, TDM& dm) {
     if (!count) return engine::FailedResult(run, "fread: error reading from file", ok);
     if (*count <= 0) return engine::TextResult("", ok);
     const size_t wanted = std::min(static_cast<size_t>(*count), kReadLimit);
-    const std::optional<std::string> data = ReadFile(dm.FileHandle(), wanted);
+    const std::optional<std::string> data = ReadFile(dm.FileHandle(), wanted, run.WaitStep());
     if (!data) return engine::FailedResult(run, "fread: error reading from file", ok);
     return engine::TextResult(*data, ok);
 }
@@ -124,7 +124,7 @@ TFunctionResult Fwrite(TExecute& run, const TArgs& texts, TDM& dm) {
         run.SetError("fwrite: error writing to file");
         return engine::WholeResult(0, ok);
     }
-    const TWriteOutcome outcome = WriteFile(dm.FileHandle(), v[0]);
+    const TWriteOutcome outcome = WriteFile(dm.FileHandle(), v[0], run.WaitStep());
     if (!outcome.complete) run.SetError("fwrite: error writing to file");
     if (outcome.written == 0) return engine::WholeResult(-1, ok);
     return engine::WholeResult(static_cast<int64_t>(outcome.written), ok);

@@ -1,6 +1,5 @@
 #include "net/tcp_client.h"
 
-#include <QHostInfo>
 #include <QTimer>
 
 #include "net/socket_options.h"
@@ -22,19 +21,6 @@ std::optional<uint16_t> ResolvePort(std::string_view text) {
     return static_cast<uint16_t>(port);
 }
 
-std::optional<QHostAddress> ResolveAddress(std::string_view text) {
-    if (text.empty() || text.find('\0') != std::string_view::npos) return std::nullopt;
-    const QString name = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    QHostAddress literal;
-    if (literal.setAddress(name)) return literal;
-    const QHostInfo info = QHostInfo::fromName(name);
-    if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) return std::nullopt;
-    for (const QHostAddress& address : info.addresses()) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol) return address;
-    }
-    return info.addresses().front();
-}
-
 TTcpClient::TTcpClient() {
     m_socket.setReadBufferSize(kSocketReadLimit);
     QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, [this] { OnConnected(); });
@@ -45,19 +31,21 @@ TTcpClient::TTcpClient() {
 // A socket that goes while connected reports its disconnect; by then the buffer is gone.
 TTcpClient::~TTcpClient() { m_socket.disconnect(); }
 
-bool TTcpClient::Connect(std::string_view address, std::string_view port) {
-    const bool closed = m_socket.state() == QAbstractSocket::UnconnectedState;
-    if (!closed && (address != m_address || port != m_port)) return false;
+TTcpClient::TConnect TTcpClient::Connect(std::string_view address, std::string_view port,
+                                         const engine::TWaitStep& waitStep) {
+    if (m_socket.state() != QAbstractSocket::UnconnectedState) {
+        const bool sameTarget = address == m_address && port == m_port;
+        return sameTarget ? TConnect::AlreadyOpen : TConnect::Busy;
+    }
     m_address = std::string(address);
     m_port = std::string(port);
     m_buffer.Clear();
-    if (!closed) return false;
     const std::optional<uint16_t> portNumber = ResolvePort(port);
-    if (!portNumber) return false;
-    const std::optional<QHostAddress> host = ResolveAddress(address);
-    if (!host) return false;
+    if (!portNumber) return TConnect::Unresolved;
+    const std::optional<QHostAddress> host = ResolveAddress(address, m_lookup, waitStep);
+    if (!host) return TConnect::Unresolved;
     m_socket.connectToHost(*host, *portNumber);
-    return true;
+    return TConnect::Started;
 }
 
 void TTcpClient::Close() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/wait_step.h"
+#include "net/name_lookup.h"
 #include "net/receive_buffer.h"
 
 namespace korvane::net {
@@ -23,10 +25,18 @@ class TTcpClient {
     TTcpClient(const TTcpClient&) = delete;
     TTcpClient& operator=(const TTcpClient&) = delete;
 
-    // Empties the receive buffer and starts connecting without waiting. False for what is
-    // known at once: the socket is not closed, the address or the port cannot be resolved.
-    // When the socket is busy with another address or port the buffer is left as it is.
-    bool Connect(std::string_view address, std::string_view port);
+    enum class TConnect {
+        Started,      // the buffer was emptied and the connect is under way
+        AlreadyOpen,  // connected or connecting to this very target: connection and data kept
+        Busy,         // the socket is busy with another target; nothing changed
+        Unresolved,   // the address or the port cannot be resolved
+    };
+    // Empties the receive buffer and starts connecting without waiting for the peer. A host
+    // name is looked up while `waitStep` runs every few milliseconds (it may throw to give up).
+    TConnect Connect(std::string_view address, std::string_view port,
+                     const engine::TWaitStep& waitStep = {});
+    // Tests put a lookup of their own in place of the system's.
+    void SetHostLookup(THostLookup lookup) { m_lookup = std::move(lookup); }
     // Hands queued bytes to the system, then closes at once (any state).
     void Close();
     bool Connected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
@@ -50,6 +60,7 @@ class TTcpClient {
     TReceiveBuffer m_buffer;
     std::string m_address;
     std::string m_port;
+    THostLookup m_lookup = SystemHostLookup;
     bool m_runActive = false;
     bool m_closingHere = false;
     bool m_takeScheduled = false;
@@ -57,7 +68,5 @@ class TTcpClient {
 
 // Parses a port text: decimal 1..65535, or a service name the system knows.
 std::optional<uint16_t> ResolvePort(std::string_view text);
-// A dotted IPv4 (or IPv6) address as it stands, or a host name resolved now (IPv4 first).
-std::optional<QHostAddress> ResolveAddress(std::string_view text);
 
 }  // namespace korvane::net

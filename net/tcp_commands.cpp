@@ -48,10 +48,21 @@ void TcpOpen(TExecute& run, const std::string& line, TTcpClient& client) {
     const TArgs v = Evaluated(run, texts);
     run.ClearError();
     const std::string target = v[0] + ":" + v[1];
-    bool started = false;
-    if (Guarded([&] { started = client.Connect(v[0], v[1]); }) && started) {
-        run.LogLine("Client socket open to " + target);
-        return;
+    TTcpClient::TConnect outcome = TTcpClient::TConnect::Unresolved;
+    if (!Guarded([&] { outcome = client.Connect(v[0], v[1], run.WaitStep()); })) {
+        outcome = TTcpClient::TConnect::Unresolved;
+    }
+    switch (outcome) {
+        case TTcpClient::TConnect::Started:
+            run.LogLine("Client socket open to " + target);
+            return;
+        case TTcpClient::TConnect::AlreadyOpen:
+            // The script asked for what it has: the connection and its data stay as they are.
+            run.LogLine("Client socket already open to " + target);
+            return;
+        case TTcpClient::TConnect::Busy:
+        case TTcpClient::TConnect::Unresolved:
+            break;
     }
     run.LogLine("Error connecting to " + target);
     run.SetError("tcp_open: error opening the socket.");

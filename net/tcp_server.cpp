@@ -87,18 +87,22 @@ void TTcpServer::OnNewConnections() {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) Accept(socket);
 }
 
+// An extra client is answered and closed without ever joining the list: nothing it does may
+// touch the served client's buffer.
 void TTcpServer::Accept(QTcpSocket* socket) {
     SetLingerZero(socket->socketDescriptor());
+    if (!m_clients.empty()) {
+        socket->write(kRefusal.data(), static_cast<qint64>(kRefusal.size()));
+        CloseNow(*socket);
+        Release(m_server, socket);
+        return;
+    }
     socket->setReadBufferSize(kSocketReadLimit);
     m_clients.push_back({socket, DottedPeerAddress(*socket)});
     m_buffer.Clear();
     QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { TakeFrom(socket); });
     QObject::connect(socket, &QTcpSocket::disconnected, socket,
                      [this, socket] { OnClientDisconnected(socket); });
-    if (m_clients.size() > 1) {
-        socket->write(kRefusal.data(), static_cast<qint64>(kRefusal.size()));
-        CloseNow(*socket);
-    }
 }
 
 void TTcpServer::OnClientDisconnected(QTcpSocket* socket) {

@@ -1,6 +1,7 @@
 #include "recording_writer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,15 +15,39 @@ namespace {
 constexpr std::size_t kWriteOutSize = 64 * 1024;
 constexpr auto kFlushInterval = std::chrono::seconds(1);
 
+// A pipe or device as the recording would stall the port on a reader that stops reading and
+// never hold a file to replay: only a regular file (or a new one) is taken. The open itself
+// never waits for a pipe's other end either (a FIFO nobody reads fails it with ENXIO).
+std::string NotRegularFile(const std::string& path, const struct stat& info) {
+    const char* kind = S_ISFIFO(info.st_mode)   ? "it is a FIFO, "
+                       : S_ISCHR(info.st_mode)  ? "it is a character device, "
+                       : S_ISBLK(info.st_mode)  ? "it is a block device, "
+                       : S_ISSOCK(info.st_mode) ? "it is a socket, "
+                                                : "";
+    return "cannot write recording " + path + ": " + kind + "not a regular file";
+}
+
 }  // namespace
 
 TRecordingWriter::~TRecordingWriter() { (void)Close(); }
 
 std::string TRecordingWriter::Open(const std::string& path, TFailureHandler onFailure) {
     (void)Close();
-    const int fd = RetryOnEintr(
-        [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); });
-    if (fd < 0) return SystemMessage("cannot write recording " + path, errno);
+    const int fd = RetryOnEintr([&] {
+        return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    });
+    struct stat info {};
+    if (fd < 0) {
+        const int error = errno;
+        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+            return NotRegularFile(path, info);
+        }
+        return SystemMessage("cannot write recording " + path, error);
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return NotRegularFile(path, info);
+    }
     std::lock_guard lock(m_mutex);
     m_file.Reset(fd);
     m_path = path;

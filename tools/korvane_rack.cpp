@@ -16,6 +16,7 @@
 #include "racks/form_text.h"
 #include "racks/rack_file.h"
 #include "racks/registered_classes.h"
+#include "tools/broken_pipe.h"
 #include "tools/command_line.h"
 
 namespace {
@@ -66,6 +67,7 @@ int ToBinary(const char* textPath, const char* rackPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    korvane::tools::IgnoreBrokenPipes();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (auto answered = korvane::tools::AnswerStandardOption(arguments, kProgram, std::cout)) {
         return *answered;

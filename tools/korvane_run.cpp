@@ -29,6 +29,7 @@
 #include "racks/ui/rack_commands.h"
 #include "serial/port_entries.h"
 #include "serial/serial_module.h"
+#include "tools/broken_pipe.h"
 #include "tools/command_line.h"
 #include "tools/console_host.h"
 #include "tools/toolkit_messages.h"
@@ -145,6 +146,7 @@ struct TRunnerModules {
 }  // namespace
 
 int main(int argc, char** argv) {
+    korvane::tools::IgnoreBrokenPipes();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (auto answered = korvane::tools::AnswerStandardOption(arguments, kProgram, std::cout)) {
         return *answered;

@@ -9,6 +9,7 @@ namespace korvane::racks {
 
 bool TRackBinding::Write(engine::TExecute& run, std::string_view name,
                          std::string_view expression) {
+    if (engine::IsSystemVariable(name)) return false;
     const std::optional<size_t> index = m_model.FindWritable(name);
     if (!index) return false;
     const engine::TValue value = run.EvaluateExpression(expression);
@@ -60,6 +61,7 @@ bool TRackBinding::Apply(engine::TExecute& run, size_t index, const std::string&
 }
 
 bool TRackBinding::Read(engine::TExecute& run, std::string_view name, std::string& value) {
+    if (engine::IsSystemVariable(name)) return false;
     const std::optional<size_t> index = m_model.FindReadable(name);
     if (!index) return false;
     const TRackControl& control = m_model.Control(*index);

@@ -11,7 +11,8 @@ namespace korvane::racks {
 
 // Scripts read and write rack controls by name as if they were variables: each bound class
 // has one property, a conversion and a pair of error texts. A failed write leaves the control
-// as it was; nothing here writes to the log.
+// as it was; nothing here writes to the log. The variables the system sets are never shadowed:
+// a control with such a name is reached through the rack commands only.
 class TRackBinding : public engine::TControlBinding {
  public:
     TRackBinding(TRackModel& model, TRackView& view) : m_model(model), m_view(view) {}

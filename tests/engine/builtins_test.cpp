@@ -184,18 +184,55 @@ TEST(Builtins, TextFunctionsAtTheirBoundaries) {
     }
 }
 
-TEST(Builtins, SplitFillsTheTokenListThatOutlivesTheRun) {
+TEST(Builtins, SplitFillsTheTokenListForTheRunOnly) {
     TEngineFixture fixture;
-    auto first = fixture.Run("n = split(\"1;2;3\", \";\")\na = extract(2)\nb = extract(4)");
-    EXPECT_EQ(first->GetVariable("n"), "3");
-    EXPECT_EQ(first->GetVariable("a"), "2");
-    EXPECT_EQ(first->GetVariable("b"), "");
-    auto second = fixture.Run("c = extract(3)\nd = extract(\"x\")");
-    EXPECT_EQ(second->GetVariable("c"), "3");
-    EXPECT_EQ(second->LastErrorText(), "extract: unexpected argument.");
-    EXPECT_EQ(SplitText("a,b,,d,", ","), (std::vector<std::string>{"a", "b", "", "d"}));
-    EXPECT_EQ(SplitText("abc", ""), (std::vector<std::string>{"abc"}));
-    EXPECT_TRUE(SplitText("", ",").empty());
+    TRunControl control(fixture.host, fixture.host, fixture.state, fixture.dispatch);
+    control.Run(SplitLines("n = split(\"1;2;3\", \";\")\na = extract(2)\nb = extract(4)"));
+    EXPECT_EQ(fixture.host.finalVariables,
+              (std::vector<std::string>{"error=0", "n=3", "a=2"}));
+    EXPECT_EQ(fixture.state.tokens.Size(), 0u) << "the end of the run frees the list";
+    control.Run(SplitLines("c = extract(3)\nd = extract(\"x\")\nm = geterror()"));
+    EXPECT_EQ(fixture.host.finalVariables,
+              (std::vector<std::string>{"error=1", "m=extract: unexpected argument."}));
+}
+
+// The token list and the three-argument extract against a plain split, on texts whose pieces
+// cross the list's marks: every piece, and nothing past the last.
+TEST(Builtins, TokenPiecesMatchAPlainSplit) {
+    auto plainSplit = [](std::string_view text, std::string_view separator) {
+        std::vector<std::string> pieces;
+        if (separator.empty()) {
+            if (!text.empty()) pieces.emplace_back(text);
+            return pieces;
+        }
+        for (size_t at; (at = text.find(separator)) != std::string_view::npos;) {
+            pieces.emplace_back(text.substr(0, at));
+            text.remove_prefix(at + separator.size());
+        }
+        if (!text.empty()) pieces.emplace_back(text);
+        return pieces;
+    };
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+    for (int round = 0; round < 300; ++round) {
+        const std::string alphabet = round % 3 == 0 ? ",a" : round % 3 == 1 ? ":x;" : ",";
+        std::string text;
+        const size_t length = next() % (round < 150 ? 40 : 600);
+        for (size_t i = 0; i < length; ++i) text.push_back(alphabet[next() % alphabet.size()]);
+        const std::string separator = round % 5 == 0   ? std::string()
+                                      : round % 5 == 1 ? std::string("::")
+                                                       : std::string(1, alphabet[0]);
+        const std::vector<std::string> expected = plainSplit(text, separator);
+        TTokenList list;
+        list.Assign(text, separator);
+        ASSERT_EQ(list.Size(), expected.size()) << text << " / " << separator;
+        for (size_t i = 0; i <= expected.size(); ++i) {
+            const std::optional<std::string_view> want =
+                i < expected.size() ? std::optional<std::string_view>(expected[i]) : std::nullopt;
+            ASSERT_EQ(list.Piece(i), want) << text << " / " << separator << " #" << i;
+            ASSERT_EQ(NthPiece(text, separator, i), want) << text << " / " << separator << " #" << i;
+        }
+    }
 }
 
 TEST(Builtins, RandomSequenceIsFixedFromProgramStart) {

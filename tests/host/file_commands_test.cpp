@@ -1,6 +1,7 @@
 #include "host/file_commands.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -27,13 +28,16 @@ struct TFileScript {
     TFileScript() { BindFileCommands(engine.dispatch, dm); }
     std::string F() const { return dir.File("f.dat"); }
     std::string G() const { return dir.File("g.dat"); }
-    std::unique_ptr<engine::TExecute> Run(std::string script) {
+    std::string Expand(std::string script) const {
         for (const auto& [mark, path] : {std::pair{"%F", F()}, std::pair{"%G", G()}}) {
             for (size_t at; (at = script.find(mark)) != std::string::npos;) {
                 script.replace(at, 2, "\"" + path + "\"");
             }
         }
-        return engine.Run(script);
+        return script;
+    }
+    std::unique_ptr<engine::TExecute> Run(const std::string& script) {
+        return engine.Run(Expand(script));
     }
 };
 
@@ -236,6 +240,56 @@ TEST(FileCommands, OtherProcessesMayUseTheFileMeanwhile) {
     EXPECT_EQ(::pread(outside, seen, 3, 0), 3);
     EXPECT_EQ(std::string(seen, 3), "XYc");
     ::close(outside);
+}
+
+// A FIFO: fopen never waits for a writer, fread gathers what arrives while events go on, and
+// Stop ends a read or a write that waits, before any later statement.
+TEST(FileCommands, AFifoNeverHoldsTheRunPastStop) {
+    const struct {
+        const char* name;
+        const char* script;
+        std::vector<std::string> pieces;  // written to the FIFO, one per pump once it is open
+        std::map<std::string, std::string> variables;
+    } cases[] = {
+        {"read gathers pieces", "h = fopen(%F)\nx = fread(5)\nb = 2", {"ab", "", "cde"},
+         {{"x", "abcde"}, {"b", "2"}}},
+        {"read waits for data", "h = fopen(%F)\nx = fread(5)\nb = 2", {"ab"}, {{"x", ""}}},
+        // Far more than a pipe holds, and nobody reads it.
+        {"write waits for room",
+         "t = \"0123456789\"\nfor (i, 1, 15, 1)\nt = t & t\nnext\nh = fopen(%F)\n"
+         "n = fwrite(t)\nb = 2",
+         {},
+         {{"n", ""}}},
+    };
+    for (const auto& c : cases) {
+        TFileScript f;
+        ASSERT_EQ(::mkfifo(f.F().c_str(), 0600), 0);
+        engine::TExecute run(f.engine.host, f.engine.state, f.engine.dispatch);
+        int writer = -1;
+        size_t written = 0;
+        int idlePumps = 0;
+        f.engine.host.onEvents = [&] {
+            if (writer < 0) writer = ::open(f.F().c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (writer < 0) return;
+            if (written < c.pieces.size()) {
+                const std::string& piece = c.pieces[written++];
+                EXPECT_EQ(::write(writer, piece.data(), piece.size()),
+                          static_cast<ssize_t>(piece.size()));
+            } else if (++idlePumps == 20) {
+                run.Stop();
+            }
+        };
+        run.RunProgram(engine::SplitLines(f.Expand(c.script)));
+        EXPECT_GT(std::stoi(run.GetVariable("h")), 0) << c.name;
+        for (const auto& [name, value] : c.variables) {
+            EXPECT_EQ(run.GetVariable(name), value) << c.name << ": " << name;
+        }
+        if (!c.variables.count("b")) {
+            EXPECT_EQ(run.GetVariable("b"), "") << c.name << ": a statement ran after Stop";
+        }
+        if (writer >= 0) ::close(writer);
+        EXPECT_TRUE(f.dm.FileOpen()) << "the file stays open for the next run";
+    }
 }
 
 TEST(FileCommands, FailedCloseStillFreesTheSlot) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
+#include <memory>
+
 #include "loopback_peer.h"
 #include "net/socket_queue.h"
 
@@ -21,7 +25,8 @@ struct TConnectedClient {
 
     explicit TConnectedClient(bool runActive = true) {
         client.SetRunActive(runActive);
-        EXPECT_TRUE(client.Connect("127.0.0.1", std::to_string(listener.Port())));
+        EXPECT_EQ(client.Connect("127.0.0.1", std::to_string(listener.Port())),
+                  TTcpClient::TConnect::Started);
         peer = listener.Accept();
         EXPECT_TRUE(PumpUntil([&] { return client.Connected(); }));
     }
@@ -90,20 +95,56 @@ TEST(TcpClient, AWriteBeyondTheSendQueueFails) {
     EXPECT_TRUE(f.client.Send(block));
 }
 
-TEST(TcpClient, ConnectRefusesABusySocketAndUnresolvableTargets) {
+TEST(TcpClient, ConnectAgainKeepsTheConnectionAndRefusesOtherTargets) {
+    using TConnect = TTcpClient::TConnect;
     TConnectedClient f;
     ASSERT_TRUE(f.peer.SendAll("kept"));
     ASSERT_TRUE(PumpUntil([&] { return f.client.Received() == "kept"; }));
-    EXPECT_FALSE(f.client.Connect("127.0.0.2", "9"));
-    EXPECT_EQ(f.client.Received(), "kept") << "a different target fails before the buffer empties";
-    EXPECT_FALSE(f.client.Connect("127.0.0.1", std::to_string(f.listener.Port())));
-    EXPECT_EQ(f.client.Received(), "") << "the same target empties the buffer, then fails";
+    EXPECT_EQ(f.client.Connect("127.0.0.2", "9"), TConnect::Busy);
+    EXPECT_EQ(f.client.Received(), "kept") << "a different target leaves the buffer alone";
+    EXPECT_EQ(f.client.Connect("127.0.0.1", std::to_string(f.listener.Port())),
+              TConnect::AlreadyOpen);
+    EXPECT_EQ(f.client.Received(), "kept") << "the same target keeps connection and data";
     EXPECT_TRUE(f.client.Connected());
+    ASSERT_TRUE(f.peer.SendAll(" more"));
+    EXPECT_TRUE(PumpUntil([&] { return f.client.Received() == "kept more"; }));
 
     TTcpClient idle;
-    EXPECT_FALSE(idle.Connect("", "80"));
-    EXPECT_FALSE(idle.Connect("127.0.0.1", "no-such-service"));
-    EXPECT_FALSE(idle.Connect("127.0.0.1", "70000"));
+    EXPECT_EQ(idle.Connect("", "80"), TConnect::Unresolved);
+    EXPECT_EQ(idle.Connect("127.0.0.1", "no-such-service"), TConnect::Unresolved);
+    EXPECT_EQ(idle.Connect("127.0.0.1", "70000"), TConnect::Unresolved);
+}
+
+// The lookup runs on a thread of its own: the caller's step runs meanwhile, and throwing from
+// it gives up at once while the lookup, when it answers at last, touches nothing.
+TEST(TcpClient, AnUnansweredNameLookupCanBeGivenUp) {
+    struct TGate {
+        std::promise<void> open;
+        std::shared_future<void> opened = open.get_future().share();
+        std::atomic<bool> asked{false};
+    };
+    auto gate = std::make_shared<TGate>();
+    TTcpClient client;
+    client.SetHostLookup([gate](const std::string& name) -> std::optional<std::string> {
+        gate->asked = true;
+        gate->opened.wait();
+        return name == "late.example" ? std::optional<std::string>("127.0.0.1") : std::nullopt;
+    });
+    struct TGiveUp {};
+    int steps = 0;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THROW(client.Connect("late.example", "80",
+                                [&] {
+                                    ++steps;
+                                    if (gate->asked && steps >= 3) throw TGiveUp();
+                                }),
+                 TGiveUp);
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_LT(waited, std::chrono::seconds(2));
+    EXPECT_FALSE(client.Connected());
+    gate->open.set_value();
+    EXPECT_EQ(client.Connect("127.0.0.1", "1"), TTcpClient::TConnect::Started)
+        << "the socket stayed closed and usable";
 }
 
 TEST(TcpClient, AConnectNobodyAnswersEndsClosedWithoutComplaint) {
@@ -113,11 +154,14 @@ TEST(TcpClient, AConnectNobodyAnswersEndsClosedWithoutComplaint) {
         unusedPort = probe.Port();
     }
     TTcpClient client;
-    EXPECT_TRUE(client.Connect("localhost", std::to_string(unusedPort)));
+    EXPECT_EQ(client.Connect("localhost", std::to_string(unusedPort)),
+              TTcpClient::TConnect::Started);
     EXPECT_FALSE(client.Connected()) << "a connect in progress is not connected";
     PumpFor(std::chrono::milliseconds(100));
     EXPECT_FALSE(client.Connected());
-    EXPECT_TRUE(client.Connect("127.0.0.1", std::to_string(unusedPort))) << "closed again";
+    EXPECT_EQ(client.Connect("127.0.0.1", std::to_string(unusedPort)),
+              TTcpClient::TConnect::Started)
+        << "closed again";
 }
 
 TEST(TcpClient, PortAndAddressTexts) {
@@ -141,6 +185,7 @@ TEST(TcpClient, PortAndAddressTexts) {
     for (const auto& p : ports) EXPECT_EQ(ResolvePort(p.text), p.port) << p.text;
 
     EXPECT_EQ(ResolveAddress("10.0.0.5")->toString(), "10.0.0.5");
+    EXPECT_EQ(ResolveAddress("::1")->toString(), "::1");
     EXPECT_EQ(ResolveAddress("localhost")->toString(), "127.0.0.1");
     EXPECT_FALSE(ResolveAddress(""));
     EXPECT_FALSE(ResolveAddress(std::string("127.0.0.1\0x", 11)));

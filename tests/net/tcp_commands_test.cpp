@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
+#include <memory>
+
 #include "loopback_peer.h"
 #include "net/tcp_endpoints.h"
 #include "tests/engine/recording_host.h"
@@ -170,7 +174,8 @@ TEST(TcpCommands, ScriptAsClient) {
             if (heard == "ping") peer.SendSome("hello");
         }
     };
-    auto run = f.Run("tcp_open(\"127.0.0.1\", " + std::to_string(listener.Port()) + ")\n" + R"(
+    const std::string open = "tcp_open(\"127.0.0.1\", " + std::to_string(listener.Port()) + ")\n";
+    auto run = f.Run(open + R"(
 c = tcp_isconnected()
 n = 0
 while ((c == 0) && (n << 100000))
@@ -183,6 +188,7 @@ while ((x <> "hello") && (n << 200000))
   x = tcp_read()
   n = n + 1
 wend
+)" + open + R"(reopened = error
 a = tcp_read()
 b = tcp_read()
 tcp_flush(2)
@@ -196,16 +202,42 @@ e = tcp_isconnected()
     EXPECT_EQ(run->GetVariable("c"), "1");
     EXPECT_LT(std::stoi(run->GetVariable("n")), 200000)
         << "the reply came, the loop did not run out";
-    EXPECT_EQ(run->GetVariable("a"), "hello");
+    EXPECT_EQ(run->GetVariable("reopened"), "0");
+    EXPECT_EQ(run->GetVariable("a"), "hello") << "opening the same target again kept the data";
     EXPECT_EQ(run->GetVariable("b"), "hello") << "reading leaves the buffer as it is";
     EXPECT_EQ(run->GetVariable("c2"), "llo");
     EXPECT_EQ(run->GetVariable("d"), "[]");
     EXPECT_EQ(run->GetVariable("e"), "0");
     const std::string port = std::to_string(listener.Port());
     EXPECT_EQ(f.engine.host.log, Timed({("Client socket open to 127.0.0.1:" + port).c_str(),
+                                        ("Client socket already open to 127.0.0.1:" + port).c_str(),
                                         "Socket client buffer flushed",
                                         "Socket client buffer flushed", "Socket client closed"}));
     EXPECT_TRUE(peer.SeesClose());
+}
+
+// A host name whose lookup never answers: Stop ends tcp_open's wait, and the statements after
+// it never run.
+TEST(TcpCommands, StopEndsTheWaitForANameLookup) {
+    TTcpScript f;
+    auto asked = std::make_shared<std::atomic<bool>>(false);
+    auto answer = std::make_shared<std::promise<void>>();
+    std::shared_future<void> answered = answer->get_future().share();
+    f.endpoints.Client().SetHostLookup([asked, answered](const std::string&) {
+        asked->store(true);
+        answered.wait();
+        return std::optional<std::string>();
+    });
+    engine::TExecute run(f.engine.host, f.engine.state, f.engine.dispatch);
+    f.engine.host.onEvents = [&] {
+        QCoreApplication::processEvents();
+        if (asked->load()) run.Stop();
+    };
+    run.RunProgram(engine::SplitLines("a = 1\ntcp_open(\"never.example\", 80)\nb = 2"));
+    answer->set_value();
+    EXPECT_EQ(run.GetVariable("a"), "1");
+    EXPECT_EQ(run.GetVariable("b"), "") << "a statement ran after Stop";
+    EXPECT_TRUE(f.engine.host.log.empty()) << "tcp_open reported an outcome it never had";
 }
 
 // The script serves one client; the far end connects once the server listens.

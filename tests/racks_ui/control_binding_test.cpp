@@ -127,6 +127,28 @@ TEST(ControlBinding, UnboundClassesFallThroughToVariables) {
     EXPECT_EQ(f.Control("combo1").State().text, "");
 }
 
+// A rack is outside data: a control named like a variable the system sets (in any spelling)
+// must not take its place, or a failed command would read as a success.
+TEST(ControlBinding, ControlsNeverHideTheVariablesTheSystemSets) {
+    for (const char* names : {"error myport", "ERROR MyPort"}) {
+        const std::string errorName = std::string(names).substr(0, 5);
+        const std::string portName = std::string(names).substr(6);
+        TRackFixture f;
+        const std::string rack = f.WriteRack(
+            "object r: TfrmRack\n  object " + errorName + ": TLabel\n    Caption = '0'\n  end\n" +
+            "  object " + portName + ": TLabel\n    Caption = 'com1'\n  end\nend\n");
+        auto run = f.Run("openrack(\"" + rack + "\")\nx = asc(\"\")\ne1 = " + errorName +
+                         "\nif (" + errorName + " == 0)\nhidden = 1\nendif\n" + errorName +
+                         " = 5\n" + portName + " = \"com7\"\np = " + portName);
+        EXPECT_EQ(run->GetVariable("e1"), "1") << names;
+        EXPECT_EQ(run->GetVariable("hidden"), "") << names;
+        EXPECT_EQ(run->GetVariable("error"), "5") << names;
+        EXPECT_EQ(run->GetVariable("p"), "com7") << names;
+        EXPECT_EQ(f.Control(errorName).State().text, "0") << names;
+        EXPECT_EQ(f.Control(portName).State().text, "com1") << names;
+    }
+}
+
 TEST(ControlBinding, OpeningAnotherRackRetiresTheOldNames) {
     TRackFixture f;
     const std::string first = f.WriteRack(kPanelRack);

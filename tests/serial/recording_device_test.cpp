@@ -1,6 +1,9 @@
 #include "serial/recording_device.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -96,19 +99,37 @@ TEST_F(RecordingDeviceTest, RefusedCallsAreNotRecorded) {
     EXPECT_TRUE(recording.events.empty());
 }
 
+// A FIFO or a device as the recording is refused at once, whether or not something reads it:
+// the open must not wait for a reader, nor a port stall on one that stops reading.
 TEST_F(RecordingDeviceTest, AnUnwritableRecordingMakesThePortUnavailable) {
-    m_device = std::make_unique<TRecordingDevice>(std::make_unique<TFakeDevice>(),
-                                                  m_dir.File("missing/session.kvr"), "com3",
-                                                  m_notices);
-    const TDeviceResult opened = m_device->Open();
-    EXPECT_FALSE(opened);
-    EXPECT_TRUE(opened.PortInUse());
-    const std::string reason =
-        "com3: cannot write recording " + m_dir.File("missing/session.kvr") + ": ";
-    EXPECT_EQ(opened.Message().substr(0, reason.size()), reason);
-    ASSERT_EQ(m_notes.size(), 1u);
-    EXPECT_EQ(m_notes[0], opened.Message());
-    EXPECT_FALSE(m_device->IsOpen());
+    const std::string fifo = m_dir.File("fifo.kvr");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string file;
+        bool fifoReader;
+        std::string reason;  // the message starts with this
+    } cases[] = {
+        {m_dir.File("missing/session.kvr"), false, ""},
+        {fifo, false, "it is a FIFO, not a regular file"},
+        {fifo, true, "it is a FIFO, not a regular file"},
+        {"/dev/null", false, "it is a character device, not a regular file"},
+    };
+    for (const auto& c : cases) {
+        m_notes.clear();
+        const int reader =
+            c.fifoReader ? ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+        m_device = std::make_unique<TRecordingDevice>(std::make_unique<TFakeDevice>(), c.file,
+                                                      "com3", m_notices);
+        const TDeviceResult opened = m_device->Open();
+        if (reader >= 0) ::close(reader);
+        EXPECT_FALSE(opened) << c.file;
+        EXPECT_TRUE(opened.PortInUse());
+        const std::string reason = "com3: cannot write recording " + c.file + ": " + c.reason;
+        EXPECT_EQ(opened.Message().substr(0, reason.size()), reason);
+        ASSERT_EQ(m_notes.size(), 1u);
+        EXPECT_EQ(m_notes[0], opened.Message());
+        EXPECT_FALSE(m_device->IsOpen());
+    }
 }
 
 // A port that does not open leaves the recording of an earlier session alone.

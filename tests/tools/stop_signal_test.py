@@ -1,9 +1,13 @@
 #!/usr/bin/python3
 """SIGINT or SIGTERM to korvane-run while the script sleeps its idle interval, waits in an
-inputbox or works through one long statement: the run ends there and no later statement runs.
-Usage: stop_signal_test.py KORVANE_RUN
+inputbox, works through one long statement, reads a FIFO nobody writes or waits for a host
+name nobody answers: the run ends there and no later statement runs. A FIFO as a recording
+is refused at once. And no program dies of SIGPIPE when its output has gone.
+Usage: stop_signal_test.py signals KORVANE_RUN
+       stop_signal_test.py broken-pipe KORVANE_RUN KORVANE KORVANE_RACK
 """
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -13,26 +17,84 @@ import time
 STARTED = "14:03:27: Script started"
 FINISHED = "14:03:27: Script finished"
 NESTED = "(" * 1000000 + "1" + ")" * 1000000
+RECORD_FIFO = "cannot write recording fifo.kvr: it is a FIFO, not a regular file"
+
+
+def make_fifo(folder, env):
+    os.mkfifo(os.path.join(folder, "fifo.kvr"))
+    return env
+
+
+def silent_resolver(folder, env):
+    """A name server on loopback that never answers, in a network and mount namespace of the
+    runner's own; None when this system does not allow one."""
+    if not shutil.which("unshare") or not shutil.which("ip"):
+        return None
+    probe = subprocess.run(["unshare", "-rnm", "true"], stderr=subprocess.DEVNULL)
+    if probe.returncode != 0:
+        return None
+    with open(os.path.join(folder, "resolv.conf"), "w") as out:
+        out.write("nameserver 127.0.0.1\noptions timeout:30 attempts:1\n")
+    env = dict(env)
+    env["KORVANE_TEST_RESOLV"] = os.path.join(folder, "resolv.conf")
+    env["KORVANE_TEST_SERVER"] = SILENT_SERVER
+    return env
+
+
+# The silent server ends once the runner (its parent after the exec) has gone.
+SILENT_SERVER = """
+import os, socket, time
+parent = os.getppid()
+server = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+server.bind(("127.0.0.1", 53))
+while os.getppid() == parent:
+    time.sleep(0.1)
+"""
+IN_SILENT_NETWORK = (
+    'ip link set lo up && mount --bind "$KORVANE_TEST_RESOLV" /etc/resolv.conf && '
+    '{ /usr/bin/python3 -c "$KORVANE_TEST_SERVER" </dev/null >/dev/null 2>&1 & } && '
+    'sleep 0.3 && exec "$@"')
 
 CASES = [
-    # name, script, signal, log between the start and finish lines
+    # name, script, signal, log between the start and finish lines, setup
     ("idle sleep", 'writelog("ready")\nsetidle(10000)\nwritelog("after")\n',
-     signal.SIGINT, ["14:03:27, from line 1: ready"]),
+     signal.SIGINT, ["14:03:27, from line 1: ready"], None),
     ("inputbox", 'writelog("ready")\nr = inputbox("t", "p", "preset")\n'
      'writelog("after " & r)\nwritelog("later")\n',
-     signal.SIGINT, ["14:03:27, from line 1: ready"]),
+     signal.SIGINT, ["14:03:27, from line 1: ready"], None),
     ("long statement", 'writelog("ready")\nx = ' + NESTED + '\nwritelog("after")\n',
-     signal.SIGTERM, ["14:03:27, from line 1: ready"]),
+     signal.SIGTERM, ["14:03:27, from line 1: ready"], None),
+    ("FIFO read", 'h = fopen("fifo.kvr")\nwritelog("ready " & error)\nx = fread(5)\n'
+     'writelog("after")\n',
+     signal.SIGINT, ["14:03:27, from line 2: ready 0"], make_fifo),
+    ("FIFO recording", 'openport("com9", 9600, 8, "n", 1)\nwritelog("ready " & error)\n'
+     'setidle(10000)\nwritelog("after")\n',
+     signal.SIGTERM, ["14:03:27: com9: " + RECORD_FIFO,
+                      "14:03:27: Port already open or not available: com9",
+                      "14:03:27, from line 2: ready 1"], make_fifo),
+    ("name lookup", 'writelog("ready")\ntcp_open("never.example", 80)\nwritelog("after")\n',
+     signal.SIGINT, ["14:03:27, from line 1: ready"], silent_resolver),
 ]
 
 
-def run_case(runner, folder, name, script, signum, expected):
+def run_case(runner, folder, name, script, signum, expected, setup):
+    for entry in os.listdir(folder):
+        os.remove(os.path.join(folder, entry))
+    env = dict(os.environ, KORVANE_PORTS="com9=record:fifo.kvr@loop")
+    if setup:
+        env = setup(folder, env)
+        if env is None:
+            print("%s: skipped, no namespace of its own here" % name)
+            return None
     path = os.path.join(folder, "case.kvs")
     with open(path, "w", encoding="latin-1") as out:
         out.write(script)
-    run = subprocess.Popen([runner, "--fixed-time=2026-12-08T14:03:27", path],
-                           stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                           stderr=subprocess.DEVNULL, text=True, encoding="latin-1")
+    command = [runner, "--fixed-time=2026-12-08T14:03:27", path]
+    if "KORVANE_TEST_RESOLV" in env:
+        command = ["unshare", "-rnm", "sh", "-c", IN_SILENT_NETWORK, "sh"] + command
+    run = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL, text=True, encoding="latin-1",
+                           cwd=folder, env=env)
     log = []
     while not log or log[-1] != expected[0]:
         line = run.stdout.readline()
@@ -41,6 +103,7 @@ def run_case(runner, folder, name, script, signum, expected):
         log.append(line.rstrip("\n"))
     # Give the next statement time to start waiting; the outcome must not depend on it.
     time.sleep(0.2)
+    signalled = time.monotonic()
     run.send_signal(signum)
     try:
         out, _ = run.communicate(timeout=30)
@@ -48,6 +111,7 @@ def run_case(runner, folder, name, script, signum, expected):
         run.kill()
         run.communicate()
         return "%s: the run went on after the signal" % name
+    print("%s: ended %.0f ms after the signal" % (name, (time.monotonic() - signalled) * 1000))
     log += out.splitlines()
     if run.returncode != 0:
         return "%s: exit code %d" % (name, run.returncode)
@@ -56,14 +120,38 @@ def run_case(runner, folder, name, script, signum, expected):
     return None
 
 
+def broken_pipe(programs, folder):
+    """Each program writes to a pipe whose reader has gone: it goes on and ends normally."""
+    failures = []
+    marker = os.path.join(folder, "went-on")
+    script = os.path.join(folder, "talk.kvs")
+    with open(script, "w") as out:
+        out.write('for (i, 1, 2000, 1)\nwritelog("line " & i)\nnext\nfcreate("%s")\n' % marker)
+    runs = [[programs[0], "--fixed-time=2026-12-08T14:03:27", script]]
+    runs += [[program, "--help"] for program in programs]
+    for command in runs:
+        reader, writer = os.pipe()
+        os.close(reader)
+        run = subprocess.run(command, stdin=subprocess.DEVNULL, stdout=writer,
+                             stderr=subprocess.DEVNULL, timeout=60)
+        os.close(writer)
+        if run.returncode < 0:
+            failures.append("%s: died of signal %d" % (" ".join(command[1:]), -run.returncode))
+    if not os.path.exists(marker):
+        failures.append("korvane-run stopped when its output went")
+    return failures
+
+
 def main():
-    runner = sys.argv[1]
     failures = []
     with tempfile.TemporaryDirectory() as folder:
-        for case in CASES:
-            failure = run_case(runner, folder, *case)
-            if failure:
-                failures.append(failure)
+        if sys.argv[1] == "broken-pipe":
+            failures = broken_pipe(sys.argv[2:], folder)
+        else:
+            for case in CASES:
+                failure = run_case(sys.argv[2], folder, *case)
+                if failure:
+                    failures.append(failure)
     for failure in failures:
         print(failure)
     sys.exit(1 if failures else 0)

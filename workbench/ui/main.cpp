@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "tools/broken_pipe.h"
 #include "tools/command_line.h"
 #include "workbench/startup.h"
 #include "workbench/ui/program_start.h"
@@ -32,6 +33,7 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    korvane::tools::IgnoreBrokenPipes();
     using namespace korvane::workbench;
     // The program file is read once for its payload area.
     TStartupEnvironment environment = SystemStartupEnvironment();
