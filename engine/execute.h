@@ -12,8 +12,8 @@
 #include "engine/engine_host.h"
 #include "engine/program_state.h"
 #include "engine/value_slots.h"
-#include "engine/wait_step.h"
 #include "engine/variable_store.h"
+#include "engine/wait_step.h"
 
 namespace korvane::engine {
 

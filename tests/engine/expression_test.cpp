@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "assignment_cases.h"
+#include "engine/errors.h"
+#include "engine/text_limit.h"
 
 namespace korvane::engine {
 namespace {
@@ -110,6 +112,35 @@ TEST(Assignment, StoreRules) {
     TEngineFixture fixture;
     auto run = fixture.Run("x = 5\nX = 6\ny = \"\"\nz = 1\nz = \"\"\nw = z");
     EXPECT_EQ(run->Variables().Lines(), (std::vector<std::string>{"error=0", "X=6"}));
+}
+
+// The bound on all variables together counts what is stored now: values replaced, removed or
+// renamed in spelling give their room back, a value that points into its own old text is kept
+// whole, and only growth past the bound fails, leaving the store as it was.
+TEST(Assignment, TheDataBoundCountsWhatIsStoredNow) {
+    TVariableStore store;
+    const std::string mib(size_t{1} << 20, 'm');
+    for (int round = 0; round < 1100; ++round) {
+        store.Set(round % 2 ? "big" : "BIG", mib);
+        if (round % 3 == 0) store.Set("big", "");
+        store.SetMoved("other", std::string(mib));
+    }
+    const std::string* big = store.Find("big");
+    ASSERT_NE(big, nullptr);
+    store.Set("big", std::string_view(*big).substr(1));
+    EXPECT_EQ(*store.Find("big"), mib.substr(1));
+
+    const std::string chunk(kMaxTextSize, 'c');
+    size_t stored = 0;
+    try {
+        for (; stored < 20; ++stored) store.Set("v" + std::to_string(stored), chunk);
+    } catch (const EFatalError& error) {
+        EXPECT_STREQ(error.what(), "Out of script memory: all variables together may hold at "
+                                   "most 1 GiB (1073741824 bytes)");
+    }
+    EXPECT_EQ(stored, 15u) << "two 1 MiB values and fifteen of 64 MiB fill the bound";
+    EXPECT_EQ(store.Find("v15"), nullptr);
+    EXPECT_EQ(store.Size(), 17u);
 }
 
 TEST(Assignment, ValueStoredUnderTheEmptyNameFeedsLeadingMinus) {

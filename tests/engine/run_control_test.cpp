@@ -36,11 +36,26 @@ TEST(RunControl, RefusedScriptShowsOnlyTheReport) {
 }
 
 TEST(RunControl, FatalErrorIsReportedThenTheRunFinishes) {
-    TRunFixture f;
-    EXPECT_EQ(f.Run("for (i, 1, 3, 0)\nnext"), TRunOutcome::FatalError);
-    EXPECT_EQ(f.host.log, (std::vector<std::string>{"14:03:27: Script started",
-                                                    "14:03:27 Fatal error: Division by zero",
-                                                    "14:03:27: Script finished"}));
+    const struct {
+        const char* script;
+        const char* message;
+    } cases[] = {
+        {"for (i, 1, 3, 0)\nnext", "Division by zero"},
+        // Memory that runs out below the script data bound is named, not the allocator's word.
+        {"x = fopen(\"f\")", "Out of memory"},
+    };
+    for (const auto& c : cases) {
+        TRunFixture f;
+        f.dispatch.Bind(TFunction::Fopen,
+                        [](TExecute&, const std::vector<std::string>&) -> TFunctionResult {
+                            throw std::bad_alloc();
+                        });
+        EXPECT_EQ(f.Run(c.script), TRunOutcome::FatalError);
+        EXPECT_EQ(f.host.log,
+                  (std::vector<std::string>{"14:03:27: Script started",
+                                            std::string("14:03:27 Fatal error: ") + c.message,
+                                            "14:03:27: Script finished"}));
+    }
 }
 
 TEST(RunControl, PauseThenStopEndsTheRunBeforeThePausedStatement) {
