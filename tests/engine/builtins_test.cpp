@@ -191,9 +191,9 @@ TEST(Builtins, SplitFillsTheTokenListForTheRunOnly) {
     EXPECT_EQ(fixture.host.finalVariables,
               (std::vector<std::string>{"error=0", "n=3", "a=2"}));
     EXPECT_EQ(fixture.state.tokens.Size(), 0u) << "the end of the run frees the list";
-    control.Run(SplitLines("c = extract(3)\nd = extract(\"x\")\nm = geterror()"));
+    control.Run(SplitLines("c = extract(3)\nd = extract(\"x\")\ne = error\nm = geterror()"));
     EXPECT_EQ(fixture.host.finalVariables,
-              (std::vector<std::string>{"error=1", "m=extract: unexpected argument."}));
+              (std::vector<std::string>{"error=0", "e=1", "m=extract: unexpected argument."}));
 }
 
 // The token list and the three-argument extract against a plain split, on texts whose pieces
