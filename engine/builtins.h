@@ -17,5 +17,4 @@ void BindTextFunctions(TDispatch& dispatch);
 void BindMiscFunctions(TDispatch& dispatch);
 void BindTimeFunctions(TDispatch& dispatch);
 
-
 }  // namespace korvane::engine

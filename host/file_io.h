@@ -31,7 +31,6 @@ bool SeekFile(int handle, int64_t offset, TSeekOrigin origin);
 // Up to `count` bytes from the current position; fewer at the end of the file.
 std::optional<std::string> ReadFile(int handle, size_t count,
                                     const engine::TWaitStep& waitStep = {});
-TWriteOutcome WriteFile(int handle, std::string_view bytes,
-                        const engine::TWaitStep& waitStep = {});
+TWriteOutcome WriteFile(int handle, std::string_view bytes, const engine::TWaitStep& waitStep = {});
 
 }  // namespace korvane::host

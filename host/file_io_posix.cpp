@@ -50,8 +50,8 @@ bool CreateEmptyFile(const std::string& name) {
 
 std::optional<int> OpenExistingFile(const std::string& name) {
     if (!UsableName(name)) return std::nullopt;
-    int fd = RetryOnInterrupt(
-        [&] { return ::open(name.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC); });
+    int fd =
+        RetryOnInterrupt([&] { return ::open(name.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC); });
     if (fd == 0) {
         // Descriptor 0 would read as "no file open": move the file to a higher one.
         const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 1);

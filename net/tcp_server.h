@@ -13,7 +13,8 @@ namespace korvane::net {
 
 // The one-client server WSS and its receive buffer. It serves one client at a time and empties
 // the buffer when that client is accepted and when it goes; a second client is answered "Busy"
-// CR LF and closed, leaving the served client and its data alone. Data is taken only while a run is in progress, everything pending at once.
+// CR LF and closed, leaving the served client and its data alone. Data is taken only while a
+// run is in progress, everything pending at once.
 class TTcpServer {
  public:
     TTcpServer();

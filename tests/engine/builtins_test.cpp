@@ -188,8 +188,7 @@ TEST(Builtins, SplitFillsTheTokenListForTheRunOnly) {
     TEngineFixture fixture;
     TRunControl control(fixture.host, fixture.host, fixture.state, fixture.dispatch);
     control.Run(SplitLines("n = split(\"1;2;3\", \";\")\na = extract(2)\nb = extract(4)"));
-    EXPECT_EQ(fixture.host.finalVariables,
-              (std::vector<std::string>{"error=0", "n=3", "a=2"}));
+    EXPECT_EQ(fixture.host.finalVariables, (std::vector<std::string>{"error=0", "n=3", "a=2"}));
     EXPECT_EQ(fixture.state.tokens.Size(), 0u) << "the end of the run frees the list";
     control.Run(SplitLines("c = extract(3)\nd = extract(\"x\")\ne = error\nm = geterror()"));
     EXPECT_EQ(fixture.host.finalVariables,
@@ -230,7 +229,8 @@ TEST(Builtins, TokenPiecesMatchAPlainSplit) {
             const std::optional<std::string_view> want =
                 i < expected.size() ? std::optional<std::string_view>(expected[i]) : std::nullopt;
             ASSERT_EQ(list.Piece(i), want) << text << " / " << separator << " #" << i;
-            ASSERT_EQ(NthPiece(text, separator, i), want) << text << " / " << separator << " #" << i;
+            ASSERT_EQ(NthPiece(text, separator, i), want)
+                << text << " / " << separator << " #" << i;
         }
     }
 }

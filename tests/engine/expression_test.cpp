@@ -135,8 +135,9 @@ TEST(Assignment, TheDataBoundCountsWhatIsStoredNow) {
     try {
         for (; stored < 20; ++stored) store.Set("v" + std::to_string(stored), chunk);
     } catch (const EFatalError& error) {
-        EXPECT_STREQ(error.what(), "Out of script memory: all variables together may hold at "
-                                   "most 1 GiB (1073741824 bytes)");
+        EXPECT_STREQ(error.what(),
+                     "Out of script memory: all variables together may hold at "
+                     "most 1 GiB (1073741824 bytes)");
     }
     EXPECT_EQ(stored, 15u) << "two 1 MiB values and fifteen of 64 MiB fill the bound";
     EXPECT_EQ(store.Find("v15"), nullptr);

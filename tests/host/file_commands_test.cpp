@@ -1,8 +1,8 @@
 #include "host/file_commands.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
@@ -251,7 +251,9 @@ TEST(FileCommands, AFifoNeverHoldsTheRunPastStop) {
         std::vector<std::string> pieces;  // written to the FIFO, one per pump once it is open
         std::map<std::string, std::string> variables;
     } cases[] = {
-        {"read gathers pieces", "h = fopen(%F)\nx = fread(5)\nb = 2", {"ab", "", "cde"},
+        {"read gathers pieces",
+         "h = fopen(%F)\nx = fread(5)\nb = 2",
+         {"ab", "", "cde"},
          {{"x", "abcde"}, {"b", "2"}}},
         {"read waits for data", "h = fopen(%F)\nx = fread(5)\nb = 2", {"ab"}, {{"x", ""}}},
         // Far more than a pipe holds, and nobody reads it.

@@ -117,7 +117,7 @@ TEST(TcpEndpoints, EndOfRunClosesEverythingAndKeepsTheClientBuffer) {
     TLoopbackPeer served = TLoopbackPeer::Connect(port);
     TLoopbackListener far;
     ASSERT_EQ(endpoints.Client().Connect("127.0.0.1", std::to_string(far.Port())),
-                  TTcpClient::TConnect::Started);
+              TTcpClient::TConnect::Started);
     TLoopbackPeer farPeer = far.Accept();
     ASSERT_TRUE(served.SendAll("to server"));
     ASSERT_TRUE(farPeer.SendAll("to client"));

@@ -137,9 +137,9 @@ TEST(ControlBinding, ControlsNeverHideTheVariablesTheSystemSets) {
         const std::string rack = f.WriteRack(
             "object r: TfrmRack\n  object " + errorName + ": TLabel\n    Caption = '0'\n  end\n" +
             "  object " + portName + ": TLabel\n    Caption = 'com1'\n  end\nend\n");
-        auto run = f.Run("openrack(\"" + rack + "\")\nx = asc(\"\")\ne1 = " + errorName +
-                         "\nif (" + errorName + " == 0)\nhidden = 1\nendif\n" + errorName +
-                         " = 5\n" + portName + " = \"com7\"\np = " + portName);
+        auto run = f.Run("openrack(\"" + rack + "\")\nx = asc(\"\")\ne1 = " + errorName + "\nif (" +
+                         errorName + " == 0)\nhidden = 1\nendif\n" + errorName + " = 5\n" +
+                         portName + " = \"com7\"\np = " + portName);
         EXPECT_EQ(run->GetVariable("e1"), "1") << names;
         EXPECT_EQ(run->GetVariable("hidden"), "") << names;
         EXPECT_EQ(run->GetVariable("error"), "5") << names;
