@@ -17,7 +17,6 @@ import time
 STARTED = "14:03:27: Script started"
 FINISHED = "14:03:27: Script finished"
 NESTED = "(" * 1000000 + "1" + ")" * 1000000
-RECORD_FIFO = "cannot write recording fifo.kvr: it is a FIFO, not a regular file"
 
 
 def make_fifo(folder, env):
@@ -69,8 +68,7 @@ CASES = [
      signal.SIGINT, ["14:03:27, from line 2: ready 0"], make_fifo),
     ("FIFO recording", 'openport("com9", 9600, 8, "n", 1)\nwritelog("ready " & error)\n'
      'setidle(10000)\nwritelog("after")\n',
-     signal.SIGTERM, ["14:03:27: com9: " + RECORD_FIFO,
-                      "14:03:27: Port already open or not available: com9",
+     signal.SIGTERM, ["14:03:27: Port already open or not available: com9",
                       "14:03:27, from line 2: ready 1"], make_fifo),
     ("name lookup", 'writelog("ready")\ntcp_open("never.example", 80)\nwritelog("after")\n',
      signal.SIGINT, ["14:03:27, from line 1: ready"], silent_resolver),
