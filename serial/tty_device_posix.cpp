@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "permission_hint.h"
 #include "system_call.h"
 #include "tty_config.h"
 #include "tty_device.h"
@@ -50,7 +51,7 @@ TDeviceResult TTtyDevice::Open() {
     TUniqueFd fd(RetryOnEintr(
         [&] { return ::open(m_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }));
     if (!fd.Valid()) {
-        return TDeviceResult::Fail(SystemMessage(m_path, errno));
+        return OpenFailure(m_path, errno, "dialout");
     }
     if (!::isatty(fd.Get())) {
         return TDeviceResult::Fail(m_path + ": not a serial device");
