@@ -48,14 +48,15 @@ std::unique_ptr<TSerialDevice> MakePlainDevice(int number, const TPortTarget& ta
         case PortKind::Device: break;
     }
     // Devices and instruments may go away and come back while the port is open.
-    auto make = [number, target, notices, key]() -> std::unique_ptr<TSerialDevice> {
+    auto make = [number, target, notices]() -> std::unique_ptr<TSerialDevice> {
         if (target.kind == PortKind::Tcp) {
-            return std::make_unique<TTcpDevice>(target.path, *key, PortName(number), notices);
+            return std::make_unique<TTcpDevice>(target.path, PortName(number), notices);
         }
         if (target.kind == PortKind::Usbtmc) return std::make_unique<TUsbtmcDevice>(target.path);
         return std::make_unique<TTtyDevice>(target.path);
     };
-    return std::make_unique<TReturningDevice>(std::move(make), PortName(number), notices);
+    return std::make_unique<TReturningDevice>(std::move(make), PortName(number), notices,
+                                              key.value_or(std::string()));
 }
 
 }  // namespace

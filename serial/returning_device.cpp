@@ -5,17 +5,24 @@
 namespace korvane::serial {
 
 TReturningDevice::TReturningDevice(TMaker make, std::string port,
-                                   std::shared_ptr<TPortNotices> notices)
-    : m_make(std::move(make)), m_port(std::move(port)), m_notices(std::move(notices)) {}
+                                   std::shared_ptr<TPortNotices> notices, std::string claimKey)
+    : m_make(std::move(make)),
+      m_port(std::move(port)),
+      m_notices(std::move(notices)),
+      m_claimKey(std::move(claimKey)) {}
 
 TReturningDevice::~TReturningDevice() { TReturningDevice::Close(); }
 
 TDeviceResult TReturningDevice::Open() {
+    if (IsOpen()) return TDeviceResult::Fail(m_port + ": already open");
+    TPortClaim claim = m_claimKey.empty() ? TPortClaim() : TPortRegistry::Claim(m_claimKey);
+    if (!m_claimKey.empty() && !claim.Held()) return TDeviceResult::InUse(m_port);
     std::unique_ptr<TSerialDevice> device = m_make();
     if (!device) return TDeviceResult::Fail(m_port + ": no such device");
     device->SetOpenWait(m_keepWaiting);
     if (auto opened = device->Open(); !opened) return opened;
     std::lock_guard lock(m_mutex);
+    m_claim = std::move(claim);
     m_device = std::move(device);
     m_shutdown = false;
     m_lost = false;
@@ -43,6 +50,7 @@ void TReturningDevice::Close() {
     m_shutdownSignal.notify_all();
     if (m_device) m_device->Close();
     m_device.reset();
+    m_claim.Release();
     m_lost = false;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "port_notices.h"
+#include "port_registry.h"
 #include "serial_device.h"
 
 namespace korvane::serial {
@@ -23,7 +24,10 @@ class TReturningDevice : public TSerialDevice {
     using TMaker = std::function<std::unique_ptr<TSerialDevice>()>;
     static constexpr std::chrono::milliseconds kRetryInterval{250};
 
-    TReturningDevice(TMaker make, std::string port, std::shared_ptr<TPortNotices> notices);
+    // `claimKey`, when given, is held from Open to Close, lost or not, for devices that hold
+    // no identity of their own (a network instrument).
+    TReturningDevice(TMaker make, std::string port, std::shared_ptr<TPortNotices> notices,
+                     std::string claimKey = {});
     ~TReturningDevice() override;
     TReturningDevice(const TReturningDevice&) = delete;
     TReturningDevice& operator=(const TReturningDevice&) = delete;
@@ -61,6 +65,8 @@ class TReturningDevice : public TSerialDevice {
     TMaker m_make;
     std::string m_port;
     std::shared_ptr<TPortNotices> m_notices;
+    std::string m_claimKey;
+    TPortClaim m_claim;
     std::function<bool()> m_keepWaiting;
     mutable std::mutex m_mutex;  // guards the device pointer and what is applied to it
     std::condition_variable m_shutdownSignal;

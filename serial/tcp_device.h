@@ -7,7 +7,6 @@
 
 #include "byte_queue.h"
 #include "port_notices.h"
-#include "port_registry.h"
 #include "serial_device.h"
 #include "unique_fd.h"
 #include "wake_event.h"
@@ -18,13 +17,12 @@ namespace korvane::serial {
 // any other line protocol). Open connects within kOpenTimeout, resolving host names on a
 // thread of their own so a waiting caller stays responsive. Line settings are accepted and
 // ignored; there are no modem lines. The peer closing the connection is a line error, as
-// an unplugged adapter is.
+// an unplugged adapter is. Whoever makes it keeps the port from being opened twice.
 class TTcpDevice : public TSerialDevice {
  public:
-    // `hostPort` as the port map holds it ("10.0.0.5:5025"); `key` is what the device is
-    // held by in this program, `port` names the port in notes ("com3").
-    TTcpDevice(std::string hostPort, std::string key, std::string port,
-               std::shared_ptr<TPortNotices> notices);
+    // `hostPort` as the port map holds it ("10.0.0.5:5025"); `port` names the port in
+    // notes ("com3").
+    TTcpDevice(std::string hostPort, std::string port, std::shared_ptr<TPortNotices> notices);
     ~TTcpDevice() override;
     TTcpDevice(const TTcpDevice&) = delete;
     TTcpDevice& operator=(const TTcpDevice&) = delete;
@@ -60,13 +58,11 @@ class TTcpDevice : public TSerialDevice {
     void MarkFailed(TDeviceEvent& event);
 
     std::string m_hostPort;
-    std::string m_key;
     std::string m_port;
     std::shared_ptr<TPortNotices> m_notices;
     std::function<bool()> m_keepWaiting;
     TUniqueFd m_fd;
     TWakeEvent m_wake;
-    TPortClaim m_claim;
     mutable std::mutex m_outputMutex;
     TByteQueue m_output{kMaxQueuedOutput};
     std::atomic<bool> m_shutdown{false};

@@ -95,10 +95,9 @@ void TuneSocket(int fd) {
 
 }  // namespace
 
-TTcpDevice::TTcpDevice(std::string hostPort, std::string key, std::string port,
+TTcpDevice::TTcpDevice(std::string hostPort, std::string port,
                        std::shared_ptr<TPortNotices> notices)
     : m_hostPort(std::move(hostPort)),
-      m_key(std::move(key)),
       m_port(std::move(port)),
       m_notices(std::move(notices)) {}
 
@@ -106,14 +105,11 @@ TTcpDevice::~TTcpDevice() { TTcpDevice::Close(); }
 
 TDeviceResult TTcpDevice::Open() {
     if (IsOpen()) return TDeviceResult::Fail("tcp:" + m_hostPort + ": already open");
-    TPortClaim claim = TPortRegistry::Claim(m_key);
-    if (!claim.Held()) return TDeviceResult::InUse("tcp:" + m_hostPort);
     if (auto created = m_wake.Create(); !created) return created;
     if (auto connected = Connect(); !connected) {
         m_wake.Reset();
         return connected;
     }
-    m_claim = std::move(claim);
     m_shutdown = false;
     m_failed = false;
     m_rxReported = false;
@@ -180,7 +176,6 @@ void TTcpDevice::Close() {
     m_shutdown = true;
     m_fd.Reset();
     m_wake.Reset();
-    m_claim.Release();
     std::lock_guard lock(m_outputMutex);
     m_output.Clear();
 }

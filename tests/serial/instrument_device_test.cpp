@@ -1,9 +1,7 @@
 // Network and USB instruments as devices, ports whose device goes away and comes back, and
 // what a missing permission says.
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <grp.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -20,6 +18,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "loopback_listener.h"
 #include "pty_pair.h"
 #include "reader_thread.h"
 #include "serial/permission_hint.h"
@@ -37,36 +36,8 @@ namespace fs = std::filesystem;
 using host::testing::TTempDir;
 using testing::TReaderThread;
 
-constexpr int kPeerTimeoutMs = 5000;
-
-// A listening loopback socket on an ephemeral port.
-class TListener {
- public:
-    explicit TListener(int backlog = 4) {
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-            ::listen(m_fd, backlog) == 0 &&
-            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-            m_port = ntohs(address.sin_port);
-        }
-    }
-    ~TListener() { ::close(m_fd); }
-    std::string HostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
-    // The next connection, or -1 when none comes within a few seconds.
-    int Accept() const {
-        pollfd ready{m_fd, POLLIN, 0};
-        if (::poll(&ready, 1, kPeerTimeoutMs) != 1) return -1;
-        return ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
-    }
-
- private:
-    int m_fd = -1;
-    std::uint16_t m_port = 0;
-};
+constexpr int kPeerTimeoutMs = testing::TLoopbackListener::kWaitMs;
+using TListener = testing::TLoopbackListener;
 
 // Reads from a peer socket until `count` bytes or a few seconds of silence.
 std::string PeerRead(int fd, std::size_t count) {
@@ -92,7 +63,7 @@ std::shared_ptr<TPortNotices> CollectNotes(std::vector<std::string>& notes, std:
 
 TEST(TcpDevice, CarriesBytesBothWaysAndReportsThePeerClosing) {
     TListener listener;
-    TTcpDevice device(listener.HostPort(), "tcp:com3", "com3", nullptr);
+    TTcpDevice device(listener.HostPort(), "com3", nullptr);
     ASSERT_TRUE(device.Open());
     const int peer = listener.Accept();
     ASSERT_GE(peer, 0);
@@ -116,13 +87,13 @@ TEST(TcpDevice, CarriesBytesBothWaysAndReportsThePeerClosing) {
 }
 
 // A connect that does not complete ends when the caller stops waiting, and a refused one
-// ends at once; neither keeps the port.
+// ends at once.
 TEST(TcpDevice, ConnectEndsWhenTheCallerStopsWaitingOrThePeerRefuses) {
     TListener full(0);
-    TTcpDevice first(full.HostPort(), "tcp:com1", "com1", nullptr);
-    ASSERT_TRUE(first.Open());  // fills the listener's queue: later connects hang
+    const int first = full.ConnectOwn();  // fills the listener's queue: later connects hang
+    ASSERT_GE(first, 0);
     int calls = 0;
-    TTcpDevice hanging(full.HostPort(), "tcp:com2", "com2", nullptr);
+    TTcpDevice hanging(full.HostPort(), "com2", nullptr);
     hanging.SetOpenWait([&calls] { return ++calls < 5; });
     const auto start = std::chrono::steady_clock::now();
     const TDeviceResult abandoned = hanging.Open();
@@ -136,11 +107,10 @@ TEST(TcpDevice, ConnectEndsWhenTheCallerStopsWaitingOrThePeerRefuses) {
         TListener gone;
         closedPort = gone.HostPort();
     }
-    TTcpDevice refused(closedPort, "tcp:com2", "com2", nullptr);
+    TTcpDevice refused(closedPort, "com2", nullptr);
     const TDeviceResult result = refused.Open();
     EXPECT_EQ(result.Message(), "tcp:" + closedPort + ": Connection refused");
-    TTcpDevice again(full.HostPort(), "tcp:com1", "com1", nullptr);
-    EXPECT_TRUE(again.Open().PortInUse());  // com1 still holds its connection
+    ::close(first);
 }
 
 // The stand-in instrument: a seqpacket socket at a path, one packet a message.

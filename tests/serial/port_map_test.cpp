@@ -34,7 +34,7 @@ TEST(PortMap, BadEntriesAreLeftOutWithTheirReason) {
         BuildPortMap({{"com0", "loop"}, {"serial1", "loop"}, {"com2", ""}, {"com3", "ttyUSB0"}},
                      "com257=loop;com-1=loop;com4;com=loop;com12x=loop;com9=/dev/ttyS0", {});
     const std::vector<std::string> expected = {
-        std::string("korvane.ini [ports]: \"com0=loop\" ignored: port number must be 1 to 256",
+        "korvane.ini [ports]: \"com0=loop\" ignored: port number must be 1 to 256",
         "korvane.ini [ports]: \"serial1=loop\" ignored: not a port name (expected com1 to "
         "com256)",
         "korvane.ini [ports]: \"com2=\" ignored: no device given",
@@ -63,7 +63,7 @@ TEST(PortMap, RecordedAndReplayedPorts) {
     // The recorded device is named explicitly, so it takes no automatic number.
     EXPECT_EQ(result.map.Numbers(), (std::vector<int>{3, 4, 5, 6, 7}));
     const std::vector<std::string> expected = {
-        std::string("KORVANE_PORTS: \"com8=record:x.kvr\" ignored: record needs FILE@DEVICE"),
+        "KORVANE_PORTS: \"com8=record:x.kvr\" ignored: record needs FILE@DEVICE",
         "KORVANE_PORTS: \"com9=record:@loop\" ignored: no recording file given",
         "KORVANE_PORTS: \"com10=record:x.kvr@replay:y.kvr\" ignored: " + kUnknownDevice,
         "KORVANE_PORTS: \"com11=replay:\" ignored: no recording file given",
