@@ -19,8 +19,11 @@ TDeviceResult TReturningDevice::Open() {
     if (!m_claimKey.empty() && !claim.Held()) return TDeviceResult::InUse(m_port);
     std::unique_ptr<TSerialDevice> device = m_make();
     if (!device) return TDeviceResult::Fail(m_port + ": no such device");
-    device->SetOpenWait(m_keepWaiting);
-    if (auto opened = device->Open(); !opened) return opened;
+    // The caller's wait belongs to this open only; it may not outlive the caller.
+    device->SetOpenWait(std::exchange(m_keepWaiting, {}));
+    const TDeviceResult opened = device->Open();
+    device->SetOpenWait({});
+    if (!opened) return opened;
     std::lock_guard lock(m_mutex);
     m_claim = std::move(claim);
     m_device = std::move(device);

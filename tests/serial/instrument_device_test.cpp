@@ -277,8 +277,8 @@ TEST(ReturningDevice, ALostDeviceComesBackWithItsSettingsAndSaysSo) {
     EXPECT_FALSE(device.Lost());
     termios attributes{};
     ASSERT_EQ(::tcgetattr(second.Slave(), &attributes), 0);
+    // A pseudo-terminal keeps only the speed of the settings (it forces 8 bits, no parity).
     EXPECT_EQ(::cfgetospeed(&attributes), static_cast<speed_t>(B19200));
-    EXPECT_EQ(attributes.c_cflag & CSIZE, static_cast<tcflag_t>(CS7));
     ASSERT_TRUE(device.Write("c"));
     EXPECT_EQ(second.PeerRead(1), "c");
     ASSERT_TRUE(second.PeerWrite("d"));
