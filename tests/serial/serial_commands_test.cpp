@@ -351,6 +351,33 @@ TEST(SerialCommands, APortAnotherProgramHoldsIsNotAvailable) {
     EXPECT_EQ(engine.host.log, (std::vector<std::string>{"14:03:27: Port opened: com7"}));
 }
 
+// A device the user may not open: the log says what to do about it after the usual line.
+TEST(SerialCommands, OpenportSaysWhatPermissionIsMissing) {
+    struct TDeniedDevice : TFakeDevice {
+        using TFakeDevice::TFakeDevice;
+        TDeviceResult Open() override {
+            return TDeviceResult::Denied("no permission for /dev/ttyUSB0: add the user to group "
+                                         "dialout");
+        }
+    };
+    struct TDeniedPorts : TFakePorts {
+        using TFakePorts::TFakePorts;
+        std::unique_ptr<TSerialDevice> MakeDevice(int) const override {
+            return std::make_unique<TDeniedDevice>("denied");
+        }
+    };
+    TDeniedPorts ports({1});
+    TEngineFixture engine;
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    BindSerialStatements(engine.dispatch, table, {});
+    auto run = engine.Run(std::string(kOpen1) + "e = error\nt = geterror()");
+    EXPECT_EQ(engine.host.log,
+              Timed({"Cannot open port: com1",
+                     "no permission for /dev/ttyUSB0: add the user to group dialout"}));
+    EXPECT_EQ(run->GetVariable("e"), "1");
+    EXPECT_EQ(run->GetVariable("t"), "openport: cannot open port.");
+}
+
 // Stop ends the wait for a network instrument that does not answer, and the run with it.
 TEST(SerialCommands, StopEndsTheConnectOfAnInstrument) {
     testing::TLoopbackListener full(0);
