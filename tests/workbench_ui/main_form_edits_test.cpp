@@ -115,18 +115,20 @@ TEST(MainFormEdits, SavingAnUntitledScriptGoesThroughSaveAs) {
     EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs");
 }
 
-// Open keeps its own question, asked whenever there is any text, and asks nothing more.
-TEST(MainFormEdits, OpenAsksOnlyItsOwnQuestion) {
+// Open asks what New asks, after the file is chosen: Cancel keeps the edits, Discard opens.
+TEST(MainFormEdits, OpenAsksToSaveEditsLikeNew) {
     TEditsFixture f;
     f.Type("typed");
     const auto other = f.Folder() / "b.kvs";
     WriteBytes(other, "b");
-    f.dialogs.files = {other.string()};
-    f.dialogs.answers = {true};
+    f.dialogs.files = {other.string(), other.string()};
+    f.dialogs.saveAnswers = {TSaveAnswer::Cancel, TSaveAnswer::Discard};
     f.Click("SBOpen1");
-    EXPECT_EQ(f.dialogs.questions,
-              QStringList{"All unsaved changes will be lost. Open another file now ?"});
+    EXPECT_EQ(f.dialogs.questions, QStringList{"Save changes to untitled.kvs?"});
+    EXPECT_EQ(f.Form().Editor().Bytes(), "typed");
+    f.Action("Open1")->trigger();
     EXPECT_EQ(f.Form().Editor().Bytes(), "b");
+    EXPECT_EQ(f.dialogs.questions.size(), 2);
 }
 
 TEST(MainFormEdits, StandaloneAsksNothing) {
@@ -219,6 +221,7 @@ TEST(MainFormEdits, LogDoubleClickGoesToTheLineItNames) {
     log.AppendItem("14:03:27: Script started");
     log.AppendItem("14:03:27, from line 42: a value");
     log.AppendItem("Error: unexpected next on line 7");
+    log.Flush();
     int line = 0, column = 0;
     const auto doubleClickLine = [&](int shown) {
         const QRect at = log.cursorRect(QTextCursor(log.document()->findBlockByNumber(shown)));

@@ -17,8 +17,6 @@ using testing::ReadBytes;
 using testing::TWorkbenchFixture;
 using testing::WriteBytes;
 
-const QString kQuestion = QStringLiteral("All unsaved changes will be lost. Open another file now ?");
-
 struct TFilesFixture : TWorkbenchFixture {
     std::string MakeScript(const std::string& name, std::string_view text) {
         const auto path = Folder() / name;
@@ -32,23 +30,37 @@ struct TFilesFixture : TWorkbenchFixture {
     }
 };
 
-TEST(MainFormFiles, OpenAsksFirstWhenTheEditorHoldsAnyText) {
+// Unmodified text is replaced without a question, whatever it holds.
+TEST(MainFormFiles, OpenOverUnchangedTextAsksNothing) {
     TFilesFixture f;
-    const std::string path = f.MakeScript("a.kvs", "x = 1\n");
-    f.SetScript(" ");
-    f.dialogs.files = {path};
-    f.Action("Open1")->trigger();  // answered No
-    EXPECT_EQ(f.dialogs.questions, (QStringList{kQuestion}));
-    EXPECT_EQ(f.Form().Editor().Bytes(), " ");
-    EXPECT_TRUE(f.Form().RecentFiles().empty());
-
-    f.dialogs.files = {path};
-    f.dialogs.answers = {true};
+    const std::string a = f.MakeScript("a.kvs", "x = 1\n");
+    const std::string b = f.MakeScript("b.kvs", "y = 2\n");
+    f.dialogs.files = {a, b};
+    f.Action("Open1")->trigger();
     f.Click("SBOpen1");
-    EXPECT_EQ(f.Form().Editor().Bytes(), "x = 1\n");
-    EXPECT_EQ(f.Form().windowTitle(), "Korvane - a.kvs");
-    EXPECT_EQ(f.Form().CurrentFile(), path);
-    EXPECT_EQ(f.Form().RecentFiles(), std::vector<std::string>{path});
+    EXPECT_TRUE(f.dialogs.questions.isEmpty());
+    EXPECT_EQ(f.Form().Editor().Bytes(), "y = 2\n");
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - b.kvs");
+    EXPECT_EQ(f.Form().CurrentFile(), b);
+    EXPECT_EQ(f.Form().RecentFiles(), (std::vector<std::string>{b, a}));
+}
+
+// The file dialogs start beside the current script, else in the folder last used, else at
+// home; never in the program's folder.
+TEST(MainFormFiles, DialogsStartBesideTheScriptElseTheLastFolderElseHome) {
+    TFilesFixture f;
+    const auto sub = f.Folder() / "sub";
+    std::filesystem::create_directory(sub);
+    const std::string script = (sub / "s.kvs").string();
+    WriteBytes(script, "x = 1");
+    f.Click("SBOpen1");  // cancelled
+    f.dialogs.files = {script};
+    f.Click("SBOpen1");
+    f.Click("SBSaveas1");  // cancelled
+    f.Form().NewScript();
+    f.Click("SBSaveas1");
+    const std::filesystem::path home = std::getenv("HOME");
+    EXPECT_EQ(f.dialogs.startFolders, (std::vector<std::filesystem::path>{home, home, sub, sub}));
 }
 
 TEST(MainFormFiles, OpeningIntoAnEmptyEditorAsksNothing) {
