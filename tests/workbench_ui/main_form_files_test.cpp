@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <csignal>
+
 #include <QAction>
 #include <QTest>
 #include <QToolBar>
@@ -7,6 +9,7 @@
 
 #include "workbench/ui/about_window.h"
 #include "workbench/ui/main_form.h"
+#include "workbench/ui/signal_watch.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench_fixture.h"
 
@@ -224,6 +227,44 @@ TEST(MainFormFiles, ClickedUrlGoesToTheDesktopOpener) {
     QTest::mouseClick(editor.viewport(), Qt::LeftButton, {}, QPoint(x + 2, y + lineHeight / 2));
     ASSERT_EQ(f.dialogs.opened.size(), 1u);
     EXPECT_EQ(f.dialogs.opened[0], QUrl("https://example.org/help"));
+}
+
+// A signal closes the window without a question, keeps the unsaved text beside the settings
+// and writes the settings; the next start offers the text once, still unsaved.
+TEST(MainFormFiles, ASignalKeepsUnsavedTextForTheNextStart) {
+    TFilesFixture f;
+    const std::string path = f.MakeScript("kept.kvs", "x = 1\n");
+    f.Form().OpenFile(path);
+    f.Form().Editor().SetBytes("x = 2\n");
+    std::filesystem::remove(f.SettingsPath());
+    TSignalWatch watch;
+    ASSERT_TRUE(watch.Installed());
+    QObject::connect(&watch, &TSignalWatch::Caught, &f.Form(), [&f] { f.Form().CloseForSignal(); });
+    ASSERT_EQ(::raise(SIGHUP), 0);
+    QTest::qWait(50);
+    EXPECT_TRUE(f.Form().Closed());
+    EXPECT_TRUE(f.dialogs.questions.isEmpty());
+    EXPECT_TRUE(std::filesystem::exists(f.SettingsPath()));
+
+    f.Restart();
+    f.dialogs.answers = {true};
+    f.Form().OfferRecovery();
+    ASSERT_EQ(f.dialogs.questions.size(), 1);
+    EXPECT_EQ(f.dialogs.questions[0],
+              "Unsaved changes to kept.kvs were kept when Korvane was ended. Open them?");
+    EXPECT_EQ(f.Form().Editor().Bytes(), "x = 2\n");
+    EXPECT_EQ(f.Form().CurrentFile(), path);
+    EXPECT_TRUE(f.Form().Modified());
+    EXPECT_EQ(ReadBytes(path), "x = 1\n");
+    f.Form().OfferRecovery();  // offered once only
+    EXPECT_EQ(f.dialogs.questions.size(), 1);
+
+    // Unmodified text leaves nothing to offer.
+    f.Form().SaveScript();
+    f.Form().CloseForSignal();
+    f.Restart();
+    f.Form().OfferRecovery();
+    EXPECT_EQ(f.dialogs.questions.size(), 1);
 }
 
 }  // namespace
