@@ -1,5 +1,7 @@
 #include "workbench/ui/log_pane.h"
 
+#include <algorithm>
+
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QScrollBar>
@@ -14,8 +16,10 @@ namespace korvane::workbench {
 namespace {
 
 constexpr int kLogFontPixels = 12;
-// Lines appended meanwhile reach the screen together, about this often.
+// Lines appended meanwhile reach the screen together, about this often, and at most this
+// many at a time, so one batch never holds the window up for long.
 constexpr int kBatchMs = 40;
+constexpr std::size_t kBatchLines = 2000;
 
 QString Shown(std::string_view line) {
     const std::string shown = ShownLine(line);
@@ -37,7 +41,7 @@ TLogPane::TLogPane(QWidget* parent, TLogBounds bounds)
     setFrameShape(QFrame::NoFrame);
     m_batch->setSingleShot(true);
     m_batch->setInterval(kBatchMs);
-    connect(m_batch, &QTimer::timeout, this, &TLogPane::Flush);
+    connect(m_batch, &QTimer::timeout, this, [this] { ShowPending(kBatchLines); });
 }
 
 TLogPane::~TLogPane() = default;
@@ -55,7 +59,9 @@ void TLogPane::AppendItem(std::string_view item) {
     if (!m_batch->isActive()) m_batch->start();
 }
 
-void TLogPane::Flush() {
+void TLogPane::Flush() { ShowPending(m_store.BodyCount()); }
+
+void TLogPane::ShowPending(std::size_t maxLines) {
     m_batch->stop();
     if (m_removedUnshown > 0) {
         const std::size_t dropped = std::min(m_removedUnshown, m_shownBody);
@@ -69,7 +75,8 @@ void TLogPane::Flush() {
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
     QString batch;
-    for (std::size_t i = m_shownBody; i < m_store.BodyCount(); ++i) {
+    const std::size_t end = std::min(m_store.BodyCount(), m_shownBody + maxLines);
+    for (std::size_t i = m_shownBody; i < end; ++i) {
         // The document starts with one empty block: the first line goes into it.
         if (i > 0 || m_noteShown) batch += QLatin1Char('\n');
         batch += Shown(m_store.BodyLine(i));
@@ -77,8 +84,9 @@ void TLogPane::Flush() {
     cursor.setCharFormat(QTextCharFormat());
     cursor.insertText(batch);
     cursor.endEditBlock();
-    m_shownBody = m_store.BodyCount();
+    m_shownBody = end;
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    if (m_shownBody < m_store.BodyCount()) m_batch->start();
 }
 
 void TLogPane::DropShownFront(std::size_t count) {

@@ -56,6 +56,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void ShowPending(std::size_t maxLines);
     void DropShownFront(std::size_t count);
     void ShowNote();
 
