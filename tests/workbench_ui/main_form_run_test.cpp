@@ -6,8 +6,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "racks/ui/frm_rack.h"
 #include "workbench/ui/failure_marks.h"
 #include "workbench/ui/main_form.h"
+#include "workbench/ui/rack_owner.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/status_line.h"
 #include "workbench/ui/watch_window.h"
@@ -314,6 +316,7 @@ TEST(MainFormRun, OpenedRackIsBoundAndEscapeHidesTheWindowBehindIt) {
     bool rackShown = false;
     bool rackFlag = false;
     bool mainAfterEscape = true;
+    std::pair<bool, bool> afterRackEscape, afterSecondEscape;  // rack shown, workbench shown
     TUserActions user;
     user.Then(f.Logged("Next line to execute: writelog(n)"), [&] {
         rackShown = f.App().Context().modules.rackVisible();
@@ -321,12 +324,20 @@ TEST(MainFormRun, OpenedRackIsBoundAndEscapeHidesTheWindowBehindIt) {
         f.Form().activateWindow();
         QTest::keyClick(&f.Form(), Qt::Key_Escape);
         mainAfterEscape = f.Form().isVisible();
+        // Escape in the rack hides the rack and brings the workbench; Escape there brings the
+        // rack back, so neither window is lost.
+        QTest::keyRelease(&f.App().Rack().Window(), Qt::Key_Escape);
+        afterRackEscape = {f.App().Rack().Window().isVisible(), f.Form().isVisible()};
+        QTest::keyClick(&f.Form(), Qt::Key_Escape);
+        afterSecondEscape = {f.App().Rack().Window().isVisible(), f.Form().isVisible()};
         f.Click("SBRun1");
     });
     f.Click("SBRun1");
     EXPECT_TRUE(rackShown);
     EXPECT_TRUE(rackFlag);
     EXPECT_FALSE(mainAfterEscape);
+    EXPECT_EQ(afterRackEscape, (std::pair<bool, bool>{false, true}));
+    EXPECT_EQ(afterSecondEscape, (std::pair<bool, bool>{true, true}));
     EXPECT_TRUE(f.LogLines().contains("14:03:27, from line 5: 42")) << f.LogLines().join("\n").toStdString();
     EXPECT_TRUE(f.Form().isVisible());
     EXPECT_FALSE(f.App().Context().rackOpen);
