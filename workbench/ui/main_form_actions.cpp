@@ -1,4 +1,5 @@
 // The main window's file, run and help actions.
+#include <optional>
 #include <system_error>
 
 #include <QTimer>
@@ -56,7 +57,9 @@ engine::TRunOutcome TMainForm::StartRun() {
     if (modules.runActive) modules.runActive(true);
     engine::TRunOutcome outcome;
     {
-        const TRunFolder folder(RunFolderFor(m_currentFile));
+        // A packaged program runs where it was started, beside the racks it wrote out.
+        std::optional<TRunFolder> folder;
+        if (!m_context.standalone) folder.emplace(RunFolderFor(m_currentFile));
         outcome = m_runControl.Run(m_editor->Lines());
     }
     if (modules.runActive) modules.runActive(false);
