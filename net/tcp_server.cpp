@@ -88,7 +88,7 @@ void TTcpServer::OnNewConnections() {
 }
 
 void TTcpServer::Accept(QTcpSocket* socket) {
-    SetLingerZero(socket->socketDescriptor());
+    PrepareConnectedSocket(socket->socketDescriptor());
     socket->setReadBufferSize(kSocketReadLimit);
     m_clients.push_back({socket, DottedPeerAddress(*socket)});
     m_buffer.Clear();
