@@ -233,7 +233,16 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
     if (TControlBinding* binding = m_host.Binding(); binding && binding->HasControls()) {
         if (binding->Write(*this, name, expression)) return;
     }
-    TValue value = cache ? EvaluateStripped(cache->assignmentExpression) : EvaluateExpression(expression);
+    TValue value;
+    if (!cache) {
+        value = EvaluateExpression(expression);
+    } else {
+        if (!cache->compiledReady) {
+            cache->compiled = CompiledFor(cache->assignmentExpression);
+            cache->compiledReady = true;
+        }
+        value = cache->compiled ? RunCompiled(*cache->compiled) : Rewrite(cache->assignmentExpression);
+    }
     if (value.ok) SetVariable(name, value.text);
 }
 

@@ -130,6 +130,24 @@ double LenientNumber(std::string_view text) {
     return value;
 }
 
+bool IsExponentSign(std::string_view text, size_t start, size_t sign) {
+    if (sign < start + 2 || (text[sign - 1] != 'e' && text[sign - 1] != 'E')) return false;
+    size_t i = start;
+    while (i < sign - 1 && (text[i] == ' ' || text[i] == '\t')) ++i;
+    size_t digits = 0;
+    bool point = false;
+    for (; i < sign - 1; ++i) {
+        if (IsDigit(text[i])) {
+            ++digits;
+        } else if (text[i] == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0;
+}
+
 std::optional<int32_t> StrictInt(std::string_view text) {
     if (text.empty()) return std::nullopt;
     size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
