@@ -32,6 +32,17 @@ private:
 
 }  // namespace
 
+const TCompiledExpression* TExecute::PreparedArgument(std::string_view text) const {
+    if (!m_preparedCall) return nullptr;
+    const TCompiledPiece& call = *m_preparedCall;
+    for (size_t i = 0; i < call.argumentForms.size(); ++i) {
+        if (text.data() == call.arguments[i].data() && text.size() == call.arguments[i].size()) {
+            return call.argumentForms[i].get();
+        }
+    }
+    return nullptr;
+}
+
 const TCompiledExpression* TExecute::CompiledFor(std::string_view stripped) {
     if (m_evaluator != TEvaluator::Compiled) return nullptr;
     auto it = m_compiled.find(stripped);
@@ -69,7 +80,10 @@ TValue TExecute::RunCompiled(const TCompiledExpression& compiled) {
                 }
                 call = handler(*this, arguments);
             } else {
+                const TCompiledPiece* outer = m_preparedCall;
+                m_preparedCall = &piece;
                 call = handler(*this, piece.arguments);
+                m_preparedCall = outer;
             }
             if (!call.recognised) {
                 return {EvaluateFlat(WithPieceValues(piece.textBefore, base)).text, false};
@@ -140,7 +154,7 @@ void TExecute::ResolveCompiled(const TCompiledOperand& operand, size_t base, TFl
             target.text = operand.value;
             return;
         default: {
-            const std::string* stored = m_variables.Find(operand.value);
+            const std::string* stored = m_variables.Find(operand.value, operand.variableHint);
             target.text.assign(stored ? std::string_view(*stored) : std::string_view());
         }
     }

@@ -94,6 +94,11 @@ std::unique_ptr<TCompiledExpression> CompileExpression(std::string_view stripped
             for (const std::string& argument : piece.arguments) {
                 if (HoldsMarker(argument)) piece.argumentsNamePieces = true;
             }
+            if (piece.function && !piece.argumentsNamePieces) {
+                for (const std::string& argument : piece.arguments) {
+                    piece.argumentForms.push_back(CompileExpression(StripBlanks(argument), dispatch));
+                }
+            }
         } else {
             piece.group = CompileFlat(std::string_view(text).substr(open + 1, close - open - 1));
         }

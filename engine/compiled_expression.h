@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,12 +28,15 @@ struct TCompiledOperand {
     bool whole = false;
     double number = 0;
     size_t piece = 0;
+    mutable size_t variableHint = SIZE_MAX;  // where the variable was found last
 };
 
 struct TCompiledFlat {
     std::vector<TCompiledOperand> operands;
     std::string operators;  // operators[i] stands between operands[i] and operands[i + 1]
 };
+
+struct TCompiledExpression;
 
 // A parenthesised piece in the order the rewriting evaluator meets it: a group or a call.
 // Texts that name earlier pieces hold placeholders numbered by piece.
@@ -42,6 +46,8 @@ struct TCompiledPiece {
     std::optional<TFunction> function;   // the row the call reaches; none when no row takes it
     std::vector<std::string> arguments;  // as the row's handler receives them
     bool argumentsNamePieces = false;
+    // What each argument text compiles to when the handler evaluates it (null: rewritten).
+    std::vector<std::unique_ptr<TCompiledExpression>> argumentForms;
     std::string textBefore;  // the whole text as it stands when the call is reached
 };
 

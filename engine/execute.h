@@ -14,6 +14,7 @@
 #include "engine/dispatch.h"
 #include "engine/engine_host.h"
 #include "engine/program_state.h"
+#include "engine/text_limit.h"
 #include "engine/value_slots.h"
 #include "engine/variable_store.h"
 
@@ -68,6 +69,11 @@ public:
 
     // The variable store and the error convention.
     void SetVariable(std::string_view name, std::string_view value);
+    // The same for a caller that stores under one name again and again (see TVariableStore).
+    void SetVariable(std::string_view name, std::string_view value, size_t& hint) {
+        CheckTextSize(value.size());
+        m_variables.Set(name, value, hint);
+    }
     std::string GetVariable(std::string_view name) const { return m_variables.Get(name); }
     const TVariableStore& Variables() const { return m_variables; }
     void ClearError();
@@ -125,8 +131,8 @@ private:
         bool assignmentReady = false;
         std::string assignmentName;
         std::string assignmentExpression;  // without blanks
-        bool compiledReady = false;
         const TCompiledExpression* compiled = nullptr;
+        size_t nameHint = SIZE_MAX;
     };
     static constexpr int kRowUnknown = -2;
     static constexpr int kRowAssignment = -1;
@@ -142,6 +148,7 @@ private:
     // left to the rewriting.
     const TCompiledExpression* CompiledFor(std::string_view stripped);
     TValue RunCompiled(const TCompiledExpression& compiled);
+    const TCompiledExpression* PreparedArgument(std::string_view text) const;
     TValue RunCompiledFlat(const TCompiledFlat& flat, size_t base);
     void ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target);
     // A compiled text with the pieces it names turned into this evaluation's placeholders.
@@ -219,6 +226,9 @@ private:
         std::string placeholder;  // made only when a text has to name the value
     };
     std::vector<TPieceValue> m_pieceValues;
+    // The call whose handler runs now with the compiled piece's own argument texts: when the
+    // handler evaluates one of those very strings, its compiled form is at hand.
+    const TCompiledPiece* m_preparedCall = nullptr;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};
     static constexpr int kStatementsPerClockCheck = 8;

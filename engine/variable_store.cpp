@@ -50,6 +50,24 @@ const std::string* TVariableStore::Find(std::string_view name) const {
     return it == m_index.end() ? nullptr : &m_entries[it->second].second;
 }
 
+void TVariableStore::Set(std::string_view name, std::string_view value, size_t& hint) {
+    if (!value.empty() && HintHolds(name, hint) && m_entries[hint].first == name) {
+        m_entries[hint].second.assign(value);
+        return;
+    }
+    Set(name, value);
+    auto it = m_index.find(name);
+    if (it != m_index.end()) hint = it->second;
+}
+
+const std::string* TVariableStore::Find(std::string_view name, size_t& hint) const {
+    if (HintHolds(name, hint)) return &m_entries[hint].second;
+    auto it = m_index.find(name);
+    if (it == m_index.end()) return nullptr;
+    hint = it->second;
+    return &m_entries[hint].second;
+}
+
 std::string TVariableStore::Get(std::string_view name) const {
     const std::string* value = Find(name);
     return value ? *value : std::string();

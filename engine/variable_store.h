@@ -16,6 +16,10 @@ public:
     void Set(std::string_view name, std::string_view value);
     // Null when the name is not stored.
     const std::string* Find(std::string_view name) const;
+    // The same, for callers that come back with the same name: `hint` remembers where the
+    // entry was, and is only trusted while the entry there still has that name.
+    void Set(std::string_view name, std::string_view value, size_t& hint);
+    const std::string* Find(std::string_view name, size_t& hint) const;
     std::string Get(std::string_view name) const;
     size_t Size() const { return m_entries.size(); }
     // Entries in store order as "name=value" lines.
@@ -33,6 +37,10 @@ private:
     };
 
     void Remove(size_t index);
+    bool HintHolds(std::string_view name, size_t hint) const {
+        return hint < m_entries.size() && m_entries[hint].first.size() == name.size() &&
+               CaseInsensitiveEqual{}(m_entries[hint].first, name);
+    }
 
     std::vector<std::pair<std::string, std::string>> m_entries;
     std::unordered_map<std::string, size_t, CaseInsensitiveHash, CaseInsensitiveEqual> m_index;
