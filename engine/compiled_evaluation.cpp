@@ -69,7 +69,7 @@ TValue TExecute::RunCompiled(const TCompiledExpression& compiled) {
             if (!inner.ok) return inner;
             value = std::move(inner.text);
         } else {
-            if (!piece.function) return {EvaluateFlat(WithPieceValues(piece.textBefore, base)).text, false};
+            if (!piece.function) return Unrecognised(piece, base);
             const TFunctionHandler& handler = m_dispatch.Handler(*piece.function);
             TFunctionResult call;
             if (piece.argumentsNamePieces) {
@@ -85,9 +85,7 @@ TValue TExecute::RunCompiled(const TCompiledExpression& compiled) {
                 call = handler(*this, piece.arguments);
                 m_preparedCall = outer;
             }
-            if (!call.recognised) {
-                return {EvaluateFlat(WithPieceValues(piece.textBefore, base)).text, false};
-            }
+            if (!call.recognised) return Unrecognised(piece, base);
             if (!call.ok) return {std::move(call.value), false};
             value = std::move(call.value);
             // Functions hand back texts in double quotes and numbers bare.
@@ -107,6 +105,12 @@ TValue TExecute::RunCompiled(const TCompiledExpression& compiled) {
     return result;
 }
 
+// A call no row takes: the text as it stands is read flat and the evaluation fails.
+TValue TExecute::Unrecognised(const TCompiledPiece& call, size_t base) {
+    NoteEvaluationProblem("no function " + WithPieceValues(call.name, base) + " with these arguments");
+    return {EvaluateFlat(WithPieceValues(call.textBefore, base)).text, false};
+}
+
 TValue TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base) {
     TFlatValue result;
     TFlatValue operand;
@@ -116,6 +120,7 @@ TValue TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base) {
         ResolveCompiled(flat.operands[i], base, operand);
         if (!ApplyOperator(result, operand, flat.operators[i - 1], i == 1)) ok = false;
     }
+    if (!ok) NoteEvaluationProblem("cannot compute: division by zero or overflow");
     return {ok ? std::move(result.text) : std::string(), ok};
 }
 

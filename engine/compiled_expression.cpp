@@ -87,6 +87,7 @@ std::unique_ptr<TCompiledExpression> CompileExpression(std::string_view stripped
             pieceStart = CallNameStart(text, open);
             piece.call = true;
             piece.textBefore = text;
+            piece.name = text.substr(pieceStart, open - pieceStart);
             std::string name;
             SplitCall(std::string_view(text).substr(pieceStart, close - pieceStart + 1), name,
                       piece.arguments);

@@ -43,6 +43,7 @@ struct TCompiledExpression;
 struct TCompiledPiece {
     bool call = false;
     TCompiledFlat group;
+    std::string name;                    // the call's name as it stands in the text
     std::optional<TFunction> function;   // the row the call reaches; none when no row takes it
     std::vector<std::string> arguments;  // as the row's handler receives them
     bool argumentsNamePieces = false;

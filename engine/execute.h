@@ -20,6 +20,8 @@
 
 namespace korvane::engine {
 
+class TStatementFailures;
+
 // A value and whether the evaluation that gave it succeeded.
 struct TValue {
     std::string text;
@@ -94,6 +96,9 @@ public:
     void SetShowCurrentLine() { m_showCurrentLine = true; }
     // Editor line (from 0) of the statement entered last; -1 before the first.
     int RunningLine() const { return m_runningLine; }
+    // Where failed statements are noted during the run; none by default.
+    void RecordFailures(TStatementFailures* failures) { m_failures = failures; }
+    void NoteEvaluationProblem(std::string problem);
     void SetIdleInterval(int milliseconds) { m_idleInterval = milliseconds; }
     int IdleInterval() const { return m_idleInterval; }
     void RecordTicks(int64_t ticks) { m_lastTickCount = ticks; }
@@ -150,6 +155,7 @@ private:
     TValue RunCompiled(const TCompiledExpression& compiled);
     const TCompiledExpression* PreparedArgument(std::string_view text) const;
     TValue RunCompiledFlat(const TCompiledFlat& flat, size_t base);
+    TValue Unrecognised(const TCompiledPiece& call, size_t base);
     void ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target);
     // A compiled text with the pieces it names turned into this evaluation's placeholders.
     std::string WithPieceValues(std::string_view text, size_t base);
@@ -204,6 +210,9 @@ private:
     std::string m_lastErrorText;
     bool m_showCurrentLine = false;
     int m_runningLine = -1;
+    TStatementFailures* m_failures = nullptr;
+    // Why the last expression could not be computed, for the failure record only.
+    std::string m_evaluationProblem;
 
     // Built once per run so statement recognition never scans the whole program.
     std::unordered_map<std::string, int> m_procedureLines;  // lower-case name -> definition
