@@ -107,7 +107,9 @@ TValue TExecute::RunCompiled(const TCompiledExpression& compiled) {
 
 // A call no row takes: the text as it stands is read flat and the evaluation fails.
 TValue TExecute::Unrecognised(const TCompiledPiece& call, size_t base) {
-    NoteEvaluationProblem("no function " + WithPieceValues(call.name, base) + " with these arguments");
+    // A name holding values shows them as text, never as placeholders.
+    NoteEvaluationProblem("no function " + m_slots.Expand(WithPieceValues(call.name, base)) +
+                          " with these arguments");
     return {EvaluateFlat(WithPieceValues(call.textBefore, base)).text, false};
 }
 

@@ -42,8 +42,10 @@ TValue TExecute::Rewrite(std::string text) {
                 EvaluateFunction(std::string_view(text).substr(pieceStart, close - pieceStart + 1),
                                  recognised);
             if (!recognised) {
-                NoteEvaluationProblem("no function " + text.substr(pieceStart, open - pieceStart) +
-                                      " with these arguments");
+                NoteEvaluationProblem(
+                    "no function " +
+                    m_slots.Expand(std::string_view(text).substr(pieceStart, open - pieceStart)) +
+                    " with these arguments");
                 return {EvaluateFlat(text).text, false};
             }
             if (!call.ok) return {call.value, false};
