@@ -33,7 +33,7 @@ enum class TConnective { None, And, Or };
 // The first table entry found anywhere in the text wins, not the leftmost occurrence.
 const TOperatorEntry* FindComparison(std::string_view text, size_t& position) {
     for (const TOperatorEntry& entry : kComparisons) {
-        position = text.find(entry.text);
+        position = FindOutsideQuotes(text, entry.text);
         if (position != std::string_view::npos) return &entry;
     }
     return nullptr;
@@ -76,8 +76,8 @@ bool Compare(TComparisonOp op, const std::string& left, const std::string& right
 }
 
 TConnective FirstConnective(std::string_view rest) {
-    const size_t andAt = rest.find("&&");
-    const size_t orAt = rest.find("||");
+    const size_t andAt = FindOutsideQuotes(rest, "&&");
+    const size_t orAt = FindOutsideQuotes(rest, "||");
     if (andAt == std::string_view::npos && orAt == std::string_view::npos) return TConnective::None;
     return andAt < orAt ? TConnective::And : TConnective::Or;
 }
@@ -85,7 +85,10 @@ TConnective FirstConnective(std::string_view rest) {
 // End of the group that starts with the run of "(" at `runStart`: the ")" balancing its first.
 size_t BalancingClose(const std::string& text, size_t runStart) {
     int depth = 0;
+    bool inQuote = false;
     for (size_t i = runStart; i < text.size(); ++i) {
+        if (text[i] == '"') inQuote = !inQuote;
+        if (inQuote) continue;
         if (text[i] == '(') ++depth;
         if (text[i] == ')' && --depth == 0) return i;
     }
@@ -117,11 +120,10 @@ bool TExecute::EvaluateCondition(std::string_view source, bool& truth) {
     TConnective connective = TConnective::None;
     TRewriteBudget budget(text);
     for (;;) {
-        const size_t close = text.find(')');
+        const auto [open, close] = FindInnermostParentheses(text);
         if (close == std::string::npos) return true;
         if (!budget.Spend(text.size())) return false;
         PollStop(text.size());
-        const size_t open = close == 0 ? std::string::npos : text.rfind('(', close - 1);
         if (open == std::string::npos) return false;
         const std::string_view inner = std::string_view(text).substr(open + 1, close - open - 1);
         size_t unused = 0;

@@ -21,6 +21,7 @@ struct TExecute::TForRange {
     int64_t start = 0;
     int64_t step = 0;
     int64_t count = 0;  // the body runs count + 1 times
+    bool constant = false;  // every bound is plain digits: the range never changes
 };
 
 namespace {
@@ -75,6 +76,7 @@ void TExecute::PassOverBlock(const std::string& line, int& cursor) {
 
 bool TExecute::EvaluateForRange(const std::vector<std::string>& arguments, TForRange& range) {
     int64_t bounds[3];
+    range.constant = true;
     for (size_t i = 0; i < 3; ++i) {
         // Unsigned digits evaluate to themselves; skip the evaluation for them. A sign is an
         // operator on the empty-name variable, so signed bounds are evaluated.
@@ -85,6 +87,7 @@ bool TExecute::EvaluateForRange(const std::vector<std::string>& arguments, TForR
             continue;
         }
         // The header was stripped of blanks before it was split.
+        range.constant = false;
         TValue value = EvaluateStripped(bound);
         if (!value.ok) return false;
         bounds[i] = WholeBound(value.text);
@@ -107,17 +110,19 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
     if (name != "for" || arguments.size() != 4) return;
     const std::string& variable = arguments[0];
     int nextLine = -1;
+    size_t variableHint = SIZE_MAX;
+    TForRange range;
     for (int64_t k = 1;; ++k) {
-        TForRange range;
-        if (!EvaluateForRange(arguments, range)) {
+        if (!range.constant && !EvaluateForRange(arguments, range)) {
             if (nextLine >= 0) cursor = nextLine;
             return;
         }
+        const std::string value = std::to_string(range.start + (k - 1) * range.step);
         int c = cursor + 1;
         for (;;) {
             const std::string& body = ProgramLine(c);
             if (body == "next") break;
-            SetVariable(variable, std::to_string(range.start + (k - 1) * range.step));
+            SetVariableMoved(variable, std::string(value), variableHint);
             ExecuteLine(body, c);
             ++c;
         }

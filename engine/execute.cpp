@@ -230,27 +230,42 @@ void TExecute::Dispatch(const std::string& line, const std::string& stripped, in
 }
 
 void TExecute::Assign(const std::string& line, TLineCache* cache) {
-    const size_t equals = line.find('=');
-    const std::string_view expression =
-        equals == std::string::npos ? std::string_view(line) : std::string_view(line).substr(equals + 1);
-    std::string ownName;
-    if (!cache) ownName = equals == std::string::npos ? std::string() : Trim(line.substr(0, equals));
+    auto expressionOf = [&line] {
+        const size_t equals = line.find('=');
+        return equals == std::string::npos ? std::string_view(line)
+                                           : std::string_view(line).substr(equals + 1);
+    };
     if (cache && !cache->assignmentReady) {
-        cache->assignmentName = equals == std::string::npos ? std::string() : Trim(line.substr(0, equals));
-        cache->assignmentExpression = StripBlanks(expression);
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos) cache->assignmentName = Trim(line.substr(0, equals));
+        cache->assignmentExpression = StripBlanks(expressionOf());
+        cache->compiled = CompiledFor(cache->assignmentExpression);
         cache->assignmentReady = true;
     }
+    std::string ownName;
+    if (!cache && line.find('=') != std::string::npos) ownName = Trim(line.substr(0, line.find('=')));
     const std::string& name = cache ? cache->assignmentName : ownName;
     if (TControlBinding* binding = m_host.Binding(); binding && binding->HasControls()) {
-        if (binding->Write(*this, name, expression)) return;
+        if (binding->Write(*this, name, expressionOf())) return;
     }
-    TValue value = cache ? EvaluateStripped(cache->assignmentExpression) : EvaluateExpression(expression);
-    if (value.ok) {
+    TValue value;
+    if (!cache) {
+        value = EvaluateExpression(expressionOf());
+    } else {
+        value = cache->compiled ? RunCompiled(*cache->compiled) : Rewrite(cache->assignmentExpression);
+    }
+    if (!value.ok) {
+        if (m_failures) {
+            m_failures->Failed(m_runningLine, m_evaluationProblem.empty()
+                                                  ? "expression cannot be computed"
+                                                  : m_evaluationProblem);
+        }
+        return;
+    }
+    if (cache) {
+        SetVariableMoved(name, std::move(value.text), cache->nameHint);
+    } else {
         SetVariableMoved(name, std::move(value.text));
-    } else if (m_failures) {
-        m_failures->Failed(m_runningLine, m_evaluationProblem.empty()
-                                              ? "expression cannot be computed"
-                                              : m_evaluationProblem);
     }
 }
 

@@ -3,14 +3,18 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "engine/compiled_expression.h"
 #include "engine/dispatch.h"
 #include "engine/engine_host.h"
 #include "engine/program_state.h"
+#include "engine/text_limit.h"
 #include "engine/value_slots.h"
 #include "engine/variable_store.h"
 #include "engine/wait_step.h"
@@ -24,6 +28,12 @@ struct TValue {
     std::string text;
     bool ok = true;
 };
+
+struct TFlatValue;
+
+// Which evaluator runs expressions: each text compiled once (the normal case) or rewritten
+// afresh each time (the reference the compiled form is held equal to).
+enum class TEvaluator { Compiled, Rewriting };
 
 // The interpreter of one run: it works on the script's text line by line, recognising each
 // statement afresh, and evaluates expressions by rewriting their text. Commands of the other
@@ -46,6 +56,7 @@ public:
     void CallProcedure(int definitionIndex);
 
     // Expressions and conditions.
+    void UseEvaluator(TEvaluator evaluator) { m_evaluator = evaluator; }
     TValue EvaluateExpression(std::string_view text);
     TValue EvaluateFlat(std::string_view text);
     std::string ResolveOperand(std::string_view text);
@@ -62,6 +73,11 @@ public:
     // The variable store and the error convention.
     void SetVariable(std::string_view name, std::string_view value);
     void SetVariableMoved(std::string_view name, std::string&& value);
+    // The same for a caller that stores under one name again and again (see TVariableStore).
+    void SetVariableMoved(std::string_view name, std::string&& value, size_t& hint) {
+        CheckTextSize(value.size());
+        m_variables.SetMoved(name, std::move(value), hint);
+    }
     std::string GetVariable(std::string_view name) const { return m_variables.Get(name); }
     const TVariableStore& Variables() const { return m_variables; }
     void ClearError();
@@ -127,6 +143,8 @@ private:
         bool assignmentReady = false;
         std::string assignmentName;
         std::string assignmentExpression;  // without blanks
+        const TCompiledExpression* compiled = nullptr;
+        size_t nameHint = SIZE_MAX;
     };
     static constexpr int kRowUnknown = -2;
     static constexpr int kRowAssignment = -1;
@@ -136,7 +154,18 @@ private:
     void Dispatch(const std::string& line, const std::string& stripped, int& cursor,
                   TLineCache* cache);
     void Assign(const std::string& line, TLineCache* cache);
-    TValue EvaluateStripped(std::string text);
+    TValue EvaluateStripped(std::string_view text);
+    TValue Rewrite(std::string text);
+    // The compiled form of a blank-stripped text, made on first use; null when the text is
+    // left to the rewriting.
+    const TCompiledExpression* CompiledFor(std::string_view stripped);
+    TValue RunCompiled(const TCompiledExpression& compiled);
+    const TCompiledExpression* PreparedArgument(std::string_view text) const;
+    TValue RunCompiledFlat(const TCompiledFlat& flat, size_t base);
+    TValue Unrecognised(const TCompiledPiece& call, size_t base);
+    void ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target);
+    // A compiled text with the pieces it names turned into this evaluation's placeholders.
+    std::string WithPieceValues(std::string_view text, size_t base);
     // An operand of the script's own text, with no written-back value in it.
     void ResolvePlain(std::string_view text, std::string& value, bool& whole, double& number);
     // An operand that holds a placeholder.
@@ -199,6 +228,24 @@ private:
     int m_depth = 0;
     TValueSlots m_slots;
     int m_evaluationDepth = 0;
+    TEvaluator m_evaluator = TEvaluator::Compiled;
+    struct TTransparentHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, std::unique_ptr<TCompiledExpression>, TTransparentHash,
+                       std::equal_to<>>
+        m_compiled;
+    // The values of the pieces of the compiled evaluations in progress, innermost last.
+    struct TPieceValue {
+        TSlotKind kind = TSlotKind::Operand;
+        std::string text;
+        std::string placeholder;  // made only when a text has to name the value
+    };
+    std::vector<TPieceValue> m_pieceValues;
+    // The call whose handler runs now with the compiled piece's own argument texts: when the
+    // handler evaluates one of those very strings, its compiled form is at hand.
+    const TCompiledPiece* m_preparedCall = nullptr;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};
     static constexpr int kStatementsPerClockCheck = 8;

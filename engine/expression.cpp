@@ -1,9 +1,8 @@
 // Expressions: the innermost parenthesised piece is evaluated and written back into the text
 // until none is left; the flat rest is evaluated strictly left to right. What is written back
 // is a placeholder for the value (see TValueSlots), so values never become script text.
-#include <cmath>
-
 #include "engine/execute.h"
+#include "engine/flat_expression.h"
 #include "engine/number_text.h"
 #include "engine/rewrite_budget.h"
 #include "engine/text_limit.h"
@@ -11,99 +10,42 @@
 
 namespace korvane::engine {
 
-namespace {
-
-bool IsOperator(char c) {
-    switch (c) {
-        case '%': case '&': case '*': case '+': case '-': case '/': case '\\': case '^':
-            return true;
-        default:
-            return false;
-    }
-}
-
-// A "(" after one of these (or at the start) groups; after anything else it opens a call.
-bool IsGroupingCharacter(char c) { return c == ' ' || c == '(' || c == ')' || IsOperator(c); }
-bool IsNameBoundary(char c) { return c == ',' || IsGroupingCharacter(c); }
-
-// A value in a flat expression. A whole number below 15 digits also keeps its number: its
-// text reads back exactly, so the next operator need not parse the text again.
-struct TFlatValue {
-    std::string text;
-    bool whole = false;
-    double number = 0;
-
-    void SetNumber(double value) {
-        if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-            whole = true;
-            number = value;
-        } else {
-            whole = false;
-        }
-        text = FormatNumber(value);
-    }
-    double Lenient() const { return whole ? number : LenientNumber(text); }
-};
-
-// One step of a flat expression. "%", "\" and "^" split operands but compute nothing: the
-// step keeps the result so far. Returns false for an arithmetic error.
-bool ApplyOperator(TFlatValue& result, const TFlatValue& right, char op, bool firstStep) {
-    if (op == '&') {
-        CheckTextSize(result.text.size() + right.text.size());
-        result.text += right.text;
-        result.whole = false;
-        return true;
-    }
-    if (op == '%' || op == '\\' || op == '^') {
-        if (firstStep) result = TFlatValue{};
-        return true;
-    }
-    const double a = result.Lenient();
-    const double b = right.Lenient();
-    double value = 0;
-    switch (op) {
-        case '+': value = a + b; break;
-        case '-': value = a - b; break;
-        case '*': value = a * b; break;
-        default:
-            if (b == 0) return false;
-            value = a / b;
-    }
-    // An overflow is an arithmetic error too, not a number to write back.
-    if (!std::isfinite(value)) return false;
-    result.SetNumber(value);
-    return true;
-}
-
-}  // namespace
-
 TValue TExecute::EvaluateExpression(std::string_view source) {
-    return EvaluateStripped(StripBlanks(source));
+    if (const TCompiledExpression* prepared = PreparedArgument(source)) return RunCompiled(*prepared);
+    // Argument texts mostly hold no blank or control byte at all: nothing to strip then.
+    for (char c : source) {
+        if (static_cast<unsigned char>(c) <= 32) return EvaluateStripped(StripBlanks(source));
+    }
+    return EvaluateStripped(source);
 }
 
-TValue TExecute::EvaluateStripped(std::string text) {
+TValue TExecute::EvaluateStripped(std::string_view text) {
+    if (const TCompiledExpression* compiled = CompiledFor(text)) return RunCompiled(*compiled);
+    return Rewrite(std::string(text));
+}
+
+TValue TExecute::Rewrite(std::string text) {
     TEvaluationScope scope(m_slots, m_evaluationDepth, text);
     TRewriteBudget budget(text);
     for (;;) {
-        const size_t close = text.find(')');
+        const auto [open, close] = FindInnermostParentheses(text);
         if (close == std::string::npos) return EvaluateFlat(text);
         if (!budget.Spend(text.size())) return {std::string(), false};
         PollStop(text.size());
-        const size_t open = close == 0 ? std::string::npos : text.rfind('(', close - 1);
         if (open == std::string::npos) return {EvaluateFlat(text).text, false};
         size_t pieceStart = open;
         std::string replacement;
         if (open > 0 && !IsGroupingCharacter(text[open - 1])) {
-            // The character just before "(" belongs to the name even when it is a comma.
-            pieceStart = open - 1;
-            while (pieceStart > 0 && !IsNameBoundary(text[pieceStart - 1])) --pieceStart;
+            pieceStart = CallNameStart(text, open);
             bool recognised = false;
             TFunctionResult call =
                 EvaluateFunction(std::string_view(text).substr(pieceStart, close - pieceStart + 1),
                                  recognised);
             if (!recognised) {
-                NoteEvaluationProblem("no function " + text.substr(pieceStart, open - pieceStart) +
-                                      " with these arguments");
+                NoteEvaluationProblem(
+                    "no function " +
+                    m_slots.Expand(std::string_view(text).substr(pieceStart, open - pieceStart)) +
+                    " with these arguments");
                 return {EvaluateFlat(text).text, false};
             }
             if (!call.ok) return {call.value, false};
@@ -117,34 +59,19 @@ TValue TExecute::EvaluateStripped(std::string text) {
     }
 }
 
-TValue TExecute::EvaluateFlat(std::string_view source) {
-    const std::string_view text = TrimView(source);
+TValue TExecute::EvaluateFlat(std::string_view text) {
     TFlatValue result;
     TFlatValue operand;
-    char pendingOperator = 0;
     bool firstStep = true;
-    bool inQuote = false;
     bool ok = true;
-    size_t start = 0;
-    auto takeOperand = [&](size_t end) {
-        TFlatValue& target = pendingOperator == 0 ? result : operand;
-        ResolveInto(TrimView(text.substr(start, end - start)), target.text, target.whole,
-                    target.number);
-        if (pendingOperator != 0) {
-            if (!ApplyOperator(result, operand, pendingOperator, firstStep)) ok = false;
+    ForEachOperand(text, [&](std::string_view operandText, char op) {
+        TFlatValue& target = op == 0 ? result : operand;
+        ResolveInto(operandText, target.text, target.whole, target.number);
+        if (op != 0) {
+            if (!ApplyOperator(result, operand, op, firstStep)) ok = false;
             firstStep = false;
         }
-    };
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') inQuote = !inQuote;
-        if (!inQuote && IsOperator(c)) {
-            takeOperand(i);
-            pendingOperator = c;
-            start = i + 1;
-        }
-    }
-    takeOperand(text.size());
+    });
     if (!ok) NoteEvaluationProblem("cannot compute: division by zero or overflow");
     return {ok ? std::move(result.text) : std::string(), ok};
 }

@@ -45,25 +45,29 @@ std::string ScientificNotation(const std::string& digits, int exponent) {
     return out;
 }
 
+enum class TNumberShape { None, Whole, Other };
+
 // Accepts exactly the number-text grammar; from_chars alone would also take "inf" or hex.
-bool IsNumberText(std::string_view t) {
+// Tells apart the common shape, an optional sign and digits only.
+TNumberShape NumberTextShape(std::string_view t) {
     size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     size_t mantissaDigits = 0;
     while (i < t.size() && IsDigit(t[i])) ++i, ++mantissaDigits;
-    if (i < t.size() && t[i] == '.') {
+    if (i == t.size()) return mantissaDigits == 0 ? TNumberShape::None : TNumberShape::Whole;
+    if (t[i] == '.') {
         ++i;
         while (i < t.size() && IsDigit(t[i])) ++i, ++mantissaDigits;
     }
-    if (mantissaDigits == 0) return false;
+    if (mantissaDigits == 0) return TNumberShape::None;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
         size_t expDigits = 0;
         while (i < t.size() && IsDigit(t[i])) ++i, ++expDigits;
-        if (expDigits == 0) return false;
+        if (expDigits == 0) return TNumberShape::None;
     }
-    return i == t.size();
+    return i == t.size() ? TNumberShape::Other : TNumberShape::None;
 }
 
 }  // namespace
@@ -86,10 +90,11 @@ std::string FormatNumber(double value) {
 
 std::optional<double> ParseNumber(std::string_view text) {
     std::string_view t = TrimView(text);
-    if (!IsNumberText(t)) return std::nullopt;
+    const TNumberShape shape = NumberTextShape(t);
+    if (shape == TNumberShape::None) return std::nullopt;
     if (t[0] == '+') t.remove_prefix(1);
     // Short whole numbers, the common case, need no floating-point parse.
-    if (t.size() <= 16 && t.find_first_of(".eE") == std::string_view::npos) {
+    if (shape == TNumberShape::Whole && t.size() <= 16) {
         const bool negative = t[0] == '-';
         int64_t whole = 0;
         for (char c : t.substr(negative ? 1 : 0)) whole = whole * 10 + (c - '0');
@@ -128,6 +133,24 @@ double LenientNumber(std::string_view text) {
         }
     }
     return value;
+}
+
+bool IsExponentSign(std::string_view text, size_t start, size_t sign) {
+    if (sign < start + 2 || (text[sign - 1] != 'e' && text[sign - 1] != 'E')) return false;
+    size_t i = start;
+    while (i < sign - 1 && (text[i] == ' ' || text[i] == '\t')) ++i;
+    size_t digits = 0;
+    bool point = false;
+    for (; i < sign - 1; ++i) {
+        if (IsDigit(text[i])) {
+            ++digits;
+        } else if (text[i] == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0;
 }
 
 std::optional<int32_t> StrictInt(std::string_view text) {

@@ -20,6 +20,10 @@ std::optional<double> ParseNumber(std::string_view text);
 // "1.5x" -> 15, "abc" -> 0).
 double LenientNumber(std::string_view text);
 
+// Whether the "+" or "-" at `sign` belongs to a number literal that starts at `start`: it directly
+// follows the E or e of digits with an optional point ("1E-7", "2.5e+3").
+bool IsExponentSign(std::string_view text, size_t start, size_t sign);
+
 // Optional sign and decimal digits only, within 32 bits.
 std::optional<int32_t> StrictInt(std::string_view text);
 

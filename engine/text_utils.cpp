@@ -100,6 +100,33 @@ void SplitCall(std::string_view text, std::string& name, std::vector<std::string
     }
 }
 
+TParenthesisPair FindInnermostParentheses(std::string_view text) {
+    TParenthesisPair pair;
+    bool inQuote = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            inQuote = !inQuote;
+        } else if (!inQuote && c == '(') {
+            pair.open = i;
+        } else if (!inQuote && c == ')') {
+            pair.close = i;
+            return pair;
+        }
+    }
+    pair.open = std::string_view::npos;
+    return pair;
+}
+
+size_t FindOutsideQuotes(std::string_view text, std::string_view needle) {
+    bool inQuote = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!inQuote && text.substr(i, needle.size()) == needle) return i;
+        if (text[i] == '"') inQuote = !inQuote;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace korvane::engine
 
 namespace korvane::engine {

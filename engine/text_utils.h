@@ -24,6 +24,18 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // is left as the caller had it and there are no arguments.
 void SplitCall(std::string_view text, std::string& name, std::vector<std::string>& args);
 
+// The innermost pair of parentheses an expression evaluates first: the first ")" outside double
+// quotes and the last "(" outside quotes before it. Either is npos when missing. The quote
+// state flips at every double quote from the start of the text.
+struct TParenthesisPair {
+    size_t open = std::string_view::npos;
+    size_t close = std::string_view::npos;
+};
+TParenthesisPair FindInnermostParentheses(std::string_view text);
+
+// The first occurrence of `needle` outside double quotes, or npos.
+size_t FindOutsideQuotes(std::string_view text, std::string_view needle);
+
 }  // namespace korvane::engine
 
 namespace korvane::engine {

@@ -17,13 +17,27 @@ constexpr size_t kMaxSlots = size_t{1} << (7 * kIndexBytes);
 std::string TValueSlots::Add(TSlotKind kind, std::string text) {
     CheckTextSize(text.size());
     if (m_slots.size() >= kMaxSlots) throw EFatalError("Expression too complex");
-    const size_t index = m_slots.size();
     m_slots.push_back({kind, std::move(text)});
+    return PlaceholderFor(m_slots.size() - 1);
+}
+
+std::string TValueSlots::PlaceholderFor(size_t index) {
     char placeholder[kPlaceholderSize] = {kMarker};
     for (size_t i = 0; i < kIndexBytes; ++i) {
         placeholder[1 + i] = static_cast<char>(0x80 | ((index >> (7 * i)) & 0x7F));
     }
     return std::string(placeholder, kPlaceholderSize);
+}
+
+size_t TValueSlots::IndexAt(std::string_view text, size_t at) {
+    if (at + kPlaceholderSize > text.size() || text[at] != kMarker) return std::string_view::npos;
+    size_t index = 0;
+    for (size_t i = 0; i < kIndexBytes; ++i) {
+        const auto byte = static_cast<unsigned char>(text[at + 1 + i]);
+        if (byte < 0x80) return std::string_view::npos;
+        index |= static_cast<size_t>(byte & 0x7F) << (7 * i);
+    }
+    return index;
 }
 
 void TValueSlots::Protect(std::string& text) {
@@ -40,13 +54,7 @@ void TValueSlots::Protect(std::string& text) {
 }
 
 const TSlot* TValueSlots::At(std::string_view text, size_t at) const {
-    if (at + kPlaceholderSize > text.size() || text[at] != kMarker) return nullptr;
-    size_t index = 0;
-    for (size_t i = 0; i < kIndexBytes; ++i) {
-        const auto byte = static_cast<unsigned char>(text[at + 1 + i]);
-        if (byte < 0x80) return nullptr;
-        index |= static_cast<size_t>(byte & 0x7F) << (7 * i);
-    }
+    const size_t index = IndexAt(text, at);
     return index < m_slots.size() ? &m_slots[index] : nullptr;
 }
 

@@ -33,6 +33,10 @@ public:
 
     // A placeholder for a new slot holding `text`.
     std::string Add(TSlotKind kind, std::string text);
+    // The placeholder text for slot `index`, and the index a placeholder at `at` names (npos
+    // when there is none). The compiled evaluator numbers its own pieces the same way.
+    static std::string PlaceholderFor(size_t index);
+    static size_t IndexAt(std::string_view text, size_t at);
     // Moves every marker byte of script text into a slot of its own. The caller looks for one
     // first: nearly no text holds any.
     void Protect(std::string& text);

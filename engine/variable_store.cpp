@@ -77,6 +77,28 @@ const std::string* TVariableStore::Find(std::string_view name) const {
     return it == m_index.end() ? nullptr : &m_entries[it->second].second;
 }
 
+void TVariableStore::SetMoved(std::string_view name, std::string&& value, size_t& hint) {
+    if (!value.empty() && HintHolds(name, hint) && m_entries[hint].first == name) {
+        std::string& text = m_entries[hint].second;
+        const size_t total = m_bytes - text.size() + value.size();
+        if (total > kMaxScriptData) ThrowScriptDataTooLarge();
+        m_bytes = total;
+        text = std::move(value);
+        return;
+    }
+    SetMoved(name, std::move(value));
+    auto it = m_index.find(name);
+    if (it != m_index.end()) hint = it->second;
+}
+
+const std::string* TVariableStore::Find(std::string_view name, size_t& hint) const {
+    if (HintHolds(name, hint)) return &m_entries[hint].second;
+    auto it = m_index.find(name);
+    if (it == m_index.end()) return nullptr;
+    hint = it->second;
+    return &m_entries[hint].second;
+}
+
 std::string TVariableStore::Get(std::string_view name) const {
     const std::string* value = Find(name);
     return value ? *value : std::string();

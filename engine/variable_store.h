@@ -23,6 +23,10 @@ public:
     void SetMoved(std::string_view name, std::string&& value);
     // Null when the name is not stored.
     const std::string* Find(std::string_view name) const;
+    // The same, for callers that come back with the same name: `hint` remembers where the
+    // entry was, and is only trusted while the entry there still has that name.
+    void SetMoved(std::string_view name, std::string&& value, size_t& hint);
+    const std::string* Find(std::string_view name, size_t& hint) const;
     std::string Get(std::string_view name) const;
     size_t Size() const { return m_entries.size(); }
     // Entries in store order as "name=value" lines.
@@ -43,6 +47,10 @@ private:
     // Stores a value of `size` bytes under `name` through `write`, which fills the entry's text.
     template <typename TWrite>
     void Store(std::string_view name, size_t size, TWrite&& write);
+    bool HintHolds(std::string_view name, size_t hint) const {
+        return hint < m_entries.size() && m_entries[hint].first.size() == name.size() &&
+               CaseInsensitiveEqual{}(m_entries[hint].first, name);
+    }
 
     std::vector<std::pair<std::string, std::string>> m_entries;
     std::unordered_map<std::string, size_t, CaseInsensitiveHash, CaseInsensitiveEqual> m_index;

@@ -1,5 +1,6 @@
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <array>
@@ -8,13 +9,15 @@
 
 namespace korvane::net {
 
-bool SetLingerZero(intptr_t descriptor) {
+bool PrepareConnectedSocket(intptr_t descriptor) {
     if (descriptor < 0) return false;
+    const int fd = static_cast<int>(descriptor);
     linger option{};
     option.l_onoff = 1;
     option.l_linger = 0;
-    return setsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_LINGER, &option,
-                      sizeof option) == 0;
+    const int on = 1;
+    const bool lingerSet = setsockopt(fd, SOL_SOCKET, SO_LINGER, &option, sizeof option) == 0;
+    return setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) == 0 && lingerSet;
 }
 
 std::optional<uint16_t> LookupServicePort(const std::string& name) {

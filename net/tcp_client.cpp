@@ -72,7 +72,7 @@ void TTcpClient::SetRunActive(bool active) {
     if (active) TakePending();
 }
 
-void TTcpClient::OnConnected() { SetLingerZero(m_socket.socketDescriptor()); }
+void TTcpClient::OnConnected() { PrepareConnectedSocket(m_socket.socketDescriptor()); }
 
 // Data the peer sent just before it closed is still waiting in the socket: take it first.
 void TTcpClient::OnDisconnected() {

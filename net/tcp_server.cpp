@@ -90,7 +90,7 @@ void TTcpServer::OnNewConnections() {
 // An extra client is answered and closed without ever joining the list: nothing it does may
 // touch the served client's buffer.
 void TTcpServer::Accept(QTcpSocket* socket) {
-    SetLingerZero(socket->socketDescriptor());
+    PrepareConnectedSocket(socket->socketDescriptor());
     if (!m_clients.empty()) {
         socket->write(kRefusal.data(), static_cast<qint64>(kRefusal.size()));
         CloseNow(*socket);

@@ -40,6 +40,12 @@ TEST(Condition, ComparisonsConnectivesAndGroups) {
         {"", "(nosuch(1) == 1)", true, false},
         {"", "(1 == 1))", false, true},
         {"x = 7", "(x<=7)&&(x>=7)", true, true},
+        {"w = \"5E-7\"", "(w << 1E-6)", true, true},
+        {"w = \"5E-7\"", "(w >> 1e-7)", true, true},
+        {"w = 2000", "(w >> 1e+3)", true, true},
+        {"s = \"a (b)\"", "(s == \"a (b)\")", true, true},
+        {"s = \"x==y\"", "(\"x==y\" == s)", true, true},
+        {"s = \"(\"", "((s == \"(\")||(s == \")\"))&&(1 == 1)", true, true},
     };
     for (const TConditionCase& c : cases) {
         TEngineFixture fixture;

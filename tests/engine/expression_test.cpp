@@ -108,6 +108,53 @@ TEST(Expression, ParenthesisedLiteralReadsAsAVariableName) {
     });
 }
 
+TEST(Expression, LiteralsKeepTheirText) {
+    ExpectAssignments({
+        {"b = 7\ns = \"a (b)\"", "s", "a (b)"},
+        {"t = 21\ns = \"Temp (C): \" & t", "s", "Temp (C): 21"},
+        {"s = \"ROUT:CLOS (@101:105)\" & chr(10)", "s", "ROUT:CLOS (@101:105)\n"},
+        {"s = \"hex (\" & tohex(\"*I\") & \")\"", "s", "hex (2A 49)"},
+        {"s = \"a, b + c * d\" & \"(\"", "s", "a, b + c * d("},
+        {"n = len(\"a(b\")", "n", "3"},
+        {"n = len(\") (\") * 2", "n", "6"},
+        {"s = mid(\"x(1, 2)y\", 2, 6)", "s", "(1, 2)"},
+        {"s = ucase(\"a)\" & lcase(\"(B\"))", "s", "A)(B"},
+        {"n = pos(\")\", \"ab)c\")", "n", "3"},
+        {"n = 2 * (len(\"((\") + 1)", "n", "6"},
+        // A group whose content is a literal still reads its value as a variable name.
+        {"abc = 4\nv = (\"abc\")", "v", "4"},
+        {"v = 1\nv = (\"a b\")", "v", ""},
+        // A quote inside a literal keeps the old reading: first and last quote frame it.
+        {"s = \"a\"b\"", "s", "a\"b"},
+    });
+}
+
+TEST(Expression, ExponentSignsBelongToTheirLiteral) {
+    ExpectAssignments({
+        {"x = 1E-7", "x", "1E-7"},
+        {"x = 2.5e-3", "x", "0.0025"},
+        {"x = 1e+3", "x", "1000"},
+        {"x = .5E+1", "x", "5"},
+        {"x = 1.5E-7 * 2", "x", "3E-7"},
+        {"x = 4 - 1e-1", "x", "3.9"},
+        {"x = 1e-1 - 4", "x", "-3.9"},
+        {"x = 1E+2+1", "x", "101"},
+        {"x = -1e-2", "x", "-0.01"},
+        {"x = pow(10, 1e+1)", "x", "10000000000"},
+        {"x = \"\" & 5E-6", "x", "5E-6"},
+        // Everything else stays an operator.
+        {"a = 5\nx = a-3", "x", "2"},
+        {"x = 2-3", "x", "-1"},
+        {"e = 10\nx = e-3", "x", "7"},
+        {"x = 9\nx e-3", "x", "9"},
+        {"xe = 10\nx = xe-3", "x", "7"},
+        {"x = \"1e\"-3", "x", "-2"},
+        {"x = 1e", "x", ""},
+        {"x = 1.e-1", "x", "0.1"},
+        {"x = 1..e-1", "x", "-1"},
+    });
+}
+
 TEST(Assignment, StoreRules) {
     TEngineFixture fixture;
     auto run = fixture.Run("x = 5\nX = 6\ny = \"\"\nz = 1\nz = \"\"\nw = z");

@@ -5,8 +5,13 @@
 #include <atomic>
 #include <future>
 #include <memory>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "loopback_peer.h"
+#include "net/socket_options.h"
 #include "net/socket_queue.h"
 
 namespace korvane::net {
@@ -216,6 +221,23 @@ TEST(TcpClient, AFloodingPeerIsHeldBackWithoutLosingData) {
     EXPECT_TRUE(done) << "sent " << sent << " taken " << taken;
     EXPECT_LE(largest, TReceiveBuffer::kLimit);
     EXPECT_GT(taken, 0u) << "the buffer reached its limit at least once";
+}
+
+TEST(SocketOptions, ConnectedSocketsSendSmallWritesAtOnceAndCloseWithAReset) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(PrepareConnectedSocket(fd));
+    int noDelay = 0;
+    socklen_t size = sizeof noDelay;
+    ASSERT_EQ(getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, &size), 0);
+    EXPECT_NE(noDelay, 0);
+    linger option{};
+    size = sizeof option;
+    ASSERT_EQ(getsockopt(fd, SOL_SOCKET, SO_LINGER, &option, &size), 0);
+    EXPECT_EQ(option.l_onoff, 1);
+    EXPECT_EQ(option.l_linger, 0);
+    close(fd);
+    EXPECT_FALSE(PrepareConnectedSocket(-1));
 }
 
 }  // namespace
