@@ -11,6 +11,7 @@
 namespace korvane::serial {
 
 class TPortTable;
+class TTerminal;
 
 // Shows the port-settings dialog over the openable ports (com1, com2, ...); nothing when
 // the user closed it without choosing.
@@ -26,5 +27,10 @@ void BindSerialFunctions(engine::TDispatch& dispatch, TPortTable& table);
 // Ports as flush, send, receive and the get functions read them: "com" in lower case and a
 // whole number after it; nothing otherwise.
 std::optional<int> StrictPortNumber(std::string_view name);
+
+// Logs "com5: 20,484 received bytes dropped, receive buffer full" for the bytes the port's
+// full buffer pushed out since the script last heard of any; nothing when there are none.
+// Called where the script reads, empties or closes the buffer.
+void ReportDroppedBytes(engine::TExecute& run, int number, TTerminal& terminal);
 
 }  // namespace korvane::serial

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "tests/host/temp_dir.h"
+
 namespace korvane::serial {
 namespace {
 
@@ -65,6 +69,33 @@ TEST(PortMap, RecordedAndReplayedPorts) {
         "KORVANE_PORTS: \"com10=record:x.kvr@replay:y.kvr\" ignored: unknown device (expected an "
         "absolute device path, loop, pty, record:FILE@DEVICE, replay:FILE or replay-fast:FILE)",
         "KORVANE_PORTS: \"com11=replay:\" ignored: no recording file given",
+    };
+    EXPECT_EQ(IssueTexts(result), expected);
+}
+
+// Spellings of one file meet: dots, folders through "..", links to the replayed file. A
+// link named as a recording is replaced by it, so it does not meet the file it leads to.
+TEST(PortMap, EntriesSharingARecordingFileAreRefused) {
+    host::testing::TTempDir dir;
+    const std::string d = dir.Path().string();
+    std::filesystem::create_directory(dir.Path() / "sub");
+    std::filesystem::create_symlink("c.kvr", dir.Path() / "link.kvr");
+    std::filesystem::create_symlink("e.kvr", dir.Path() / "link2.kvr");
+    const TPortMapResult result = BuildPortMap(
+        {{"com3", "record:" + d + "/a.kvr@loop"}},
+        "com4=record:" + d + "/./a.kvr@loop;com5=record:" + d + "/sub/../b.kvr@loop;com6=replay:" +
+            d + "/b.kvr;com7=replay:" + d + "/link.kvr;com8=record:" + d + "/c.kvr@pty;com9=record:" +
+            d + "/link2.kvr@loop;com10=replay:" + d + "/e.kvr;com11=replay:" + d +
+            "/f.kvr;com12=replay-fast:" + d + "/f.kvr",
+        {});
+    EXPECT_EQ(result.map.Numbers(), (std::vector<int>{3, 6, 7, 9, 10, 11, 12}));
+    const std::vector<std::string> expected = {
+        "KORVANE_PORTS: \"com4=record:" + d + "/./a.kvr@loop\" ignored: com3 already records into " +
+            d + "/a.kvr",
+        "KORVANE_PORTS: \"com5=record:" + d + "/sub/../b.kvr@loop\" ignored: com6 replays " + d +
+            "/b.kvr, which this would overwrite",
+        "KORVANE_PORTS: \"com8=record:" + d + "/c.kvr@pty\" ignored: com7 replays " + d +
+            "/link.kvr, which this would overwrite",
     };
     EXPECT_EQ(IssueTexts(result), expected);
 }

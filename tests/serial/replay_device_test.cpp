@@ -150,25 +150,28 @@ TEST_F(ReplayDeviceTest, AnswersKeepTheirRecordedGap) {
     EXPECT_GE(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(300));
 }
 
+// Also files no recording can be: a folder, and a device that never ends (its size is
+// checked as it is read).
 TEST_F(ReplayDeviceTest, ABadRecordingKeepsThePortUnavailable) {
+    WriteBytes(m_file, "korvane-recording 1\n0 sent \"x\n");
     const std::pair<std::string, std::string> cases[] = {
-        {"0 sent \"x\n", "com3: recording " + m_file +
-                             " refused: line 2: text without its closing quote"},
-        {"", "com3: cannot read recording " + m_dir.File("none.kvr")},
+        {m_file, "com3: recording " + m_file + " refused: line 2: text without its closing quote"},
+        {m_dir.File("none.kvr"),
+         "com3: cannot read recording " + m_dir.File("none.kvr") + ": No such file or directory"},
+        {m_dir.Path().string(),
+         "com3: cannot read recording " + m_dir.Path().string() + ": it is a folder"},
+        {"/dev/zero",
+         "com3: recording /dev/zero is larger than 32 MiB, the most a replayed port reads"},
     };
-    for (const auto& [events, note] : cases) {
+    for (const auto& [file, note] : cases) {
         m_notes.clear();
-        auto device = Replay(events);
-        if (events.empty()) {
-            device = std::make_unique<TReplayDevice>("replay:test", m_dir.File("none.kvr"),
-                                                     TReplayDevice::Pace::Fast, "com3", m_notices);
-        }
-        const TDeviceResult opened = device->Open();
+        TReplayDevice device("replay:test", file, TReplayDevice::Pace::Fast, "com3", m_notices);
+        const TDeviceResult opened = device.Open();
         EXPECT_FALSE(opened);
         EXPECT_TRUE(opened.PortInUse());
         EXPECT_EQ(opened.Message(), note);
         EXPECT_EQ(m_notes, (std::vector<std::string>{note}));
-        EXPECT_FALSE(device->IsOpen());
+        EXPECT_FALSE(device.IsOpen());
     }
 }
 
