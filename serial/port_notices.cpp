@@ -16,9 +16,7 @@ void TPortNotices::AddMismatch(const std::string& text) { Keep(m_mismatches, tex
 
 std::vector<std::string> TPortNotices::Mismatches() const { return Copy(m_mismatches); }
 
-void TPortNotices::AddRecordingFailure(const std::string& text) {
-    Keep(m_recordingFailures, text);
-}
+void TPortNotices::AddRecordingFailure(const std::string& text) { Keep(m_recordingFailures, text); }
 
 std::vector<std::string> TPortNotices::RecordingFailures() const {
     return Copy(m_recordingFailures);

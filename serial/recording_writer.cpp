@@ -48,8 +48,8 @@ std::string TRecordingWriter::Open(const std::string& path, TFailureHandler onFa
     const std::string name = target.filename().string();
     if (name.empty() || name == "." || name == "..") return what + ": not a file name";
     const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
-    TUniqueFd folderFd(RetryOnEintr(
-        [&] { return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); }));
+    TUniqueFd folderFd(
+        RetryOnEintr([&] { return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); }));
     if (!folderFd.Valid()) return SystemMessage(what, errno);
     struct stat existing {};
     if (::fstatat(folderFd.Get(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&

@@ -16,8 +16,8 @@ namespace {
 
 // Parsed events take several times the text's size, and the whole recording is read while
 // the script waits in openport: this keeps both within reason.
-constexpr std::size_t kMaxRecordingSize = 32 * 1024 * 1024;
-constexpr std::string_view kMaxRecordingSizeText = "32 MiB";
+constexpr std::size_t kMaxRecordingSize = 16 * 1024 * 1024;
+constexpr std::string_view kMaxRecordingSizeText = "16 MiB";
 constexpr std::size_t kReadSlice = 64 * 1024;
 constexpr std::size_t kShownBytes = 64;
 constexpr std::size_t kShownText = 200;
@@ -37,7 +37,14 @@ bool ReadFile(const std::string& path, std::string& text, std::string& problem) 
         problem = what + ": it is a folder";
         return false;
     }
-    if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) <= kMaxRecordingSize) {
+    const std::string tooLarge = "recording " + path + " is larger than " +
+                                 std::string(kMaxRecordingSizeText) +
+                                 ", the most a replayed port reads";
+    if (S_ISREG(info.st_mode)) {
+        if (static_cast<std::uintmax_t>(info.st_size) > kMaxRecordingSize) {
+            problem = tooLarge;
+            return false;
+        }
         text.reserve(static_cast<std::size_t>(info.st_size));
     }
     while (true) {
@@ -53,8 +60,7 @@ bool ReadFile(const std::string& path, std::string& text, std::string& problem) 
             return false;
         }
         if (text.size() > kMaxRecordingSize) {
-            problem = "recording " + path + " is larger than " + std::string(kMaxRecordingSizeText) +
-                      ", the most a replayed port reads";
+            problem = tooLarge;
             return false;
         }
     }

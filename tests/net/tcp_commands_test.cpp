@@ -250,9 +250,9 @@ after = "[" & tcp_srv_hasclient() & "]"
     EXPECT_EQ(run->GetVariable("after"), "[]");
     EXPECT_EQ(run->GetVariable("error"), "0");
     EXPECT_EQ(run->LastErrorText(), "tcp_srv_open: error starting socket server.");
-    EXPECT_EQ(f.engine.host.log,
-              Timed({("Socket server listen on port : " + port).c_str(), "Socket server buffer flushed",
-                     "Socket server not started", "Socket server stoped"}));
+    const std::string listening = "Socket server listen on port : " + port;
+    EXPECT_EQ(f.engine.host.log, Timed({listening.c_str(), "Socket server buffer flushed",
+                                        "Socket server not started", "Socket server stoped"}));
     bool ended = false;
     heard += peer.Receive(SIZE_MAX, &ended);
     EXPECT_EQ(heard, "hello back");

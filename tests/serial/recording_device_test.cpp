@@ -146,7 +146,8 @@ TEST_F(RecordingDeviceTest, TheRecordingTakesTheTargetsPlaceAtClose) {
     EXPECT_EQ(ReadBytes(m_dir.File("important.txt")), "keep me\n");
     EXPECT_FALSE(std::filesystem::is_symlink(m_file));
     EXPECT_NE(ReadBytes(m_file).find("sent \"ping\""), std::string::npos);
-    EXPECT_EQ(FolderNames(m_dir.Path()), (std::vector<std::string>{"important.txt", "session.kvr"}));
+    EXPECT_EQ(FolderNames(m_dir.Path()),
+              (std::vector<std::string>{"important.txt", "session.kvr"}));
 }
 
 // Files stop growing at a small size, as on a full disk: the old recording stays, and the

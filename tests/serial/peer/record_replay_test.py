@@ -147,7 +147,7 @@ def check_recording_files(runner, work):
     check(read("keep.kvr") == old, "clashing recordings: the replayed file changed")
 
     # Files a replay cannot use say what they are.
-    for name, reason in (("/dev/zero", "recording /dev/zero is larger than 32 MiB, the most a "
+    for name, reason in (("/dev/zero", "recording /dev/zero is larger than 16 MiB, the most a "
                                        "replayed port reads"),
                          (".", "cannot read recording .: it is a folder")):
         rc, out, err, _ = run(runner, script, "replay:" + name, work, "unusable")
