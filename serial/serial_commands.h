@@ -28,6 +28,9 @@ void BindSerialFunctions(engine::TDispatch& dispatch, TPortTable& table);
 // whole number after it; nothing otherwise.
 std::optional<int> StrictPortNumber(std::string_view name);
 
+// What send, receive and the get functions report while a port's device is away.
+std::string LostMessage(int number);
+
 // Logs "com5: 20,484 received bytes dropped, receive buffer full" for the bytes the port's
 // full buffer pushed out since the script last heard of any; nothing when there are none.
 // Called where the script reads, empties or closes the buffer.

@@ -52,12 +52,13 @@ std::string TTerminal::PeerPath() const { return m_device ? m_device->PeerPath()
 
 std::string TTerminal::Activity() const { return m_device ? m_device->Activity() : std::string(); }
 
-void TTerminal::Open() {
+void TTerminal::Open(std::function<bool()> keepWaiting) {
     if (m_connected) return;
     m_openFoundInUse = false;
+    m_openAdvice.clear();
     m_window->PrepareForPort();
     try {
-        OpenDevice();
+        OpenDevice(std::move(keepWaiting));
         m_thread = std::make_unique<TCommThread>(*m_device,
                                                  [this](const TDeviceEvent& e) { Dispatch(e); });
         (void)m_device->ApplySettings(TLineSettings{m_baudRate, m_byteSize, m_parity, m_stopBits});
@@ -72,11 +73,13 @@ void TTerminal::Open() {
     }
 }
 
-void TTerminal::OpenDevice() {
+void TTerminal::OpenDevice(std::function<bool()> keepWaiting) {
     m_device = m_makeDevice ? m_makeDevice() : nullptr;
     if (!m_device) throw EComError("TTerminal : cannot open " + m_port + "\rno such port");
+    m_device->SetOpenWait(std::move(keepWaiting));
     const TDeviceResult opened = m_device->Open();
     m_openFoundInUse = opened.PortInUse();
+    if (opened.PermissionDenied()) m_openAdvice = opened.Message();
     if (!opened) throw EComError("TTerminal : cannot open " + m_port + "\r" + opened.Message());
     (void)m_device->ApplySettings(kCreationSettings);
     Reset();
@@ -157,9 +160,13 @@ void TTerminal::AppendReceived(std::string_view chunk) {
     if (m_droppedTotal != droppedBefore) UpdateCaption();
 }
 
+void TTerminal::SetCaption(std::string caption) {
+    m_caption = std::move(caption);
+    UpdateCaption();
+}
+
 void TTerminal::UpdateCaption() {
-    std::string title = m_port;
-    if (const std::string activity = Activity(); !activity.empty()) title += " - " + activity;
+    std::string title = m_caption.empty() ? m_port : m_caption;
     if (m_droppedTotal > 0) title += " - " + DroppedBytesText(m_droppedTotal);
     m_window->setWindowTitle(QString::fromStdString(title));
 }

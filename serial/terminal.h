@@ -69,17 +69,22 @@ class TTerminal {
     const std::string& OpenFailure() const { return m_openFailure; }
     // Whether the last Open failed because someone else holds the device.
     bool OpenFoundPortInUse() const { return m_openFoundInUse; }
+    // What the user can do about the last failed Open (a missing group); empty for most.
+    const std::string& OpenAdvice() const { return m_openAdvice; }
+    // The device went away; the port stays open and waits for it to come back.
+    bool Lost() const { return m_device && m_device->Lost(); }
     // Where another program opens the far end, for pseudo-terminal ports.
     std::string PeerPath() const;
     // What the port does besides carrying bytes ("recording to a.kvr"); empty for most.
     std::string Activity() const;
-    // Shows the port's name, what it does besides and how many bytes it dropped in the
-    // window's caption.
-    void UpdateCaption();
+    // The window's caption: `caption` (the port's name and what it does besides), then how
+    // many bytes the full buffer dropped, once there are any.
+    void SetCaption(std::string caption);
 
     // Opens the device with the settings above and starts the reader; a failure leaves the
-    // terminal unconnected with its window hidden.
-    void Open();
+    // terminal unconnected with its window hidden. A device that takes a while to open
+    // calls `keepWaiting` meanwhile and gives up when it returns false.
+    void Open(std::function<bool()> keepWaiting = {});
     // Drops both lines, discards both queues, ends the reader and releases the device.
     void ClosePort();
     bool SetDTR(bool on);
@@ -96,10 +101,11 @@ class TTerminal {
 
  private:
     void Dispatch(const TDeviceEvent& event);
-    void OpenDevice();
+    void OpenDevice(std::function<bool()> keepWaiting);
     void Reset();
     void ShowTraffic(std::string_view mark, std::string_view chunk);
     void AppendReceived(std::string_view chunk);
+    void UpdateCaption();
     void ReleaseDevice();
 
     TDeviceMaker m_makeDevice;
@@ -119,11 +125,13 @@ class TTerminal {
     int m_ringState = 0;
     int m_rlsdState = 0;
     std::string m_rxBuffer;
+    std::string m_caption;
     std::uint64_t m_droppedTotal = 0;
     std::uint64_t m_droppedUnreported = 0;
     int m_charsPerLine = kDefaultCharsPerLine;
     std::string m_openFailure;
     bool m_openFoundInUse = false;
+    std::string m_openAdvice;
 };
 
 // "20,484 received bytes dropped": how the log and the caption tell of lost bytes.
