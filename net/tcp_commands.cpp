@@ -129,7 +129,8 @@ void TcpSrvOpen(TExecute& run, const std::string& line, TTcpServer& server) {
     run.ClearError();
     const auto port = engine::StrictInt(v[0]);
     bool listening = false;
-    if (port && Guarded([&] { listening = server.Listen(*port); }) && listening) {
+    // Port 0 would listen on a port the system picks and the script cannot learn.
+    if (port && *port != 0 && Guarded([&] { listening = server.Listen(*port); }) && listening) {
         run.LogLine("Socket server listen on port : " + v[0]);
         return;
     }

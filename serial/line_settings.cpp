@@ -2,6 +2,10 @@
 
 namespace korvane::serial {
 
+bool PossibleLineNumbers(std::int64_t baudRate, std::int64_t dataBits) {
+    return baudRate > 0 && dataBits >= kMinDataBits && dataBits <= kMaxDataBits;
+}
+
 std::optional<std::string> FindSettingsProblem(const TLineSettings& settings) {
     if (settings.baudRate <= 0) {
         return "baud rate " + std::to_string(settings.baudRate) + " is not positive";

@@ -24,6 +24,10 @@ struct TLineSettings {
 inline constexpr std::uint8_t kMinDataBits = 5;
 inline constexpr std::uint8_t kMaxDataBits = 8;
 
+// Whether a baud rate and a number of data bits, as a script or the dialog gives them, can
+// describe a line at all (a positive rate, 5 to 8 bits).
+bool PossibleLineNumbers(std::int64_t baudRate, std::int64_t dataBits);
+
 // Why the settings cannot be applied to any device, or nothing when they are well formed.
 std::optional<std::string> FindSettingsProblem(const TLineSettings& settings);
 

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "instrument_target.h"
+#include "recording_path.h"
 
 namespace korvane::serial {
 
@@ -176,6 +177,50 @@ void AddEnvironmentEntries(std::string_view list, std::vector<TExplicitEntry>& e
     }
 }
 
+// The recording file an entry reads or writes, if any; `written` says which.
+std::optional<std::string> RecordingFile(const TPortTarget& target, bool& written) {
+    written = !target.recording.empty();
+    if (written) return target.recording;
+    if (target.kind == PortKind::Replay || target.kind == PortKind::ReplayFast) return target.path;
+    return std::nullopt;
+}
+
+// Two ports on one recording would overwrite each other's events, or one would overwrite
+// the recording the other plays: the entry that writes is left out.
+void RefuseSharedRecordings(std::vector<TExplicitEntry>& entries,
+                            std::vector<TPortMapIssue>& issues) {
+    struct TUse {
+        std::string key;
+        std::string file;
+        bool written;
+        int number;
+    };
+    std::vector<TUse> uses;
+    for (const TExplicitEntry& entry : entries) {
+        bool written = false;
+        if (const auto file = RecordingFile(entry.target, written); file && !written) {
+            uses.push_back({RecordingFileKey(*file, false), *file, false, entry.number});
+        }
+    }
+    std::erase_if(entries, [&](const TExplicitEntry& entry) {
+        bool written = false;
+        const auto file = RecordingFile(entry.target, written);
+        if (!file || !written) return false;
+        TUse use{RecordingFileKey(*file, true), *file, true, entry.number};
+        const auto other = std::find_if(uses.begin(), uses.end(),
+                                        [&](const TUse& u) { return u.key == use.key; });
+        if (other == uses.end()) {
+            uses.push_back(std::move(use));
+            return false;
+        }
+        const std::string why = other->written ? " already records into " + other->file
+                                               : " replays " + other->file +
+                                                     ", which this would overwrite";
+        issues.push_back({std::string(entry.source), entry.text, PortName(other->number) + why});
+        return true;
+    });
+}
+
 bool NamedExplicitly(const TDetectedPort& port, const std::vector<TExplicitEntry>& entries) {
     return std::any_of(entries.begin(), entries.end(), [&port](const TExplicitEntry& entry) {
         const std::string& path = entry.target.path;
@@ -241,6 +286,7 @@ TPortMapResult BuildPortMap(const TPortEntries& settingsEntries, std::string_vie
         AddEntry(kSettingsSource, key, value, entries, result.issues);
     }
     AddEnvironmentEntries(environment, entries, result.issues);
+    RefuseSharedRecordings(entries, result.issues);
     for (const TExplicitEntry& entry : entries) {
         result.map.Assign(entry.number, entry.target);
     }

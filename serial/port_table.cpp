@@ -108,11 +108,11 @@ void TPortTable::SetUpAndOpen(const std::string& port, const std::string& baudRa
     const std::string upperName = engine::ToUpperAscii(name);
     terminal.SetPort(upperName);
 
+    // Numbers no line can have leave the port unopened, as numbers that do not convert do.
     const auto baud = engine::StrictInt(Chosen(m_pending.baudRate, baudRate));
-    if (!baud) return;
-    terminal.SetBaudRate(*baud);
     const auto byteSize = engine::StrictInt(Chosen(m_pending.dataBits, dataBits));
-    if (!byteSize) return;
+    if (!baud || !byteSize || !PossibleLineNumbers(*baud, *byteSize)) return;
+    terminal.SetBaudRate(*baud);
     terminal.SetByteSize(static_cast<std::uint8_t>(*byteSize));
     const auto parityCode =
         m_pending.parity.empty() ? ParityFromLetter(parity) : ParityFromWord(m_pending.parity);
@@ -126,7 +126,7 @@ void TPortTable::SetUpAndOpen(const std::string& port, const std::string& baudRa
     for (const std::string& part : {m_source.Resource(slot), terminal.Activity()}) {
         if (!part.empty()) title += " - " + part;
     }
-    terminal.Window().setWindowTitle(QString::fromStdString(title));
+    terminal.SetCaption(std::move(title));
     terminal.Window().hide();
     m_pending = {};
 }

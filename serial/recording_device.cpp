@@ -29,8 +29,9 @@ TRecordingDevice::~TRecordingDevice() { Close(); }
 TDeviceResult TRecordingDevice::Open() {
     TDeviceResult opened = m_inner->Open();
     if (!opened) return opened;
+    // A recording that cannot be finished is lost data: the run has to fail, not only say so.
     const std::string problem = m_writer.Open(m_file, [this](const std::string& failure) {
-        if (m_notices) m_notices->Note(m_port + ": " + failure);
+        if (m_notices) m_notices->AddRecordingFailure(m_port + ": " + failure);
     });
     if (!problem.empty()) {
         m_inner->Close();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "system_call.h"
 
@@ -14,6 +15,27 @@ namespace {
 
 constexpr std::size_t kWriteOutSize = 64 * 1024;
 constexpr auto kFlushInterval = std::chrono::seconds(1);
+constexpr int kTempNameAttempts = 100;
+
+// A name in the target's folder that nobody uses for a moment; `attempt` makes it differ.
+std::string TempName(const std::string& name, int attempt) {
+    return "." + name + "." + std::to_string(::getpid()) + "." + std::to_string(attempt) + ".tmp";
+}
+
+// Tries fresh temporary names until `make` stops answering EEXIST; -1 when it fails.
+template <typename TMake>
+int WithFreshName(const std::string& name, std::string& chosen, TMake make) {
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+        chosen = TempName(name, attempt);
+        const int result = RetryOnEintr([&] { return make(chosen.c_str()); });
+        if (result >= 0 || errno != EEXIST) return result;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// An unnamed file can be given a name later only through its /proc entry.
+bool UnnamedFilesCanBeNamed() { return ::access("/proc/self/fd", X_OK) == 0; }
 
 // A pipe or device as the recording would stall the port on a reader that stops reading and
 // never hold a file to replay: only a regular file (or a new one) is taken. The open itself
@@ -33,24 +55,40 @@ TRecordingWriter::~TRecordingWriter() { (void)Close(); }
 
 std::string TRecordingWriter::Open(const std::string& path, TFailureHandler onFailure) {
     (void)Close();
-    const int fd = RetryOnEintr([&] {
-        return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-    });
-    struct stat info {};
-    if (fd < 0) {
-        const int error = errno;
-        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
-            return NotRegularFile(path, info);
+    const std::string what = "cannot write recording " + path;
+    const std::filesystem::path target(path);
+    const std::string name = target.filename().string();
+    if (name.empty() || name == "." || name == "..") return what + ": not a file name";
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+    TUniqueFd folderFd(
+        RetryOnEintr([&] { return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); }));
+    if (!folderFd.Valid()) return SystemMessage(what, errno);
+    struct stat existing {};
+    if (::fstatat(folderFd.Get(), name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(existing.st_mode)) return what + ": it is a folder";
+        if (!S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+            return NotRegularFile(path, existing);
         }
-        return SystemMessage("cannot write recording " + path, error);
     }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return NotRegularFile(path, info);
+    std::string namedTemp;
+    int fd = -1;
+    if (UnnamedFilesCanBeNamed()) {
+        fd = RetryOnEintr(
+            [&] { return ::openat(folderFd.Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666); });
+    }
+    if (fd < 0) {
+        // A file system without unnamed files: a hidden name beside the target instead.
+        fd = WithFreshName(name, namedTemp, [&](const char* temp) {
+            return ::openat(folderFd.Get(), temp, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        });
+        if (fd < 0) return SystemMessage(what, errno);
     }
     std::lock_guard lock(m_mutex);
+    m_folder = std::move(folderFd);
     m_file.Reset(fd);
     m_path = path;
+    m_name = name;
+    m_namedTemp = std::move(namedTemp);
     m_buffer.clear();
     m_failure.clear();
     m_onFailure = std::move(onFailure);
@@ -81,7 +119,10 @@ std::string TRecordingWriter::Close() {
     std::lock_guard lock(m_mutex);
     if (!m_file.Valid()) return {};
     WriteOutLocked();
+    if (m_failure.empty()) PublishLocked();
+    if (!m_namedTemp.empty()) (void)::unlinkat(m_folder.Get(), m_namedTemp.c_str(), 0);
     m_file.Reset();
+    m_folder.Reset();
     return m_failure;
 }
 
@@ -95,19 +136,48 @@ void TRecordingWriter::FlushLoop() {
 
 void TRecordingWriter::WriteOutLocked() {
     std::string_view rest = m_buffer;
-    while (!rest.empty() && m_file.Valid()) {
+    // After a failure nothing more is written: the recording is lost either way.
+    while (!rest.empty() && m_file.Valid() && m_failure.empty()) {
         const ssize_t written =
             RetryOnEintr([&] { return ::write(m_file.Get(), rest.data(), rest.size()); });
         if (written <= 0) {
-            if (m_failure.empty()) {
-                m_failure = SystemMessage("cannot write recording " + m_path, errno);
-                if (m_onFailure) m_onFailure(m_failure);
-            }
+            FailLocked("cannot write recording " + m_path, written == 0 ? ENOSPC : errno);
             break;
         }
         rest.remove_prefix(static_cast<std::size_t>(written));
     }
     m_buffer.clear();
+}
+
+void TRecordingWriter::FailLocked(const std::string& what, int error) {
+    if (!m_failure.empty()) return;
+    m_failure = SystemMessage(what, error);
+    if (m_onFailure) m_onFailure(m_failure);
+}
+
+void TRecordingWriter::PublishLocked() {
+    const std::string what = "cannot write recording " + m_path;
+    if (RetryOnEintr([&] { return ::fdatasync(m_file.Get()); }) != 0) {
+        FailLocked(what, errno);
+        return;
+    }
+    // rename() replaces a link itself, never the file it leads to.
+    std::string named = m_namedTemp;
+    if (named.empty()) {
+        const std::string self = "/proc/self/fd/" + std::to_string(m_file.Get());
+        if (WithFreshName(m_name, named, [&](const char* temp) {
+                return ::linkat(AT_FDCWD, self.c_str(), m_folder.Get(), temp, AT_SYMLINK_FOLLOW);
+            }) != 0) {
+            FailLocked(what, errno);
+            return;
+        }
+    }
+    if (::renameat(m_folder.Get(), named.c_str(), m_folder.Get(), m_name.c_str()) != 0) {
+        FailLocked(what, errno);
+        (void)::unlinkat(m_folder.Get(), named.c_str(), 0);
+        return;
+    }
+    m_namedTemp.clear();
 }
 
 }  // namespace korvane::serial

@@ -1,34 +1,69 @@
 #include "replay_device.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
 #include <utility>
+
+#include "system_call.h"
+#include "unique_fd.h"
 
 namespace korvane::serial {
 
 namespace {
 
-constexpr std::size_t kMaxRecordingSize = 256 * 1024 * 1024;
+// Parsed events take several times the text's size, and the whole recording is read while
+// the script waits in openport: this keeps both within reason.
+constexpr std::size_t kMaxRecordingSize = 16 * 1024 * 1024;
+constexpr std::string_view kMaxRecordingSizeText = "16 MiB";
+constexpr std::size_t kReadSlice = 64 * 1024;
 constexpr std::size_t kShownBytes = 64;
 constexpr std::size_t kShownText = 200;
 
-// The bytes of a recording file, or why there are none.
+// The bytes of a recording file, or why there are none. The size is checked as the bytes
+// come, since devices and pipes report none beforehand.
 bool ReadFile(const std::string& path, std::string& text, std::string& problem) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        problem = "cannot read recording " + path;
+    const std::string what = "cannot read recording " + path;
+    TUniqueFd fd(RetryOnEintr(
+        [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); }));
+    struct stat info {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0) {
+        problem = SystemMessage(what, errno);
         return false;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<std::size_t>(size) > kMaxRecordingSize) {
-        problem = "recording " + path + " is too large";
+    if (S_ISDIR(info.st_mode)) {
+        problem = what + ": it is a folder";
         return false;
     }
-    in.seekg(0);
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    const std::string tooLarge = "recording " + path + " is larger than " +
+                                 std::string(kMaxRecordingSizeText) +
+                                 ", the most a replayed port reads";
+    if (S_ISREG(info.st_mode)) {
+        if (static_cast<std::uintmax_t>(info.st_size) > kMaxRecordingSize) {
+            problem = tooLarge;
+            return false;
+        }
+        text.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    while (true) {
+        const std::size_t before = text.size();
+        text.resize(before + kReadSlice);
+        const ssize_t got =
+            RetryOnEintr([&] { return ::read(fd.Get(), text.data() + before, kReadSlice); });
+        text.resize(before + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        // A device or pipe with nothing more to give now has given its recording.
+        if (got == 0 || (got < 0 && errno == EAGAIN)) return true;
+        if (got < 0) {
+            problem = SystemMessage(what, errno);
+            return false;
+        }
+        if (text.size() > kMaxRecordingSize) {
+            problem = tooLarge;
+            return false;
+        }
+    }
 }
 
 bool IsAnswer(RecordedKind kind) {

@@ -11,6 +11,7 @@
 namespace korvane::serial {
 
 class TPortTable;
+class TTerminal;
 
 // Shows the port-settings dialog over the openable ports (com1, com2, ...); nothing when
 // the user closed it without choosing.
@@ -29,5 +30,10 @@ std::optional<int> StrictPortNumber(std::string_view name);
 
 // What send, receive and the get functions report while a port's device is away.
 std::string LostMessage(int number);
+
+// Logs "com5: 20,484 received bytes dropped, receive buffer full" for the bytes the port's
+// full buffer pushed out since the script last heard of any; nothing when there are none.
+// Called where the script reads, empties or closes the buffer.
+void ReportDroppedBytes(engine::TExecute& run, int number, TTerminal& terminal);
 
 }  // namespace korvane::serial

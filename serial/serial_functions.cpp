@@ -52,10 +52,13 @@ TFunctionResult PortFunction(TExecute& run, const TArgs& texts, TPortTable& tabl
     try {
         const std::optional<int> number = StrictPortNumber(v[0]);
         if (!number) return engine::FailedResult(run, prefix + "valid.", ok);
-        const TTerminal* terminal = table.Terminal(*number);
+        TTerminal* terminal = table.Terminal(*number);
         if (!terminal) return engine::FailedResult(run, prefix + "open.", ok);
         if (terminal->Lost()) return engine::FailedResult(run, LostMessage(*number), ok);
-        if (!function.state) return engine::TextResult(terminal->RxBuffer(), ok);
+        if (!function.state) {
+            ReportDroppedBytes(run, *number, *terminal);
+            return engine::TextResult(terminal->RxBuffer(), ok);
+        }
         return engine::TextResult(std::to_string((terminal->*function.state)()), ok);
     } catch (const std::exception&) {
         return engine::FailedResult(run, prefix + "valid.", ok);
@@ -71,6 +74,12 @@ std::optional<int> StrictPortNumber(std::string_view name) {
     const std::optional<int32_t> number = engine::StrictInt(name.substr(3));
     if (!number) return std::nullopt;
     return *number;
+}
+
+void ReportDroppedBytes(TExecute& run, int number, TTerminal& terminal) {
+    if (const std::uint64_t dropped = terminal.TakeUnreportedDrops()) {
+        run.LogLine(PortName(number) + ": " + DroppedBytesText(dropped) + ", receive buffer full");
+    }
 }
 
 void BindSerialFunctions(engine::TDispatch& dispatch, TPortTable& table) {

@@ -55,7 +55,9 @@ int32_t WholeNumber(const std::string& text) {
 }
 
 bool ArgumentsValid(const TArgs& v) {
-    return engine::StrictInt(v[1]) && engine::StrictInt(v[2]) && ParityFromLetter(v[3]) &&
+    const auto baud = engine::StrictInt(v[1]);
+    const auto dataBits = engine::StrictInt(v[2]);
+    return baud && dataBits && PossibleLineNumbers(*baud, *dataBits) && ParityFromLetter(v[3]) &&
            StopBitsFromText(v[4]);
 }
 
@@ -117,8 +119,10 @@ void Closeport(TExecute& run, const std::string& line, TPortTable& table) {
     if (!Accept(run, line, "closeport", 1, v)) return;
     table.DropStaleTerminals();
     try {
-        if (LenientTerminal(table, v[0])) {
-            table.Discard(*TPortTable::PortNumber(v[0]));
+        if (TTerminal* terminal = LenientTerminal(table, v[0])) {
+            const int number = *TPortTable::PortNumber(v[0]);
+            ReportDroppedBytes(run, number, *terminal);
+            table.Discard(number);
             run.LogLine("Port closed: " + v[0]);
         } else {
             run.LogLine("Port is not open: " + v[0]);
@@ -166,7 +170,10 @@ void Flush(TExecute& run, const std::string& line, TPortTable& table) {
         TTerminal* terminal = table.Terminal(*number);
         if (!terminal) {
             run.SetError("flush: Serial port not open.");
-        } else if (v.size() == 1) {
+            return;
+        }
+        ReportDroppedBytes(run, *number, *terminal);
+        if (v.size() == 1) {
             terminal->ClearBuffer();
         } else {
             terminal->DeleteFromBuffer(WholeNumber(v[1]));

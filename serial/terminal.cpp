@@ -1,5 +1,6 @@
 #include "serial/terminal.h"
 
+#include <QString>
 #include <algorithm>
 #include <exception>
 #include <utility>
@@ -22,6 +23,14 @@ void SetState(std::uint32_t mask, std::uint32_t status, std::uint32_t eventBit,
 }
 
 LineLevel Level(bool on) { return on ? LineLevel::On : LineLevel::Off; }
+
+// Quick changes can fold into one event whose levels before and after agree (off, on, off
+// again). A line state has to end where its line settled, so each line's "before" is taken
+// as the opposite of its level now. A ring that came and went still reads as having come:
+// ringing is a pulse by nature.
+std::uint32_t SettledBefore(const TDeviceEvent& event) {
+    return (~event.modemNow & ~kModemRing) | (event.modemBefore & kModemRing);
+}
 
 }  // namespace
 
@@ -55,6 +64,7 @@ void TTerminal::Open(std::function<bool()> keepWaiting) {
         (void)m_device->ApplySettings(TLineSettings{m_baudRate, m_byteSize, m_parity, m_stopBits});
         m_connected = true;
         m_openFailure.clear();
+        m_droppedTotal = m_droppedUnreported = 0;
         m_thread->start();
     } catch (const std::exception& error) {
         m_openFailure = error.what();
@@ -121,7 +131,7 @@ bool TTerminal::Send(std::string_view data) {
 void TTerminal::Dispatch(const TDeviceEvent& event) {
     if (event.mask & kEventRxChar) HandleRead();
     const std::uint32_t rest = event.mask & ~kEventRxChar;
-    if (rest != 0) HandleEvent(rest, event.modemBefore, event.errors);
+    if (rest != 0) HandleEvent(rest, SettledBefore(event), event.errors);
 }
 
 void TTerminal::HandleRead() {
@@ -131,10 +141,34 @@ void TTerminal::HandleRead() {
     (void)m_device->ReadQueued(chunk);
     if (!m_connected || chunk.empty()) return;
     if (m_window->isVisible()) ShowTraffic(kReceivedMark, chunk);
-    if (m_rxBuffer.size() > kBufferLimit) {
-        m_rxBuffer.erase(0, std::min(chunk.size(), m_rxBuffer.size()));
+    AppendReceived(chunk);
+}
+
+void TTerminal::AppendReceived(std::string_view chunk) {
+    const std::uint64_t droppedBefore = m_droppedTotal;
+    while (!chunk.empty()) {
+        const std::string_view slice = chunk.substr(0, kBufferLimit);
+        chunk.remove_prefix(slice.size());
+        if (m_rxBuffer.size() > kBufferLimit) {
+            const std::size_t dropped = std::min(slice.size(), m_rxBuffer.size());
+            m_rxBuffer.erase(0, dropped);
+            m_droppedTotal += dropped;
+            m_droppedUnreported += dropped;
+        }
+        m_rxBuffer += slice;
     }
-    m_rxBuffer += chunk;
+    if (m_droppedTotal != droppedBefore) UpdateCaption();
+}
+
+void TTerminal::SetCaption(std::string caption) {
+    m_caption = std::move(caption);
+    UpdateCaption();
+}
+
+void TTerminal::UpdateCaption() {
+    std::string title = m_caption.empty() ? m_port : m_caption;
+    if (m_droppedTotal > 0) title += " - " + DroppedBytesText(m_droppedTotal);
+    m_window->setWindowTitle(QString::fromStdString(title));
 }
 
 void TTerminal::HandleEvent(std::uint32_t mask, std::uint32_t status, std::uint32_t errors) {
@@ -150,6 +184,12 @@ void TTerminal::HandleEvent(std::uint32_t mask, std::uint32_t status, std::uint3
 
 void TTerminal::ShowTraffic(std::string_view mark, std::string_view chunk) {
     for (const std::string& line : DumpLines(mark, chunk, m_charsPerLine)) m_window->AddLine(line);
+}
+
+std::string DroppedBytesText(std::uint64_t count) {
+    std::string digits = std::to_string(count);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits + " received bytes dropped";
 }
 
 }  // namespace korvane::serial

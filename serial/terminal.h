@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "serial/comm_thread.h"
 #include "serial/line_settings.h"
@@ -25,7 +26,9 @@ using TDeviceMaker = std::function<std::unique_ptr<TSerialDevice>()>;
 // decides which terminals exist; the device layer does the talking to the system.
 class TTerminal {
  public:
-    // The receive buffer trims its front once it holds more than this.
+    // The receive buffer trims its front once it holds more than this: each arrival then
+    // pushes out as many of the oldest bytes as it brings. Arrivals are taken in slices of
+    // at most this size, so every kind of port keeps at most twice this many.
     static constexpr std::size_t kBufferLimit = 8192;
     static constexpr int kDefaultCharsPerLine = 8;
 
@@ -58,6 +61,10 @@ class TTerminal {
     int RingState() const { return m_ringState; }
     int RlsdState() const { return m_rlsdState; }
     const std::string& RxBuffer() const { return m_rxBuffer; }
+    // Received bytes the full buffer pushed out since the port opened.
+    std::uint64_t DroppedBytes() const { return m_droppedTotal; }
+    // The dropped bytes not yet reported to the script; reporting them starts a new count.
+    std::uint64_t TakeUnreportedDrops() { return std::exchange(m_droppedUnreported, 0); }
     // Why the last Open failed, as EComError said it; empty after a good open.
     const std::string& OpenFailure() const { return m_openFailure; }
     // Whether the last Open failed because someone else holds the device.
@@ -70,6 +77,9 @@ class TTerminal {
     std::string PeerPath() const;
     // What the port does besides carrying bytes ("recording to a.kvr"); empty for most.
     std::string Activity() const;
+    // The window's caption: `caption` (the port's name and what it does besides), then how
+    // many bytes the full buffer dropped, once there are any.
+    void SetCaption(std::string caption);
 
     // Opens the device with the settings above and starts the reader; a failure leaves the
     // terminal unconnected with its window hidden. A device that takes a while to open
@@ -94,6 +104,8 @@ class TTerminal {
     void OpenDevice(std::function<bool()> keepWaiting);
     void Reset();
     void ShowTraffic(std::string_view mark, std::string_view chunk);
+    void AppendReceived(std::string_view chunk);
+    void UpdateCaption();
     void ReleaseDevice();
 
     TDeviceMaker m_makeDevice;
@@ -113,10 +125,16 @@ class TTerminal {
     int m_ringState = 0;
     int m_rlsdState = 0;
     std::string m_rxBuffer;
+    std::string m_caption;
+    std::uint64_t m_droppedTotal = 0;
+    std::uint64_t m_droppedUnreported = 0;
     int m_charsPerLine = kDefaultCharsPerLine;
     std::string m_openFailure;
     bool m_openFoundInUse = false;
     std::string m_openAdvice;
 };
+
+// "20,484 received bytes dropped": how the log and the caption tell of lost bytes.
+std::string DroppedBytesText(std::uint64_t count);
 
 }  // namespace korvane::serial

@@ -1,6 +1,7 @@
 // korvane-run: runs a script headless with the same engine and modules as the workbench.
 // Exit codes: 0 normal end, 1 fatal error, 2 refused by the block check or wrong usage,
-// 3 unreadable file, 4 a replayed port saw the script depart from its recording.
+// 3 unreadable file, 4 a replayed port saw the script depart from its recording. A recording
+// that could not be written ends in 1.
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
@@ -143,11 +144,13 @@ struct TRunnerModules {
         });
     }
 
-    // Closes the ports (a replay checks then that the script sent all it had recorded);
-    // true if a replay parted from the script. The listener has said where.
-    bool ReplaysParted() {
+    // Closes the ports: a replay checks then that the script sent all it had recorded, and
+    // a recording takes its file's place. The exit code that calls for, or 0; the listener
+    // has said why.
+    int ClosePorts() {
         serial.CloseAll();
-        return !serial.PortNotices().Mismatches().empty();
+        if (!serial.PortNotices().Mismatches().empty()) return 4;
+        return serial.PortNotices().RecordingFailures().empty() ? 0 : 1;
     }
 };
 
@@ -193,7 +196,9 @@ int main(int argc, char** argv) {
     if (options.warn) {
         std::fputs(korvane::engine::FailureReport(control.Failures(), options.script).c_str(), stderr);
     }
-    if (outcome != korvane::engine::TRunOutcome::Refused && modules.ReplaysParted()) return 4;
+    if (outcome != korvane::engine::TRunOutcome::Refused) {
+        if (const int code = modules.ClosePorts()) return code;
+    }
     switch (outcome) {
         case korvane::engine::TRunOutcome::FatalError:
             return 1;

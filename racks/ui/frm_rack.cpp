@@ -94,6 +94,7 @@ QString TFrmRack::UniqueWindowName(const QString& wanted) const {
 
 TStatus TFrmRack::LoadRack(const std::filesystem::path& file, const TLogLine& log) {
     Empty();
+    m_rackLoaded = false;
     TResult<TFormObject> root = LoadRackFile(file);
     if (!root) return TStatus::Failure(root.Error());
     const TStatus loaded = m_model.Load(root.Value());
@@ -117,6 +118,7 @@ TStatus TFrmRack::LoadRack(const std::filesystem::path& file, const TLogLine& lo
     show();
     BringToFront(*this);
     m_owner.SetRackOpen();
+    m_rackLoaded = true;
     if (log) log(kRackIsOpen);
     return {};
 }

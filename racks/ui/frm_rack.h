@@ -45,6 +45,8 @@ class TFrmRack : public QWidget, public TRackView {
     // Removes every control, first to last.
     void Empty();
     bool HandlersAttached() const { return m_handlersAttached; }
+    // Whether the last load read a whole rack; until then the window holds none worth saving.
+    bool RackLoaded() const { return m_rackLoaded; }
     // Where a picture file named by a script or an image hint is looked for: beside the
     // executable (folders dropped) in standalone mode, else the name as it is.
     std::filesystem::path PicturePath(const std::string& fileName) const;
@@ -77,6 +79,7 @@ class TFrmRack : public QWidget, public TRackView {
     TRackBinding m_binding;
     std::vector<TControlWidget*> m_widgets;
     bool m_handlersAttached = true;
+    bool m_rackLoaded = false;
     bool m_rebuilding = false;  // hides while the window is rebuilt are not the user's
 };
 

@@ -53,6 +53,12 @@ void Saverack(TExecute& run, const std::string& line, TFrmRack& rack) {
     TArgs v;
     if (!CallWith(run, line, "saverack", 1, v)) return;
     run.ClearError();
+    // An empty window saved over a rack file would lose that rack without a word.
+    if (!rack.RackLoaded()) {
+        run.LogLine(kNoRackToSave);
+        run.SetError(kSaverackError);
+        return;
+    }
     if (!rack.SaveRack(v[0])) run.SetError(kSaverackError);
 }
 

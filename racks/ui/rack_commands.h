@@ -15,5 +15,6 @@ inline constexpr char kCaptureNotVisible[] =
     "Rack image was not saved. Not visible or quality parameter not good.";
 inline constexpr char kCaptureFailed[] =
     "Rack image was not saved. Maybe quality parameter is not good.";
+inline constexpr char kNoRackToSave[] = "Rack was not saved. No rack is open.";
 
 }  // namespace korvane::racks

@@ -162,4 +162,8 @@ class TLoopbackListener {
     uint16_t m_port = 0;
 };
 
+// A port the system just handed out and nobody listens on now, for a server the script
+// opens itself (scripts cannot ask for "any port").
+inline uint16_t FreePort() { return TLoopbackListener().Port(); }
+
 }  // namespace korvane::net::testing

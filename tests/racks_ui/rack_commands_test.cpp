@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QTest>
+#include <filesystem>
 
 #include "tests/racks_ui/rack_fixture.h"
 
@@ -51,18 +52,21 @@ TEST(RackCommands, SaverackWritesTheRackOrReports) {
     TRackFixture f;
     const std::string rack = f.WriteRack(kPanelRack);
     const std::string saved = f.dir.File("saved.res");
-    auto run = f.Run("saverack(" + Quoted(saved) + ")\na = error\nopenrack(" + Quoted(rack) +
+    const std::string empty = f.dir.File("empty.res");
+    auto run = f.Run("saverack(" + Quoted(empty) + ")\na = error\nopenrack(" + Quoted(rack) +
                      ")\nslider1 = 64\nsaverack(" + Quoted(saved) + ")\nb = error\nsaverack(" +
                      Quoted(f.dir.File("none/x.res")) +
                      ")\nc = error\nt = geterror()\n"
                      "openrack(" +
                      Quoted(saved) + ")\nd = slider1");
-    EXPECT_EQ(run->GetVariable("a"), "0");
+    EXPECT_EQ(run->GetVariable("a"), "1");  // no rack open: nothing to save
+    EXPECT_FALSE(std::filesystem::exists(empty));
     EXPECT_EQ(run->GetVariable("b"), "0");
     EXPECT_EQ(run->GetVariable("c"), "1");
     EXPECT_EQ(run->GetVariable("t"), "saverack: error saving rack");
     EXPECT_EQ(run->GetVariable("d"), "64");
-    EXPECT_EQ(f.Messages(), (TMessages{"Rack is open", "Rack is open"}));
+    EXPECT_EQ(f.Messages(),
+              (TMessages{"Rack was not saved. No rack is open.", "Rack is open", "Rack is open"}));
 }
 
 TEST(RackCommands, CapturerackChecksQualityAndVisibility) {

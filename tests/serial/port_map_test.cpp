@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "tests/host/temp_dir.h"
+
 namespace korvane::serial {
 namespace {
 
@@ -67,6 +71,40 @@ TEST(PortMap, RecordedAndReplayedPorts) {
         "KORVANE_PORTS: \"com9=record:@loop\" ignored: no recording file given",
         "KORVANE_PORTS: \"com10=record:x.kvr@replay:y.kvr\" ignored: " + kUnknownDevice,
         "KORVANE_PORTS: \"com11=replay:\" ignored: no recording file given",
+    };
+    EXPECT_EQ(IssueTexts(result), expected);
+}
+
+// Spellings of one file meet: dots, folders through "..", links to the replayed file. A
+// link named as a recording is replaced by it, so it does not meet the file it leads to.
+TEST(PortMap, EntriesSharingARecordingFileAreRefused) {
+    host::testing::TTempDir dir;
+    const std::string d = dir.Path().string();
+    std::filesystem::create_directory(dir.Path() / "sub");
+    host::testing::WriteBytes(dir.File("c.kvr"), "korvane-recording 1\n");
+    host::testing::WriteBytes(dir.File("e.kvr"), "korvane-recording 1\n");
+    std::filesystem::create_symlink("c.kvr", dir.Path() / "link.kvr");
+    std::filesystem::create_symlink("e.kvr", dir.Path() / "link2.kvr");
+    std::string environment;
+    for (const std::string& entry :
+         {"com4=record:" + d + "/./a.kvr@loop", "com5=record:" + d + "/sub/../b.kvr@loop",
+          "com6=replay:" + d + "/b.kvr", "com7=replay:" + d + "/link.kvr",
+          "com8=record:" + d + "/c.kvr@pty", "com9=record:" + d + "/link2.kvr@loop",
+          "com10=replay:" + d + "/e.kvr", "com11=replay:" + d + "/f.kvr",
+          "com12=replay-fast:" + d + "/f.kvr"}) {
+        environment += entry + ";";
+    }
+    const TPortMapResult result =
+        BuildPortMap({{"com3", "record:" + d + "/a.kvr@loop"}}, environment, {});
+    EXPECT_EQ(result.map.Numbers(), (std::vector<int>{3, 6, 7, 9, 10, 11, 12}));
+    const std::string ignored = "\" ignored: ";
+    const std::vector<std::string> expected = {
+        "KORVANE_PORTS: \"com4=record:" + d + "/./a.kvr@loop" + ignored +
+            "com3 already records into " + d + "/a.kvr",
+        "KORVANE_PORTS: \"com5=record:" + d + "/sub/../b.kvr@loop" + ignored + "com6 replays " +
+            d + "/b.kvr, which this would overwrite",
+        "KORVANE_PORTS: \"com8=record:" + d + "/c.kvr@pty" + ignored + "com7 replays " + d +
+            "/link.kvr, which this would overwrite",
     };
     EXPECT_EQ(IssueTexts(result), expected);
 }

@@ -1,11 +1,16 @@
 #include "serial/recording_device.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <thread>
 
 #include "reader_thread.h"
@@ -140,16 +145,61 @@ TEST_F(RecordingDeviceTest, ADeviceThatFailsToOpenKeepsTheOldRecording) {
     EXPECT_EQ(ReadBytes(m_file), "korvane-recording 1\n0 sent 41\n");
 }
 
-// Lines reach the file while the port stays open, so a crash loses at most the last second.
-TEST_F(RecordingDeviceTest, EventsReachTheFileWithoutAClose) {
+std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The recording takes the target's name only at close: until then the file of that name
+// stays as it was, a link of that name is replaced rather than written through, and no
+// other file is left in the folder.
+TEST_F(RecordingDeviceTest, TheRecordingTakesTheTargetsPlaceAtClose) {
+    WriteBytes(m_dir.File("important.txt"), "keep me\n");
+    std::filesystem::create_symlink("important.txt", m_file);
     ASSERT_TRUE(m_device->Open());
     ASSERT_TRUE(m_device->Write("ping"));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ReadBytes(m_file).find("sent \"ping\"") == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    EXPECT_TRUE(std::filesystem::is_symlink(m_file));
+    m_device->Close();
+    EXPECT_EQ(ReadBytes(m_dir.File("important.txt")), "keep me\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(m_file));
     EXPECT_NE(ReadBytes(m_file).find("sent \"ping\""), std::string::npos);
+    EXPECT_EQ(FolderNames(m_dir.Path()),
+              (std::vector<std::string>{"important.txt", "session.kvr"}));
+}
+
+// Files stop growing at a small size, as on a full disk: the old recording stays, and the
+// failure is kept for the program's exit code.
+TEST_F(RecordingDeviceTest, AWriteThatFailsKeepsTheOldRecordingAndIsKept) {
+    struct TSmallFiles {
+        rlimit saved{};
+        void (*handler)(int) = nullptr;
+        TSmallFiles() {
+            getrlimit(RLIMIT_FSIZE, &saved);
+            handler = std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{4096, saved.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        ~TSmallFiles() {
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, handler);
+        }
+    };
+    WriteBytes(m_file, "korvane-recording 1\n0 sent 41\n");
+    {
+        TSmallFiles limit;
+        ASSERT_TRUE(m_device->Open());
+        ASSERT_TRUE(m_device->Write(std::string(100000, 'x')));
+        m_device->Close();
+    }
+    EXPECT_EQ(ReadBytes(m_file), "korvane-recording 1\n0 sent 41\n");
+    const std::string failure = "com3: cannot write recording " + m_file + ": File too large";
+    EXPECT_EQ(m_notices->RecordingFailures(), (std::vector<std::string>{failure}));
+    EXPECT_EQ(m_notes, (std::vector<std::string>{failure}));
+    EXPECT_EQ(FolderNames(m_dir.Path()), (std::vector<std::string>{"session.kvr"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "reader_thread.h"
 #include "tests/host/temp_dir.h"
@@ -150,25 +151,33 @@ TEST_F(ReplayDeviceTest, AnswersKeepTheirRecordedGap) {
     EXPECT_GE(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(300));
 }
 
+// Also files no recording can be: a folder, and a device that never ends (its size is
+// checked as it is read).
 TEST_F(ReplayDeviceTest, ABadRecordingKeepsThePortUnavailable) {
+    WriteBytes(m_file, "korvane-recording 1\n0 sent \"x\n");
+    const std::string large = m_dir.File("large.kvr");
+    WriteBytes(large, "korvane-recording 1\n");
+    std::filesystem::resize_file(large, 16 * 1024 * 1024 + 1);  // a hole: no time to write
     const std::pair<std::string, std::string> cases[] = {
-        {"0 sent \"x\n", "com3: recording " + m_file +
-                             " refused: line 2: text without its closing quote"},
-        {"", "com3: cannot read recording " + m_dir.File("none.kvr")},
+        {m_file, "com3: recording " + m_file + " refused: line 2: text without its closing quote"},
+        {m_dir.File("none.kvr"),
+         "com3: cannot read recording " + m_dir.File("none.kvr") + ": No such file or directory"},
+        {m_dir.Path().string(),
+         "com3: cannot read recording " + m_dir.Path().string() + ": it is a folder"},
+        {large,
+         "com3: recording " + large + " is larger than 16 MiB, the most a replayed port reads"},
+        {"/dev/zero",
+         "com3: recording /dev/zero is larger than 16 MiB, the most a replayed port reads"},
     };
-    for (const auto& [events, note] : cases) {
+    for (const auto& [file, note] : cases) {
         m_notes.clear();
-        auto device = Replay(events);
-        if (events.empty()) {
-            device = std::make_unique<TReplayDevice>("replay:test", m_dir.File("none.kvr"),
-                                                     TReplayDevice::Pace::Fast, "com3", m_notices);
-        }
-        const TDeviceResult opened = device->Open();
+        TReplayDevice device("replay:test", file, TReplayDevice::Pace::Fast, "com3", m_notices);
+        const TDeviceResult opened = device.Open();
         EXPECT_FALSE(opened);
         EXPECT_TRUE(opened.PortInUse());
         EXPECT_EQ(opened.Message(), note);
         EXPECT_EQ(m_notes, (std::vector<std::string>{note}));
-        EXPECT_FALSE(device->IsOpen());
+        EXPECT_FALSE(device.IsOpen());
     }
 }
 

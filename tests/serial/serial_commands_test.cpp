@@ -75,6 +75,14 @@ TEST(SerialCommands, MessagesAndErrors) {
          "openport: unexpected argument."},
         {"openport(\"com1\", 9600, 7.5, \"n\", 1)", Timed({"Cannot open port: com1"}), "1",
          "openport: unexpected argument."},
+        {"openport(\"com1\", 0, 8, \"n\", 1)", Timed({"Cannot open port: com1"}), "1",
+         "openport: unexpected argument."},
+        {"openport(\"com1\", -1, 8, \"n\", 1)", Timed({"Cannot open port: com1"}), "1",
+         "openport: unexpected argument."},
+        {"openport(\"com1\", 9600, 256, \"n\", 1)", Timed({"Cannot open port: com1"}), "1",
+         "openport: unexpected argument."},
+        {"openport(\"com1\", 9600, 4, \"n\", 1)", Timed({"Cannot open port: com1"}), "1",
+         "openport: unexpected argument."},
         {"openport(\"COM1\", 9600, 8, \"e\", 2)\ncloseport(\"COM1\")",
          Timed({"Port opened: COM1", "Port closed: COM1"}), "0", ""},
         {"closeport(\"com1\")", Timed({"Port is not open: com1"}), "0", ""},
@@ -233,6 +241,29 @@ TEST(SerialCommands, ReceiveSeesWhatArrivedBetweenStatements) {
     EXPECT_EQ(run->GetVariable("y0"), "DE");
     EXPECT_EQ(run->GetVariable("z"), "[]");
     EXPECT_EQ(run->GetVariable("error"), "0");
+}
+
+// Bytes the full buffer pushed out are logged once, where the script next looks, and the
+// run goes on without an error: the newest bytes are there to read.
+TEST(SerialCommands, DroppedBytesAreLoggedOnceWhereTheScriptLooks) {
+    TSerialScript f;
+    f.Run(kOpen1);
+    TTerminal& terminal = *f.table.Terminal(1);
+    std::string sent;
+    for (char c : std::string("ABCD")) {
+        const std::string chunk(5121, c);
+        sent += chunk;
+        ASSERT_TRUE(f.ports.Device(1).Receive(chunk));
+        ASSERT_TRUE(testing::PumpUntil([&] { return terminal.RxBuffer().back() == c; }));
+    }
+    auto run = f.Run(
+        "x = receive(\"com1\")\ne = error\ny = receive(\"com1\")\nflush(\"com1\")\n"
+        "closeport(\"com1\")");
+    EXPECT_EQ(run->GetVariable("x"), sent.substr(10242));
+    EXPECT_EQ(run->GetVariable("e"), "0");
+    EXPECT_EQ(f.engine.host.log,
+              Timed({"com1: 10,242 received bytes dropped, receive buffer full",
+                     "Port closed: com1"}));
 }
 
 TEST(SerialCommands, LineStatesReachTheScript) {

@@ -135,6 +135,25 @@ TEST(Terminal, LineStatesFollowTheChangesSinceOpening) {
     EXPECT_EQ(f.terminal.CtsState(), 0);
 }
 
+// Changes quicker than the reader fold into one event whose levels before and after agree;
+// the state still ends at the line's level. The line error behind each pulse marks when
+// the reader has handed it over.
+TEST(Terminal, LineStatesEndWhereQuickChangesSettled) {
+    TFakeTerminal f;
+    const struct {
+        std::uint32_t level;
+        int cts;
+    } steps[] = {{0, 0}, {kModemCts, 1}};
+    for (const auto& step : steps) {
+        f.device->SetModemLines(step.level);
+        f.device->PulseModemLines(kModemCts);
+        f.device->RaiseLineErrors(kErrorBreak);
+        const int before = f.terminal.Window().LineCount();
+        ASSERT_TRUE(PumpUntil([&] { return f.terminal.Window().LineCount() > before; }));
+        EXPECT_EQ(f.terminal.CtsState(), step.cts) << step.level;
+    }
+}
+
 TEST(Terminal, LineErrorsShowInTheViewEvenWhileHidden) {
     TFakeTerminal f;
     ASSERT_FALSE(f.terminal.Window().isVisible());
@@ -150,10 +169,17 @@ TEST(Terminal, LineErrorsShowInTheViewEvenWhileHidden) {
 
 TEST(Terminal, ReceiveBufferTrimsItsFrontOnceOverTheLimit) {
     TFakeTerminal f;
+    // The last chunk comes in reads far larger than the limit, as from a pseudo-terminal: it
+    // is taken in slices, so the buffer keeps its length as for small reads.
     const struct {
         std::size_t chunk;
         std::size_t length;
-    } steps[] = {{8000, 8000}, {500, 8500}, {100, 8500}, {3000, 8500}};
+        std::uint64_t dropped;
+    } steps[] = {{8000, 8000, 0},
+                 {500, 8500, 0},
+                 {100, 8500, 100},
+                 {3000, 8500, 3100},
+                 {100000, 8500, 103100}};
     std::string sent;
     char next = 'a';
     for (const auto& step : steps) {
@@ -162,10 +188,14 @@ TEST(Terminal, ReceiveBufferTrimsItsFrontOnceOverTheLimit) {
         ASSERT_TRUE(f.device->Receive(chunk));
         ASSERT_TRUE(PumpUntil([&] {
             return f.terminal.RxBuffer().size() == step.length &&
-                   f.terminal.RxBuffer().back() == chunk.back();
+                   f.terminal.RxBuffer().back() == chunk.back() &&
+                   f.terminal.DroppedBytes() == step.dropped;
         })) << step.chunk;
         EXPECT_EQ(f.terminal.RxBuffer(), sent.substr(sent.size() - step.length));
     }
+    EXPECT_EQ(f.terminal.Window().windowTitle(), "COM1 - 103,100 received bytes dropped");
+    EXPECT_EQ(f.terminal.TakeUnreportedDrops(), 103100u);
+    EXPECT_EQ(f.terminal.TakeUnreportedDrops(), 0u);
 }
 
 TEST(Terminal, DeleteFromBuffer) {

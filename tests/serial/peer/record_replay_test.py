@@ -9,7 +9,9 @@ recording edited to raise CTS shows that a replay drives the line the script rea
 Usage: record_replay_test.py KORVANE_RUN SCRIPT CHANGED_SCRIPT
 """
 import os
+import resource
 import select
+import signal
 import subprocess
 import sys
 import tempfile
@@ -70,12 +72,19 @@ class Instrument:
         os.close(self.slave)
 
 
-def run(runner, script, ports, work, name):
+def run(runner, script, ports, work, name, file_limit=None):
     env = dict(os.environ, KORVANE_PORTS="com220=" + ports, QT_QPA_PLATFORM="offscreen",
                XDG_RUNTIME_DIR=work)
     vars_file = os.path.join(work, name + ".vars")
+
+    def limit_files():
+        # Files stop growing at file_limit bytes, as on a full disk; writes then fail.
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (file_limit, file_limit))
+
     done = subprocess.run([runner, TIME, "--vars=" + vars_file, script], env=env, cwd=work,
-                          capture_output=True, timeout=60, encoding="latin-1")
+                          capture_output=True, timeout=60, encoding="latin-1",
+                          preexec_fn=limit_files if file_limit else None)
     with open(vars_file, encoding="latin-1") as f:
         variables = f.read()
     return done.returncode, done.stdout.splitlines(), done.stderr, variables
@@ -91,6 +100,62 @@ def event_number(lines, wanted):
         if line.split(" ", 1)[1] == wanted:
             return number, index + 1
     fail("no event %r in the recording" % wanted)
+
+
+def check_recording_files(runner, work):
+    """Recordings never clobber what they should not, and say why a port stays shut."""
+    def path(name):
+        return os.path.join(work, name)
+
+    def write(name, text):
+        with open(path(name), "w", encoding="latin-1") as f:
+            f.write(text)
+
+    def read(name):
+        with open(path(name), encoding="latin-1") as f:
+            return f.read()
+
+    script = path("flood.kvs")
+    write(script, 'openport("com220", 9600, 8, "n", 1)\ns = "0123456789"\nn = 0\n'
+                  'while (n << 14)\n  s = s & s\n  n = n + 1\nwend\nsend("com220", s)\n'
+                  's = ""\ncloseport("com220")\n')
+    old = "korvane-recording 1\n0 sent 41\n"
+
+    # A link named as the recording is replaced; the file it leads to stays.
+    write("important.txt", "keep me\n")
+    os.symlink("important.txt", path("link.kvr"))
+    rc, _, err, _ = run(runner, script, "record:link.kvr@loop", work, "link")
+    check((rc, err) == (0, ""), "recording over a link: %r" % ((rc, err),))
+    check(read("important.txt") == "keep me\n", "the link's target was written")
+    check(not os.path.islink(path("link.kvr")) and read("link.kvr").startswith(old[:20]),
+          "the link was not replaced by the recording")
+
+    # A recording that cannot be finished fails the run and leaves the old one in place.
+    write("full.kvr", old)
+    rc, _, err, _ = run(runner, script, "record:full.kvr@loop", work, "full", file_limit=8192)
+    check(rc == 1 and err == "korvane-run: com220: cannot write recording full.kvr: File too "
+                             "large\n", "full disk: exit code %d, stderr %r" % (rc, err))
+    check(read("full.kvr") == old, "full disk: the old recording changed")
+
+    # Two entries on one file: the one that would write is left out.
+    write("keep.kvr", old)
+    rc, _, err, _ = run(runner, script, "replay:keep.kvr;com221=record:./keep.kvr@loop", work,
+                        "clash")
+    check(err.startswith('korvane-run: port map: KORVANE_PORTS: "com221=record:./keep.kvr@loop" '
+                         "ignored: com220 replays keep.kvr, which this would overwrite\n"),
+          "clashing recordings: stderr %r" % err)
+    check(read("keep.kvr") == old, "clashing recordings: the replayed file changed")
+
+    # Files a replay cannot use say what they are.
+    for name, reason in (("/dev/zero", "recording /dev/zero is larger than 16 MiB, the most a "
+                                       "replayed port reads"),
+                         (".", "cannot read recording .: it is a folder")):
+        rc, out, err, _ = run(runner, script, "replay:" + name, work, "unusable")
+        check(rc == 0 and "14:03:27: Port already open or not available: com220" in out,
+              "replay of %s: exit code %d, log %r" % (name, rc, out))
+        check(err == "korvane-run: com220: %s\n" % reason, "replay of %s: stderr %r" % (name, err))
+    leftovers = [n for n in os.listdir(work) if n.endswith(".tmp")]
+    check(not leftovers, "temporary files left behind: %r" % leftovers)
 
 
 def main():
@@ -156,6 +221,7 @@ def main():
               "malformed recording: exit code %d, log %r" % (rc, out))
         check(err == "korvane-run: com220: recording bad.kvr refused: line 2: unknown event kind "
                      "\"snet\"\n", "malformed recording: stderr %r" % err)
+        check_recording_files(runner, work)
     print("ok: recorded %d events, replayed them and caught the changed script" %
           (len(recording) - 2))
 
