@@ -7,13 +7,13 @@
 
 #include "workbench/ui/editor_fonts.h"
 #include "workbench/ui/log_links.h"
+#include "workbench/ui/theme.h"
 
 namespace korvane::workbench {
 
 namespace {
 
 constexpr int kLogFontPixels = 12;
-const QColor kErrorText(200, 0, 0);
 
 }  // namespace
 
@@ -43,7 +43,7 @@ void TLogPane::AppendItem(std::string_view line) {
         QTextCursor cursor(block);
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         QTextCharFormat red;
-        red.setForeground(kErrorText);
+        red.setForeground(ErrorTextColour(palette()));
         cursor.mergeCharFormat(red);
     }
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
@@ -64,7 +64,7 @@ bool TLogPane::LineShownAsError(int line) const {
     if (!block.isValid() || block.text().isEmpty()) return false;
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::Right);
-    return cursor.charFormat().foreground().color() == kErrorText;
+    return cursor.charFormat().foreground().color() == ErrorTextColour(palette());
 }
 
 std::string TLogPane::TextBytes() const {

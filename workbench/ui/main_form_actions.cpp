@@ -9,12 +9,14 @@
 #include "workbench/ui/about_window.h"
 #include "workbench/ui/executable_build.h"
 #include "workbench/ui/file_rules.h"
+#include "workbench/ui/help_window.h"
 #include "workbench/ui/log_links.h"
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/status_line.h"
 #include "workbench/ui/user_dialogs.h"
+#include "workbench/ui/watch_window.h"
 #include "workbench/ui/workbench_context.h"
 
 namespace korvane::workbench {
@@ -47,11 +49,14 @@ engine::TRunOutcome TMainForm::StartRun() {
     m_fatalLine = -1;
     m_lastRunLine = -1;
     m_stopPressed = false;
+    m_watch.Clear();
+    m_host.Stops().SetBreakpoints(m_editor->Breakpoints());
     m_runLineTimer->start();
     if (modules.runActive) modules.runActive(true);
     const engine::TRunOutcome outcome = m_runControl.Run(m_editor->Lines());
     if (modules.runActive) modules.runActive(false);
     m_runLineTimer->stop();
+    m_host.Stops().ClearOneTimeStop();
     m_status->SetRunLine(-1);
     m_editor->MarkStepLine(-1);
     MarkRunFailure(outcome);
@@ -90,7 +95,8 @@ int TMainForm::RunningLine() {
 void TMainForm::ShowRunLine() {
     const int line = RunningLine();
     m_status->SetRunLine(line);
-    m_editor->MarkStepLine(m_phase == TRunPhase::Stepping ? line : -1);
+    const bool waiting = m_phase == TRunPhase::Stepping || m_phase == TRunPhase::Paused;
+    m_editor->MarkStepLine(waiting ? line : -1);
 }
 
 engine::TRunOutcome TMainForm::RunStandalone(std::string_view scriptText) {
@@ -141,6 +147,7 @@ bool TMainForm::LoadFile(const std::string& path) {
     }
     m_editor->SetBytes(file.bytes);
     SetCurrentFile(path, file.bytes);
+    RestoreBreakpoints();
     return true;
 }
 
@@ -168,6 +175,7 @@ bool TMainForm::SaveScript() {
         return false;
     }
     SetCurrentFile(m_currentFile, bytes);
+    StoreBreakpoints();
     return true;
 }
 
@@ -182,6 +190,7 @@ bool TMainForm::SaveScriptAs() {
         return false;
     }
     SetCurrentFile(target, bytes);
+    StoreBreakpoints();
     RememberFile(target);
     return true;
 }
@@ -250,13 +259,26 @@ void TMainForm::RefreshRecentBar() {
     }
 }
 
+// Help and About only read: they stay available while a script runs.
 void TMainForm::ShowHelp() {
-    if (Running()) return;
     const std::filesystem::path page = HelpPagePath(m_context.executableFolder);
     const QString name = FromFileName(page.native());
-    if (!IsRegularFile(page) || !m_context.dialogs->OpenWithDesktop(QUrl::fromLocalFile(name))) {
+    if (!IsRegularFile(page)) {
         m_context.dialogs->ShowMessage(this, QStringLiteral("Cannot open the help page ") + name);
+        return;
     }
+    if (m_help == nullptr) {
+        m_help = new TFrmHelp(this);
+        m_help->SetBrowserOpener([this](const QUrl& url) {
+            if (!m_context.dialogs->OpenWithDesktop(url)) {
+                m_context.dialogs->ShowMessage(m_help, QStringLiteral("Cannot open ") + url.toString());
+            }
+        });
+    }
+    m_help->Open(QUrl::fromLocalFile(name));
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void TMainForm::OpenUrl(const QString& url) {
@@ -292,13 +314,18 @@ void TMainForm::SaveLog() {
     }
 }
 
-void TMainForm::ShowAbout() {
-    if (!Running()) ShowAboutNow();
-}
+void TMainForm::ShowAbout() { ShowAboutNow(); }
 
+// During a run the About window must not hold the run in a modal loop: it opens beside it.
 void TMainForm::ShowAboutNow() {
     m_about.move(pos() + kAboutOffset);
-    m_context.dialogs->ShowModal(m_about);
+    m_about.SetSettingsPath(FromFileName(m_context.settingsPath.native()));
+    if (Running()) {
+        m_about.show();
+        m_about.raise();
+    } else {
+        m_context.dialogs->ShowModal(m_about);
+    }
 }
 
 bool TMainForm::RackToggleAllowed() const { return m_context.rackOpen && Running(); }
