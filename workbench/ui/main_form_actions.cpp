@@ -6,6 +6,7 @@
 
 #include "workbench/file_io.h"
 #include "workbench/package_builder.h"
+#include "workbench/package_warnings.h"
 #include "workbench/ui/about_window.h"
 #include "workbench/ui/executable_build.h"
 #include "workbench/ui/file_rules.h"
@@ -110,14 +111,29 @@ void TMainForm::BuildExecutable() {
     const auto log = [this](std::string_view line) { m_log->AppendItem(line); };
     const std::optional<std::string> packaged = BuildFromWorkbench(m_context, m_editor->Lines(), m_currentFile, log);
     if (!packaged) return;
+    const std::filesystem::path scriptFile(m_currentFile);
+    for (const std::string& warning :
+         PackagingWarnings(BuildText(m_editor->Lines()), scriptFile.parent_path(),
+                           [](const std::string& path) { return IsRegularFile(path); })) {
+        log(warning);
+    }
+    const std::string suggestion =
+        m_currentFile.empty() ? "untitled" : scriptFile.stem().string();
     const auto chosen =
-        m_context.dialogs->ChooseExecutableToSave(this, m_context.executableFolder);
-    if (!chosen) return;
+        m_context.dialogs->ChooseExecutableToSave(this, m_context.executableFolder, suggestion);
+    if (!chosen) {
+        log(kBuildCancelledLine);
+        return;
+    }
     std::string problem;
     if (!WritePackagedExecutable(*chosen, *packaged, problem)) {
         m_context.dialogs->ShowMessage(this, FromLatin1(kSaveErrorText) + QStringLiteral(": ") +
                                                  FromFileName(problem));
+        return;
     }
+    std::error_code error;
+    const std::filesystem::path written = std::filesystem::absolute(*chosen, error);
+    log(WrittenProgramLine(error ? std::filesystem::path(*chosen) : written, packaged->size()));
 }
 
 void TMainForm::StopScript() {
