@@ -1,3 +1,6 @@
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTextBrowser>
 #include <sys/stat.h>
 
@@ -229,6 +232,40 @@ TEST(MainFormFiles, AboutIsShownModallyOffsetFromTheWindowWithVersionsAndSetting
                                 QString::fromStdString(f.SettingsPath().string())}) {
         EXPECT_TRUE(details.contains(part)) << part.toStdString();
     }
+}
+
+TEST(MainFormFiles, AFileDroppedOnTheEditorOpensLikeOpenAndTextDropsStayText) {
+    TFilesFixture f;
+    f.Form().show();
+    const std::string path = f.MakeScript("dropped.kvs", "x = 1");
+    const auto drop = [&f](QMimeData& data) {
+        QWidget* target = f.Form().Editor().viewport();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &event);
+        return event.isAccepted();
+    };
+    f.SetScript("old");
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    f.dialogs.answers.push_back(false);  // the question Open asks; No keeps the text
+    EXPECT_TRUE(drop(file));
+    EXPECT_EQ(f.dialogs.questions.size(), 1);
+    EXPECT_EQ(f.Form().Editor().Bytes(), "old");
+    f.dialogs.answers.push_back(true);
+    drop(file);
+    EXPECT_EQ(f.Form().Editor().Bytes(), "x = 1");
+    EXPECT_EQ(f.Form().CurrentFile(), path);
+    // Two files at once, or a web address, are no file to open.
+    QMimeData two;
+    two.setUrls({QUrl::fromLocalFile("/a.kvs"), QUrl::fromLocalFile("/b.kvs")});
+    drop(two);
+    QMimeData web;
+    web.setUrls({QUrl("https://example.org/x.kvs")});
+    drop(web);
+    EXPECT_EQ(f.Form().CurrentFile(), path);
+    EXPECT_EQ(f.dialogs.questions.size(), 2);
 }
 
 TEST(MainFormFiles, ClickedUrlGoesToTheDesktopOpener) {
