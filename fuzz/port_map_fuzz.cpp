@@ -1,11 +1,13 @@
 // Feeds arbitrary bytes to the port map's readers: as a settings file's [ports] section, as
 // the KORVANE_PORTS list and as port keys. Whatever they make of it, every mapped number must
-// lie in 1..256 and lead to a target, and every left-out entry must say why.
+// lie in 1..256 and lead to a target, every instrument target must be one its device can
+// open, and every left-out entry must say why.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
 
+#include "serial/instrument_target.h"
 #include "serial/port_entries.h"
 #include "serial/port_map.h"
 
@@ -20,7 +22,12 @@ void Require(bool condition) {
 void CheckMap(const TPortMapResult& result) {
     for (int number : result.map.Numbers()) {
         Require(number >= kFirstPortNumber && number <= kLastPortNumber);
-        Require(result.map.Find(number).has_value());
+        const std::optional<TPortTarget> target = result.map.Find(number);
+        Require(target.has_value());
+        if (target->kind == PortKind::Tcp) Require(SplitHostPort(target->path).has_value());
+        if (target->kind == PortKind::Usbtmc) {
+            Require(target->path.starts_with('/') || ParseUsbResource(target->path).has_value());
+        }
     }
     for (const TPortMapIssue& issue : result.issues) Require(!issue.Text().empty());
 }
@@ -39,5 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                  {"/dev/ttyS0", {}}};
     CheckMap(BuildPortMap(entries, text, detected));
     CheckMap(BuildPortMap({}, text, {}));
+    (void)ParseUsbResource(text);
     return 0;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/builtins.h"
+#include "engine/statement_failures.h"
 #include "engine/text_utils.h"
 #include "host/desktop_launcher.h"
 #include "host/dm.h"
@@ -38,10 +39,14 @@ namespace {
 
 constexpr korvane::tools::TProgramText kProgram = {
     "korvane-run",
-    "usage: korvane-run [--fixed-time=YYYY-MM-DDTHH:MM:SS] [--vars=OUT] FILE\n",
+    "usage: korvane-run [--fixed-time=YYYY-MM-DDTHH:MM:SS] [--vars=OUT] [--warn] FILE\n",
     "Runs a Korvane script headless and writes its log lines to standard output.\n"
     "  --fixed-time=T  freeze the clock of the log, time(), date(), year(), month(), day()\n"
     "  --vars=OUT      write the variables at the end of the run to OUT as name=value lines\n"
+    "  --warn          at the end, print each line whose last statement failed to standard\n"
+    "                  error as FILE:LINE: message\n"
+    "Relative paths in the script (racks, images, files, exec) are taken from the current\n"
+    "working directory, as for any command-line program.\n"
     "  --help          show this help;  --version  show the version\n"
     "Exit status: 0 normal end, 1 fatal error, 2 the block check refused the script or wrong\n"
     "usage, 3 the file cannot be read.\n"};
@@ -50,6 +55,7 @@ struct TOptions {
     std::optional<korvane::engine::TLocalTime> fixedTime;
     std::string varsFile;
     std::string script;
+    bool warn = false;
 };
 
 std::optional<korvane::engine::TLocalTime> ParseFixedTime(const char* text) {
@@ -70,6 +76,8 @@ bool ParseOptions(int argc, char** argv, TOptions& options) {
             if (!options.fixedTime) return false;
         } else if (arg.substr(0, 7) == "--vars=") {
             options.varsFile = std::string(arg.substr(7));
+        } else if (arg == "--warn") {
+            options.warn = true;
         } else if (options.script.empty() && !arg.empty() && arg[0] != '-') {
             options.script = std::string(arg);
         } else {
@@ -180,6 +188,9 @@ int main(int argc, char** argv) {
     const korvane::engine::TRunOutcome outcome = control.Run(korvane::engine::SplitLines(text));
     host.SetRunActive(false);
     modules.tcp.SetRunActive(false);
+    if (options.warn) {
+        std::fputs(korvane::engine::FailureReport(control.Failures(), options.script).c_str(), stderr);
+    }
     if (outcome != korvane::engine::TRunOutcome::Refused && modules.ReplaysParted()) return 4;
     switch (outcome) {
         case korvane::engine::TRunOutcome::FatalError:

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "channel_fixture.h"
+#include "loopback_listener.h"
 #include "pty_pair.h"
 #include "serial/port_table.h"
 #include "serial/recording.h"
@@ -348,6 +349,60 @@ TEST(SerialCommands, APortAnotherProgramHoldsIsNotAvailable) {
     engine.host.log.clear();
     engine.Run("openport(\"com7\", 9600, 8, \"n\", 1)");
     EXPECT_EQ(engine.host.log, (std::vector<std::string>{"14:03:27: Port opened: com7"}));
+}
+
+// A device the user may not open: the log says what to do about it after the usual line.
+TEST(SerialCommands, OpenportSaysWhatPermissionIsMissing) {
+    struct TDeniedDevice : TFakeDevice {
+        using TFakeDevice::TFakeDevice;
+        TDeviceResult Open() override {
+            return TDeviceResult::Denied("no permission for /dev/ttyUSB0: add the user to group "
+                                         "dialout");
+        }
+    };
+    struct TDeniedPorts : TFakePorts {
+        using TFakePorts::TFakePorts;
+        std::unique_ptr<TSerialDevice> MakeDevice(int) const override {
+            return std::make_unique<TDeniedDevice>("denied");
+        }
+    };
+    TDeniedPorts ports({1});
+    TEngineFixture engine;
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    BindSerialStatements(engine.dispatch, table, {});
+    auto run = engine.Run(std::string(kOpen1) + "e = error\nt = geterror()");
+    EXPECT_EQ(engine.host.log,
+              Timed({"Cannot open port: com1",
+                     "no permission for /dev/ttyUSB0: add the user to group dialout"}));
+    EXPECT_EQ(run->GetVariable("e"), "1");
+    EXPECT_EQ(run->GetVariable("t"), "openport: cannot open port.");
+}
+
+// Stop ends the wait for a network instrument that does not answer, and the run with it.
+TEST(SerialCommands, StopEndsTheConnectOfAnInstrument) {
+    testing::TLoopbackListener full(0);
+    const int queued = full.ConnectOwn();
+    ASSERT_GE(queued, 0);
+    TPortMap map;
+    ASSERT_TRUE(map.Assign(5, {PortKind::Tcp, full.HostPort()}));
+    TMappedPorts ports(map);
+    TEngineFixture engine;
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    BindSerialStatements(engine.dispatch, table, {});
+    engine::TExecute run(engine.host, engine.state, engine.dispatch);
+    int pumps = 0;
+    engine.host.onEvents = [&] {
+        if (++pumps == 20) run.Stop();
+    };
+    run.RunProgram(engine::SplitLines("openport(\"com5\", 9600, 8, \"n\", 1)\nafter = 1"));
+    ::close(queued);
+    EXPECT_GE(pumps, 20);
+    ASSERT_NE(table.Terminal(5), nullptr);
+    EXPECT_FALSE(table.Terminal(5)->Connected());
+    EXPECT_NE(table.Terminal(5)->OpenFailure().find("connecting abandoned"), std::string::npos)
+        << table.Terminal(5)->OpenFailure();
+    EXPECT_EQ(engine.host.log, Timed({"Cannot open port: com5"}));
+    EXPECT_EQ(run.GetVariable("after"), "");
 }
 
 TEST(SerialCommandsLoop, TheLoopPortAnswersEveryCommand) {

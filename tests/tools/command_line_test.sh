@@ -2,8 +2,8 @@
 # --help, --version and wrong usage of the three programs, as Linux tools answer them: the
 # answers on standard output with exit code 0 (the workbench needs no display for them),
 # usage on standard error with exit code 2. Then korvane-run's standard error: empty in a
-# normal run without XDG_RUNTIME_DIR, the runner's own errors still shown, and Qt's start-up
-# warnings shown after all when start-up fails.
+# normal run without XDG_RUNTIME_DIR, the runner's own errors still shown, --warn's report, and
+# Qt's start-up warnings shown after all when start-up fails.
 # Usage: command_line_test.sh BIN_DIR VERSION
 set -uo pipefail
 bin="$(cd "$1" && pwd)"
@@ -48,6 +48,16 @@ grep -q "from line 1: quiet" "$work/out" || fail "normal run log: $(cat "$work/o
 run env KORVANE_PORTS='com1=nonsense;com2=loop' "$bin/korvane-run" quiet.kvs
 [[ $rc == 0 && $(cat "$work/err") == "korvane-run: port map: "*com1* ]] ||
     fail "port map issue: $rc, stderr: $(cat "$work/err")"
+# --warn: the failed statements on standard error as FILE:LINE: message; standard output is
+# the same as without it, and without --warn standard error stays empty.
+printf 'x = 1/0\r\nok = 1\r\nsetidle(-5)\r\n' > warn.kvs
+run "$bin/korvane-run" --fixed-time=2026-12-08T14:03:27 warn.kvs
+[[ $rc == 0 && ! -s "$work/err" ]] || fail "run without --warn: $rc, stderr: $(cat "$work/err")"
+cp "$work/out" "$work/plain"
+run "$bin/korvane-run" --warn --fixed-time=2026-12-08T14:03:27 warn.kvs
+expected=$'warn.kvs:1: cannot compute: division by zero or overflow\nwarn.kvs:3: setidle: idle time must be positive'
+[[ $rc == 0 && $(cat "$work/err") == "$expected" ]] || fail "--warn: $rc, stderr: $(cat "$work/err")"
+cmp -s "$work/out" "$work/plain" || fail "--warn changed standard output: $(cat "$work/out")"
 run "$bin/korvane-run" missing.kvs
 [[ $rc == 3 && $(cat "$work/err") == "korvane-run: cannot read missing.kvs" ]] ||
     fail "missing file: $rc, stderr: $(cat "$work/err")"

@@ -58,7 +58,7 @@ TEST(ExecutableBuild, BuildWritesAnExecutableCopyCarryingScriptAndRacks) {
                            QString::fromStdString("Program written: " + out + " (" +
                                                   std::to_string(std::filesystem::file_size(out)) +
                                                   " bytes)")}));
-    EXPECT_EQ(f.dialogs.executableFolders, (std::vector<std::filesystem::path>{f.Folder().Path()}));
+    EXPECT_EQ(f.dialogs.startFolders.size(), 1u);
     EXPECT_EQ(f.dialogs.executableSuggestions, (std::vector<std::string>{"untitled"}));
     // The rack window was used to check the rack and is hidden again.
     EXPECT_FALSE(f.App().Rack().Window().isVisible());
@@ -99,7 +99,7 @@ TEST(ExecutableBuild, CancelFailureAndBadRacks) {
     EXPECT_EQ(f.LogLines().mid(5), (QStringList{QString::fromStdString("Found rack " + bad),
                                                 QString::fromStdString("Rack file not valid " + bad),
                                                 "Error building:", "Sorry, no racks found !"}));
-    EXPECT_EQ(f.dialogs.executableFolders.size(), 1u);
+    EXPECT_EQ(f.dialogs.startFolders.size(), 1u);
 }
 
 // Runs the test body in another current folder and comes back.

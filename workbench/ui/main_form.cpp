@@ -14,6 +14,7 @@
 
 #include "workbench/ui/about_window.h"
 #include "workbench/ui/bar_icons.h"
+#include "workbench/ui/failure_marks.h"
 #include "workbench/ui/file_rules.h"
 #include "workbench/ui/find_dialog.h"
 #include "workbench/ui/log_pane.h"
@@ -217,6 +218,7 @@ void TMainForm::BuildCentre() {
     m_status = new TStatusLine(this);
     setStatusBar(m_status);
     m_find = new TFindDialog(*m_editor, this);
+    m_failureMarks = new TFailureMarks(*m_editor);
 }
 
 void TMainForm::ApplySettings(const TSettings& settings) {
@@ -298,7 +300,8 @@ void TMainForm::SetRunPhase(TRunPhase phase) {
         action->setEnabled(states.fileActions);
     }
     m_fileMenu->setEnabled(states.fileActions);
-
+    // Nothing may replace the editor's text while the script it holds runs.
+    Bar(TBarId::RecentBar)->setEnabled(states.fileActions);
     m_step1->setEnabled(phase != TRunPhase::Running);
     m_runToCursor1->setEnabled(phase != TRunPhase::Running);
     for (QAction* action : m_editingItems) action->setEnabled(phase == TRunPhase::Idle);
@@ -308,6 +311,7 @@ void TMainForm::SetRunPhase(TRunPhase phase) {
             m_editor->MarkStepLine(-1);
             break;
         case TRunPhase::Paused:
+            // The line about to run is marked as when stepping.
             m_status->SetState(TRunState::Paused);
             ShowRunLine();
             break;
@@ -349,7 +353,7 @@ TSettings TMainForm::CollectSettings() const {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (!m_closing && !MayDiscardEdits()) {
+    if (!m_closing && !m_closingBySignal && !MayDiscardEdits()) {
         event->ignore();
         return;
     }

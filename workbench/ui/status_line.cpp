@@ -29,6 +29,8 @@ QString RunStateName(TRunState state) {
             return QStringLiteral("Finished");
         case TRunState::Stopped:
             return QStringLiteral("Stopped");
+        case TRunState::Refused:
+            return QStringLiteral("Refused");
     }
     return {};
 }
@@ -37,6 +39,7 @@ TStatusLine::TStatusLine(QWidget* parent)
     : QStatusBar(parent),
       m_state(MakeField(this, "RunState")),
       m_runLine(MakeField(this, "RunLine")),
+      m_problems(MakeField(this, "Problems")),
       m_caret(MakeField(this, "Caret")),
       m_path(MakeField(this, "FilePath")) {
     setObjectName(QStringLiteral("StatusBar"));
@@ -46,6 +49,7 @@ TStatusLine::TStatusLine(QWidget* parent)
     m_path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(m_state);
     addWidget(m_runLine);
+    addWidget(m_problems);
     addWidget(m_path, 1);
     addPermanentWidget(m_caret);
     SetState(TRunState::Idle);
@@ -67,9 +71,12 @@ void TStatusLine::SetPath(const QString& path) {
     m_path->setToolTip(path);
 }
 
+void TStatusLine::SetProblems(const QString& text) { m_problems->setText(text); }
+
 QString TStatusLine::StateText() const { return m_state->text(); }
 QString TStatusLine::RunLineText() const { return m_runLine->text(); }
 QString TStatusLine::CaretText() const { return m_caret->text(); }
+QString TStatusLine::ProblemsText() const { return m_problems->text(); }
 QString TStatusLine::PathText() const { return m_path->text(); }
 
 }  // namespace korvane::workbench

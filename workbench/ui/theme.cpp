@@ -92,8 +92,4 @@ QPalette ApplyApplicationTheme(TTheme theme) {
     return chosen;
 }
 
-QColor ErrorTextColour(const QPalette& palette) {
-    return PaletteIsDark(palette) ? QColor(255, 120, 120) : QColor(200, 0, 0);
-}
-
 }  // namespace korvane::workbench

@@ -24,7 +24,4 @@ bool PaletteIsDark(const QPalette& palette);
 // application's palette reaches them only while the event loop runs.
 QPalette ApplyApplicationTheme(TTheme theme);
 
-// Red text for error lines that reads on the palette's text background.
-QColor ErrorTextColour(const QPalette& palette);
-
 }  // namespace korvane::workbench
