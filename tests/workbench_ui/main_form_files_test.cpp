@@ -264,11 +264,10 @@ TEST(MainFormFiles, AFileDroppedOnTheEditorOpensLikeOpenAndTextDropsStayText) {
     f.SetScript("old");
     QMimeData file;
     file.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-    f.dialogs.answers.push_back(false);  // the question Open asks; No keeps the text
+    f.dialogs.saveAnswers.push_back(TSaveAnswer::Cancel);  // Open's save question keeps the text
     EXPECT_TRUE(drop(file));
-    EXPECT_EQ(f.dialogs.questions.size(), 1);
     EXPECT_EQ(f.Form().Editor().Bytes(), "old");
-    f.dialogs.answers.push_back(true);
+    f.dialogs.saveAnswers.push_back(TSaveAnswer::Discard);
     drop(file);
     EXPECT_EQ(f.Form().Editor().Bytes(), "x = 1");
     EXPECT_EQ(f.Form().CurrentFile(), path);
@@ -280,7 +279,7 @@ TEST(MainFormFiles, AFileDroppedOnTheEditorOpensLikeOpenAndTextDropsStayText) {
     web.setUrls({QUrl("https://example.org/x.kvs")});
     drop(web);
     EXPECT_EQ(f.Form().CurrentFile(), path);
-    EXPECT_EQ(f.dialogs.questions.size(), 2);
+    EXPECT_EQ(f.Form().Editor().Bytes(), "x = 1");
 }
 
 TEST(MainFormFiles, ClickedUrlGoesToTheDesktopOpener) {
