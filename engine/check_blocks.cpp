@@ -30,6 +30,12 @@ bool ClosedKind(const std::string& line, std::string_view& word, std::string_vie
 
 }  // namespace
 
+TBlockRole BlockRole(const std::string& trimmedLine) {
+    if (!OpenedKind(trimmedLine).empty()) return TBlockRole::Opens;
+    std::string_view word, kind;
+    return ClosedKind(trimmedLine, word, kind) ? TBlockRole::Closes : TBlockRole::None;
+}
+
 TBlockCheck CheckBlockLines(const std::vector<std::string>& lines) {
     struct TOpened {
         std::string_view kind;

@@ -62,6 +62,9 @@ public:
     virtual void ShowWatch(bool /*visible*/) {}
     // Marks an editor line (counting from 0) as the current one.
     virtual void MarkLine(int /*line*/) {}
+    // Before each statement, with its editor line (from 0): a debugger pauses the run here at
+    // a breakpoint (through the run control), and the engine then waits as for Pause.
+    virtual void BeforeStatement(int /*line*/) {}
 
     // Modal input dialog; gives the preset text when the user cancels.
     virtual std::string InputBox(std::string_view /*caption*/, std::string_view /*prompt*/,

@@ -108,6 +108,7 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
         WaitForStep(line);
         if (m_stopRequested) return;
     }
+    m_host.BeforeStatement(cursor - 1);
     PumpEvents(false);
     if ((m_paused || m_stopRequested) && !ReadyToRun(line, cursor)) return;
     if (m_showCurrentLine) m_host.MarkLine(cursor - 1);

@@ -69,4 +69,70 @@ constexpr TStyleLook StyleLook(TStyle style) {
     return {};
 }
 
+// The dark look: the same classes in colours that read on a dark background.
+inline constexpr TRgb kDarkPaper{30, 31, 34};
+inline constexpr TRgb kDarkText{220, 222, 226};
+
+constexpr TStyleLook DarkStyleLook(TStyle style) {
+    TStyleLook look = StyleLook(style);
+    look.background.reset();
+    switch (style) {
+        case TStyle::Keyword:
+            look.foreground = {110, 210, 130};
+            break;
+        case TStyle::String:
+            look.foreground = {130, 180, 255};
+            break;
+        case TStyle::Symbol:
+            look.foreground = {90, 205, 205};
+            break;
+        case TStyle::LineComment:
+        case TStyle::BlockComment:
+            look.foreground = {150, 165, 235};
+            break;
+        case TStyle::Number:
+            look.foreground = {245, 130, 245};
+            break;
+        case TStyle::Default:
+            look.foreground = kDarkText;
+            break;
+    }
+    return look;
+}
+
+// The colours around the text: paper, gutter, caret line, selection and line marks.
+struct TEditorFrameLook {
+    TRgb paper;
+    TRgb text;
+    TRgb gutter;
+    TRgb gutterText;
+    TRgb caretLine;
+    TRgb caret;
+    TRgb selectionForeground;
+    TRgb selectionBackground;
+    TRgb rightMargin;
+    TRgb blockLines;
+    TRgb url;
+    TRgb currentLine;  // showline's mark
+    TRgb stepLine;     // the statement a step or a pause waits before
+    TRgb stepArrow;
+    TRgb errorLine;
+    TRgb errorSymbol;
+    TRgb braceMatch;
+};
+
+inline constexpr TEditorFrameLook kLightFrame{
+    kWhite, kBlack, {244, 245, 247}, {140, 146, 156}, {246, 247, 252}, kBlack,
+    kSelectionForeground, kSelectionBackground, kRightMarginColour, kBlockLineColour, kUrlColour,
+    {255, 240, 170}, {255, 226, 140}, {230, 150, 0}, {255, 215, 215}, {210, 30, 30}, {0, 150, 0}};
+
+inline constexpr TEditorFrameLook kDarkFrame{
+    kDarkPaper, kDarkText, {40, 42, 46}, {130, 136, 146}, {42, 44, 50}, {235, 235, 235},
+    kWhite, {38, 79, 120}, {60, 62, 68}, {80, 84, 92}, {120, 180, 255},
+    {80, 70, 20}, {95, 75, 10}, {240, 170, 40}, {90, 30, 34}, {240, 80, 80}, {120, 230, 120}};
+
+constexpr TStyleLook ThemedStyleLook(TStyle style, bool dark) {
+    return dark ? DarkStyleLook(style) : StyleLook(style);
+}
+
 }  // namespace korvane::workbench

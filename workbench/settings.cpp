@@ -82,6 +82,47 @@ void ReadPorts(const CSimpleIniA& ini, TSettings& settings) {
     }
 }
 
+// "3,7,12": the lines as people count them, from 1.
+std::vector<int> ParseLineList(std::string_view text) {
+    std::vector<int> lines;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const auto number = ParseInteger(text.substr(0, comma));
+        if (number && *number >= 1) lines.push_back(*number - 1);
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    return lines;
+}
+
+std::string FormatLineList(const std::vector<int>& lines) {
+    std::string text;
+    for (int line : lines) {
+        if (!text.empty()) text += ',';
+        text += std::to_string(line + 1);
+    }
+    return text;
+}
+
+// A path the INI format can hold as a key.
+bool UsableKey(const std::string& path) {
+    return !path.empty() && path.find_first_of("=\r\n") == std::string::npos &&
+           path.front() != ';' && path.front() != '#' && path.front() != '[' &&
+           path.front() != ' ' && path.back() != ' ';
+}
+
+void ReadViewSettings(const CSimpleIniA& ini, TSettings& settings) {
+    const std::string_view theme = ini.GetValue("view", "theme", "system");
+    if (theme == "light" || theme == "dark") settings.theme = theme;
+    CSimpleIniA::TNamesDepend keys;
+    ini.GetAllKeys("breakpoints", keys);
+    keys.sort(CSimpleIniA::Entry::LoadOrder());
+    for (const auto& key : keys) {
+        std::vector<int> lines = ParseLineList(ini.GetValue("breakpoints", key.pItem, ""));
+        if (!lines.empty()) settings.breakpoints.emplace_back(key.pItem, std::move(lines));
+    }
+}
+
 void SetInteger(CSimpleIniA& ini, const char* section, const char* key, int value) {
     ini.SetValue(section, key, std::to_string(value).c_str());
 }
@@ -126,6 +167,7 @@ TSettings ParseSettings(std::string_view iniText) {
     ReadBar(reader, "toolbar", settings.toolbar);
     ReadBar(reader, "recent bar", settings.recentBar);
     ReadPorts(ini, settings);
+    ReadViewSettings(ini, settings);
     return settings;
 }
 
@@ -160,6 +202,13 @@ std::string MergeSettings(std::string_view existingIniText, const TSettings& set
     for (const auto& [key, value] : settings.ports) {
         ini.SetValue("ports", key.c_str(), value.c_str());
     }
+    ini.SetValue("view", "theme", settings.theme.c_str());
+    ini.Delete("breakpoints", nullptr);
+    for (const auto& [path, lines] : settings.breakpoints) {
+        if (UsableKey(path) && !lines.empty()) {
+            ini.SetValue("breakpoints", path.c_str(), FormatLineList(lines).c_str());
+        }
+    }
     std::string text;
     ini.Save(text);
     return text;
@@ -176,6 +225,14 @@ bool SaveSettings(const std::filesystem::path& path, const TSettings& settings) 
         existing.status == TReadStatus::Ok ? std::string_view(existing.bytes) : "";
     std::string problem;
     return WriteFileReplacing(path, MergeSettings(oldText, settings), TFileMode::Regular, problem);
+}
+
+void KeepBreakpoints(TSettings& settings, const std::string& path, const std::vector<int>& lines) {
+    auto& kept = settings.breakpoints;
+    std::erase_if(kept, [&path](const auto& entry) { return entry.first == path; });
+    if (lines.empty()) return;
+    kept.emplace_back(path, lines);
+    if (kept.size() > kMaxBreakpointFiles) kept.erase(kept.begin());
 }
 
 void AddRecentFile(std::vector<std::string>& recentFiles, std::string_view path) {

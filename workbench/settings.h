@@ -46,6 +46,10 @@ struct TSettings {
     TBarPlacement toolbar{TBarStyle::Docked, 1, 0, {}};
     TBarPlacement recentBar{TBarStyle::Docked, 1, 153, {}};
     std::vector<std::pair<std::string, std::string>> ports;  // in file order
+    // Breakpoint lines (from 0) per script path, the file used last at the end.
+    std::vector<std::pair<std::string, std::vector<int>>> breakpoints;
+    // View > Theme: "system", "light" or "dark".
+    std::string theme = "system";
     bool operator==(const TSettings&) const = default;
 };
 
@@ -62,6 +66,11 @@ std::string MergeSettings(std::string_view existingIniText, const TSettings& set
 
 // Writes the settings into the file (creating its folder if needed); false on any failure.
 bool SaveSettings(const std::filesystem::path& path, const TSettings& settings);
+
+// Keeps a script's breakpoints (none: forgets the script); the list holds the
+// kMaxBreakpointFiles files used last.
+inline constexpr std::size_t kMaxBreakpointFiles = 50;
+void KeepBreakpoints(TSettings& settings, const std::string& path, const std::vector<int>& lines);
 
 // Puts a file first in the recent list: an earlier entry for the same path moves up, and the
 // list keeps at most kMaxRecentFiles entries.

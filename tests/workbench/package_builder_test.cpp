@@ -1,4 +1,5 @@
 #include "workbench/package_builder.h"
+#include "workbench/package_warnings.h"
 
 #include <gtest/gtest.h>
 
@@ -296,6 +297,31 @@ TEST(PackageBuilder, ListsOpenrackArguments) {
         {"openrack(\"1.res\")\nx=1\r\nopenrack(\"2.res\")", {"1.res", "2.res"}},
     };
     for (const TCase& c : cases) EXPECT_EQ(ListOpenrackPaths(c.script), c.paths) << c.script;
+}
+
+TEST(PackagingWarnings, PathsBuildCannotCarryAreNamedWithTheirLine) {
+    const auto exists = [](const std::string& path) {
+        return path == "panel.res" || path == "/s/beside.bmp";
+    };
+    const char* script =
+        "openrack(\"panel.res\")\r\n"
+        "name = \"x.res\"\n"
+        "openrack(name)\n"
+        "  loadimage(Img1, \"beside.bmp\")\n"
+        "loadimage(Img2, \"gone.bmp\")\n"
+        "loadimage(Img3, dir + \"a.bmp\")\n"
+        "openrack(\"missing.res\")\n"
+        "# openrack(nothing)\n"
+        "loadimage(Img4)\n"
+        "openrack(\"elsewhere/panel.res\")\n";
+    EXPECT_EQ(PackagingWarnings(script, "/s", exists),
+              (std::vector<std::string>{
+                  "Warning: line 3: openrack path name is not a literal text and cannot be packaged",
+                  "Warning: line 4: image beside.bmp is not packaged: put it beside the program",
+                  "Warning: line 5: file not found: gone.bmp",
+                  "Warning: line 6: loadimage path dir + \"a.bmp\" is not a literal text and cannot "
+                  "be packaged",
+                  "Warning: line 7: file not found: missing.res"}));
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ const char* const kFullFile =
     "[menu bar]\nstyle=docked\nrow=2\npos=7\n"
     "[toolbar]\nstyle=floating\nrow=9\npos=9\nx=100\ny=100\n"
     "[recent bar]\nstyle=docked\nrow=3\npos=40\n"
-    "[ports]\ncom3=/dev/ttyUSB0\ncom1=/dev/ttyS0\n";
+    "[ports]\ncom3=/dev/ttyUSB0\ncom1=/dev/ttyS0\n"
+    "[view]\ntheme=dark\n[breakpoints]\n/s/a b.kvs=3,1\n/s/c.kvs=12\n";
 
 TSettings FullSettings() {
     TSettings s;
@@ -35,6 +36,8 @@ TSettings FullSettings() {
     s.toolbar = {TBarStyle::Floating, 1, 0, {}};  // row and pos of a floating bar are not read
     s.recentBar = {TBarStyle::Docked, 3, 40, {}};
     s.ports = {{"com3", "/dev/ttyUSB0"}, {"com1", "/dev/ttyS0"}};
+    s.theme = "dark";
+    s.breakpoints = {{"/s/a b.kvs", {2, 0}}, {"/s/c.kvs", {11}}};
     return s;
 }
 
@@ -183,6 +186,30 @@ TEST(Settings, WritesSectionNamesAsTheyAreAndKeepsOtherKeys) {
     EXPECT_EQ(read.menuBar.floating, TPosition{}) << "a floating position is never read";
     EXPECT_EQ(read.ports,
               (std::vector<std::pair<std::string, std::string>>{{"com2", "/dev/pts/3"}}));
+}
+
+TEST(Settings, BreakpointsAreKeptPerFileAndOddEntriesAreDropped) {
+    TSettings settings;
+    KeepBreakpoints(settings, "/a.kvs", {4});
+    KeepBreakpoints(settings, "/b.kvs", {1, 2});
+    KeepBreakpoints(settings, "/a.kvs", {5, 9});  // the file used last goes to the end
+    EXPECT_EQ(settings.breakpoints,
+              (std::vector<std::pair<std::string, std::vector<int>>>{{"/b.kvs", {1, 2}},
+                                                                      {"/a.kvs", {5, 9}}}));
+    KeepBreakpoints(settings, "/b.kvs", {});
+    EXPECT_EQ(settings.breakpoints.size(), 1u);
+    for (int i = 0; i < 60; ++i) KeepBreakpoints(settings, "/f" + std::to_string(i), {0});
+    EXPECT_EQ(settings.breakpoints.size(), kMaxBreakpointFiles);
+    EXPECT_EQ(settings.breakpoints.back().first, "/f59");
+
+    // Keys the file format cannot hold are not written; numbers that are no line are skipped.
+    TSettings odd;
+    odd.breakpoints = {{"/x=y.kvs", {1}}, {";c.kvs", {1}}, {"/ok.kvs", {0}}};
+    const TSettings read = ParseSettings(
+        MergeSettings("", odd) + "[breakpoints]\n/z.kvs=0,x,-3,,7\n[view]\ntheme=purple\n");
+    EXPECT_EQ(read.breakpoints, (std::vector<std::pair<std::string, std::vector<int>>>{
+                                    {"/ok.kvs", {0}}, {"/z.kvs", {6}}}));
+    EXPECT_EQ(read.theme, "system");
 }
 
 TEST(Settings, RecentListMovesRepeatsUpAndKeepsFive) {

@@ -54,8 +54,12 @@ TEST(ExecutableBuild, BuildWritesAnExecutableCopyCarryingScriptAndRacks) {
     EXPECT_EQ(f.LogLines(),
               (QStringList{"Building", "Adding header", "Adding script", "Adding racks",
                            "Adding terminal.res (required)",
-                           QString::fromStdString("Found rack " + f.rack), "Done"}));
+                           QString::fromStdString("Found rack " + f.rack), "Done",
+                           QString::fromStdString("Program written: " + out + " (" +
+                                                  std::to_string(std::filesystem::file_size(out)) +
+                                                  " bytes)")}));
     EXPECT_EQ(f.dialogs.startFolders.size(), 1u);
+    EXPECT_EQ(f.dialogs.executableSuggestions, (std::vector<std::string>{"untitled"}));
     // The rack window was used to check the rack and is hidden again.
     EXPECT_FALSE(f.App().Rack().Window().isVisible());
 
@@ -76,11 +80,15 @@ TEST(ExecutableBuild, BuildWritesAnExecutableCopyCarryingScriptAndRacks) {
 
 TEST(ExecutableBuild, CancelFailureAndBadRacks) {
     TBuildFixture f;
-    // Cancelling the save dialog writes nothing and logs nothing after "Done".
-    f.SetScript("openrack(\"" + f.rack + "\")");
+    // Cancelling the save dialog writes nothing and says so; the name offered is the script's.
+    const std::filesystem::path script = f.Folder() / "probe.kvs";
+    WriteBytes(script, "openrack(\"" + f.rack + "\")\nloadimage(Img1, \"logo.bmp\")");
+    f.Form().OpenFile(script.string());
     f.Build();
-    EXPECT_EQ(f.LogLines().last(), "Done");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.Folder().Path()), {}), 1);
+    EXPECT_EQ(f.LogLines().mid(6), (QStringList{"Done", "Warning: line 2: file not found: logo.bmp",
+                                                "Build cancelled: no program written"}));
+    EXPECT_EQ(f.dialogs.executableSuggestions, (std::vector<std::string>{"probe"}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.Folder().Path()), {}), 2);
 
     // A rack that does not load is logged and left out; without any other rack the build fails.
     const std::string bad = (f.Folder() / "bad.res").string();
@@ -120,7 +128,8 @@ TEST(ExecutableBuild, TheShippedDemoBuilds) {
         f.dialogs.files.push_back(out);
         f.Build();
     }
-    EXPECT_EQ(f.LogLines().mid(5), (QStringList{"Found rack demo_rack.res", "Done"}));
+    EXPECT_EQ(f.LogLines().mid(5, 2), (QStringList{"Found rack demo_rack.res", "Done"}));
+    EXPECT_TRUE(f.LogLines().last().startsWith("Program written: "));
     const TPayloadReading built = f.Packaged(out);
     ASSERT_EQ(built.status, TPayloadStatus::Valid);
     ASSERT_EQ(built.payload.racks.size(), 2u);

@@ -33,7 +33,7 @@ TEST(FileRules, SaveAsSuggestionIsTheCaptionTailCutAtOneHundred) {
 }
 
 TEST(FileRules, FilterPairsBecomeQtFilters) {
-    EXPECT_EQ(QtFileFilter(kExecutableFilter), "Executable (*.exe)");
+    EXPECT_EQ(QtFileFilter(kExecutableFilter), "Program (*)");
     EXPECT_EQ(QtFileFilter("Scripts|*.kvs|All|*"), "Scripts (*.kvs);;All (*)");
     EXPECT_EQ(QtFileFilter("Lonely"), "Lonely");
 }

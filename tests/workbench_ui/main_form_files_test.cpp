@@ -1,3 +1,7 @@
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTextBrowser>
 #include <sys/stat.h>
 
 #include <csignal>
@@ -8,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "workbench/ui/about_window.h"
+#include "workbench/ui/help_window.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/signal_watch.h"
 #include "workbench/ui/script_editor.h"
@@ -193,26 +198,88 @@ TEST(MainFormFiles, NewClearsWithoutAQuestion) {
     EXPECT_TRUE(f.Form().CurrentFile().empty());
 }
 
-TEST(MainFormFiles, HelpOpensThePageBesideTheExecutable) {
+TEST(MainFormFiles, HelpShowsThePageBesideTheExecutableInItsOwnWindow) {
     TFilesFixture f;
     f.Action("Help1")->trigger();
-    EXPECT_TRUE(f.dialogs.opened.empty());
-    ASSERT_EQ(f.dialogs.messages.size(), 1);  // the page is not there
+    EXPECT_EQ(f.dialogs.messages,
+              QStringList{"Cannot open the help page " +
+                          QString::fromStdString((f.Folder() / "Help/html/index.html").string())});
     std::filesystem::create_directories(f.Folder() / "Help" / "html");
-    WriteBytes(f.Folder() / "Help" / "html" / "index.html", "<html></html>");
+    WriteBytes(f.Folder() / "Help" / "html" / "index.html",
+               "<html><body><a href=\"two.html\">next</a> alpha beta alpha</body></html>");
+    WriteBytes(f.Folder() / "Help" / "html" / "two.html", "<html><body>second page</body></html>");
     f.Action("Help1")->trigger();
+    TFrmHelp* help = f.Form().HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(f.dialogs.opened.empty());
+    EXPECT_TRUE(help->Browser().toPlainText().contains("alpha beta"));
+    // Search wraps round to the first match and says when there is none.
+    EXPECT_TRUE(help->FindInPage("alpha"));
+    const int first = help->Browser().textCursor().selectionStart();
+    EXPECT_TRUE(help->FindInPage("alpha"));
+    EXPECT_GT(help->Browser().textCursor().selectionStart(), first);
+    EXPECT_TRUE(help->FindInPage("alpha"));
+    EXPECT_EQ(help->Browser().textCursor().selectionStart(), first);
+    EXPECT_FALSE(help->FindInPage("gamma"));
+    // Links, back and forward.
+    help->Browser().setSource(QUrl::fromLocalFile(
+        QString::fromStdString((f.Folder() / "Help/html/two.html").string())));
+    EXPECT_TRUE(help->Browser().toPlainText().contains("second page"));
+    help->findChild<QAction*>("HelpBack")->trigger();
+    EXPECT_TRUE(help->Browser().toPlainText().contains("alpha beta"));
+    help->findChild<QAction*>("HelpForward")->trigger();
+    EXPECT_TRUE(help->Browser().toPlainText().contains("second page"));
+    help->findChild<QAction*>("HelpOpenInBrowser")->trigger();
     ASSERT_EQ(f.dialogs.opened.size(), 1u);
-    EXPECT_EQ(f.dialogs.opened[0],
-              QUrl::fromLocalFile(QString::fromStdString((f.Folder() / "Help/html/index.html").string())));
+    EXPECT_EQ(f.dialogs.opened[0].fileName(), "two.html");
 }
 
-TEST(MainFormFiles, AboutIsShownModallyOffsetFromTheWindow) {
+TEST(MainFormFiles, AboutIsShownModallyOffsetFromTheWindowWithVersionsAndSettings) {
     TFilesFixture f;
     f.Form().move(200, 100);
     f.Action("About1")->trigger();
     ASSERT_EQ(f.dialogs.modal, &f.App().About());
     EXPECT_EQ(f.dialogs.modalAt, f.Form().pos() + QPoint(125, 125));
-    EXPECT_EQ(f.App().About().size(), QSize(254, 90));
+    const QString details = f.App().About().Details();
+    for (const QString& part : {QStringLiteral("Version 2.0"), QStringLiteral("Qt ") + qVersion(),
+                                QStringLiteral("QScintilla 2."),
+                                QString::fromStdString(f.SettingsPath().string())}) {
+        EXPECT_TRUE(details.contains(part)) << part.toStdString();
+    }
+}
+
+TEST(MainFormFiles, AFileDroppedOnTheEditorOpensLikeOpenAndTextDropsStayText) {
+    TFilesFixture f;
+    f.Form().show();
+    const std::string path = f.MakeScript("dropped.kvs", "x = 1");
+    const auto drop = [&f](QMimeData& data) {
+        QWidget* target = f.Form().Editor().viewport();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &event);
+        return event.isAccepted();
+    };
+    f.SetScript("old");
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    f.dialogs.saveAnswers.push_back(TSaveAnswer::Cancel);  // Open's save question keeps the text
+    EXPECT_TRUE(drop(file));
+    EXPECT_EQ(f.Form().Editor().Bytes(), "old");
+    f.dialogs.saveAnswers.push_back(TSaveAnswer::Discard);
+    drop(file);
+    EXPECT_EQ(f.Form().Editor().Bytes(), "x = 1");
+    EXPECT_EQ(f.Form().CurrentFile(), path);
+    // Two files at once, or a web address, are no file to open.
+    QMimeData two;
+    two.setUrls({QUrl::fromLocalFile("/a.kvs"), QUrl::fromLocalFile("/b.kvs")});
+    drop(two);
+    QMimeData web;
+    web.setUrls({QUrl("https://example.org/x.kvs")});
+    drop(web);
+    EXPECT_EQ(f.Form().CurrentFile(), path);
+    EXPECT_EQ(f.Form().Editor().Bytes(), "x = 1");
 }
 
 TEST(MainFormFiles, ClickedUrlGoesToTheDesktopOpener) {

@@ -1,9 +1,13 @@
+#include <QDockWidget>
 #include <QSplitter>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
 #include "workbench/settings.h"
+#include "workbench/lexer_classifier.h"
 #include "workbench/ui/log_pane.h"
+#include "workbench/ui/script_editor.h"
+#include "workbench/ui/theme.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/watch_window.h"
 #include "workbench/ui/workbench_app.h"
@@ -46,8 +50,10 @@ TEST(MainFormSettings, DefaultsWithoutASettingsFile) {
     EXPECT_EQ(f.Form().findChild<QSplitter*>()->handleWidth(), 2);
     EXPECT_LT(f.BarTop(TBarId::MenuBar), f.BarTop(TBarId::ButtonBar));
     EXPECT_EQ(f.BarTop(TBarId::ButtonBar), f.BarTop(TBarId::RecentBar));
-    EXPECT_EQ(f.App().Watch().size(), QSize(212, 348));
-    EXPECT_EQ(f.App().Watch().windowTitle(), "Watch");
+    EXPECT_EQ(f.App().Watch().sizeHint(), QSize(212, 348));
+    EXPECT_EQ(f.Form().WatchDock().windowTitle(), "Watch");
+    EXPECT_FALSE(f.Form().WatchDock().isVisible());
+    EXPECT_FALSE(f.Form().WatchDock().isFloating());
 }
 
 TEST(MainFormSettings, EverySettingIsAppliedAndWrittenBackAtClose) {
@@ -59,7 +65,10 @@ TEST(MainFormSettings, EverySettingIsAppliedAndWrittenBackAtClose) {
     EXPECT_EQ(f.Form().RecentFiles(), (std::vector<std::string>{"/s/one.kvs", "/s/three.kvs"}));
     EXPECT_EQ(f.BarTop(TBarId::ButtonBar), f.BarTop(TBarId::RecentBar));
     EXPECT_LT(f.BarTop(TBarId::ButtonBar), f.BarTop(TBarId::MenuBar));
-    EXPECT_EQ(f.App().Watch().pos(), QPoint(300, 200));
+    // A Watch window the user made float opens where it was left.
+    f.Form().WatchDock().setFloating(true);
+    f.Form().ShowWatch(true);
+    EXPECT_EQ(f.Form().WatchDock().pos(), QPoint(300, 200));
     f.Form().close();
 
     const TSettings written = f.Written();
@@ -93,7 +102,7 @@ TEST(MainFormSettings, AValueThatIsNoNumberEndsTheReading) {
     EXPECT_EQ(f.Form().pos(), QPoint(30, 40));
     EXPECT_EQ(f.Form().size(), QSize(544, 374));
     EXPECT_EQ(f.Form().Log().height(), 160);
-    EXPECT_EQ(f.App().Watch().pos(), QPoint(0, 0));
+    EXPECT_EQ(f.App().Context().settings.debugPosition, TPosition{});
     EXPECT_TRUE(f.Form().RecentFiles().empty());
     EXPECT_FALSE(f.Form().Bar(TBarId::ButtonBar)->isFloating());
 }
@@ -129,10 +138,60 @@ TEST(MainFormSettings, AFloatingBarStartsFloatingAgain) {
 TEST(MainFormSettings, ClosingTheWatchWindowRemembersWhereItWas) {
     TSettingsFixture f;
     f.Form().show();
-    f.App().Watch().show();
-    f.App().Watch().move(250, 150);
-    f.App().Watch().close();
+    QDockWidget& watch = f.Form().WatchDock();
+    watch.setFloating(true);
+    watch.show();
+    watch.move(250, 150);
+    watch.close();
     EXPECT_EQ(f.App().Context().settings.debugPosition, (TPosition{250, 150}));
+}
+
+TEST(MainFormSettings, ThemesKeepTextReadableAndAreRemembered) {
+    TSettingsFixture f;
+    f.Form().show();
+    const auto fromBgr = [](long bgr) {
+        return QColor(static_cast<int>(bgr & 0xff), static_cast<int>((bgr >> 8) & 0xff),
+                      static_cast<int>((bgr >> 16) & 0xff));
+    };
+    TScriptEditor& editor = f.Form().Editor();
+    const auto editorColour = [&](int message, int style) {
+        return fromBgr(editor.SendScintilla(static_cast<unsigned int>(message),
+                                            static_cast<unsigned long>(style)));
+    };
+    const auto checkReadable = [&](const char* theme) {
+        for (int style = 0; style < kStyleCount; ++style) {
+            const QColor text = editorColour(QsciScintilla::SCI_STYLEGETFORE, style);
+            const QColor paper = editorColour(QsciScintilla::SCI_STYLEGETBACK, style);
+            // The light look keeps the language's own fuchsia for numbers (about 3.1:1).
+            const double least = std::string_view(theme) == "light" &&
+                                         style == static_cast<int>(TStyle::Number) ? 3.0 : 4.5;
+            EXPECT_GT(ContrastRatio(text, paper), least) << theme << " style " << style;
+        }
+        for (QWidget* widget : {static_cast<QWidget*>(&f.Form().Log()),
+                                static_cast<QWidget*>(f.App().Watch().Memo())}) {
+            const QPalette palette = widget->palette();
+            EXPECT_GT(ContrastRatio(palette.color(QPalette::Text), palette.color(QPalette::Base)), 4.5)
+                << theme << ' ' << widget->objectName().toStdString();
+        }
+    };
+    f.Action("ThemeDark1")->trigger();
+    EXPECT_TRUE(editor.DarkTheme());
+    EXPECT_TRUE(PaletteIsDark(f.App().Watch().Memo()->palette()));
+    checkReadable("dark");
+    f.Action("ThemeLight1")->trigger();
+    EXPECT_FALSE(editor.DarkTheme());
+    checkReadable("light");
+    EXPECT_EQ(editorColour(QsciScintilla::SCI_STYLEGETFORE, static_cast<int>(TStyle::Keyword)),
+              QColor(0, 128, 0));
+
+    f.Action("ThemeDark1")->trigger();
+    f.Form().close();
+    EXPECT_EQ(f.Written().theme, "dark");
+    f.Restart();
+    EXPECT_TRUE(f.Action("ThemeDark1")->isChecked());
+    EXPECT_TRUE(f.Form().Editor().DarkTheme());
+    f.Action("ThemeSystem1")->trigger();  // the rest of the suite sees the desktop's palette
+    EXPECT_FALSE(f.Form().Editor().DarkTheme());
 }
 
 TEST(MainFormSettings, SettingsMovedToTheUserFolderStartFromTheFileBesideTheProgram) {

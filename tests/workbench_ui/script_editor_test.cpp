@@ -97,6 +97,69 @@ TEST(ScriptEditor, CompletionListOpensAfterThreeLetters) {
     EXPECT_EQ(f.editor.Bytes(), "writelog\ntcp_close");
 }
 
+TEST(ScriptEditor, CompletionOffersTheScriptsOwnNamesAndNarrowsAsYouType) {
+    TEditorFixture f;
+    f.editor.SetBytes("counter = 1\nprocedure report_all\nprocend\n");
+    f.editor.setCursorPosition(3, 0);
+    f.editor.setFocus();
+    QTest::keyClicks(&f.editor, "rep");
+    ASSERT_TRUE(f.editor.SendScintilla(QsciScintilla::SCI_AUTOCACTIVE));
+    // "repeat" comes first; one more letter leaves only the procedure.
+    QTest::keyClicks(&f.editor, "o");
+    ASSERT_TRUE(f.editor.SendScintilla(QsciScintilla::SCI_AUTOCACTIVE));
+    QTest::keyClick(&f.editor, Qt::Key_Return);
+    QTest::keyClick(&f.editor, Qt::Key_Return);
+    QTest::keyClicks(&f.editor, "cou");
+    ASSERT_TRUE(f.editor.SendScintilla(QsciScintilla::SCI_AUTOCACTIVE));
+    QTest::keyClick(&f.editor, Qt::Key_Return);
+    EXPECT_EQ(f.editor.Lines()[3], "report_all");
+    EXPECT_EQ(f.editor.Lines()[4], "counter");
+}
+
+TEST(ScriptEditor, BlockOpenersIndentAndClosersReturnToTheirOpener) {
+    TEditorFixture f;
+    f.editor.setFocus();
+    for (const char* line : {"if (a == 1)", "for (i, 1, 2, 1)", "x = i", "next", "else", "y = 2",
+                             "endif", "z = 3"}) {
+        QTest::keyClicks(&f.editor, line);
+        QTest::keyClick(&f.editor, Qt::Key_Escape);  // a completion list may be open
+        QTest::keyClick(&f.editor, Qt::Key_Return);
+    }
+    const int unit = f.editor.tabWidth();
+    std::vector<int> indents;
+    for (int line = 0; line < 8; ++line) indents.push_back(f.editor.indentation(line) / unit);
+    EXPECT_EQ(indents, (std::vector<int>{0, 1, 2, 1, 0, 1, 0, 0}));
+}
+
+TEST(ScriptEditor, CommentToggleIsOneUndoStepOverTheSelectedLines) {
+    TEditorFixture f;
+    f.editor.SetBytes("a = 1\n  b = 2\nc = 3");
+    f.editor.setSelection(0, 2, 2, 0);  // ends at the start of line 3: that line stays out
+    f.editor.ToggleComment();
+    EXPECT_EQ(f.editor.Bytes(), "# a = 1\n  # b = 2\nc = 3");
+    f.editor.ToggleComment();
+    EXPECT_EQ(f.editor.Bytes(), "a = 1\n  b = 2\nc = 3");
+    f.editor.undo();
+    EXPECT_EQ(f.editor.Bytes(), "# a = 1\n  # b = 2\nc = 3");
+    f.editor.setCursorPosition(2, 1);
+    f.editor.ToggleComment();
+    EXPECT_EQ(f.editor.Lines()[2], "# c = 3");
+}
+
+TEST(ScriptEditor, BlocksFold) {
+    TEditorFixture f;
+    f.editor.SetBytes("while (1)\nfor (i, 1, 2, 1)\nx\nnext\nwend\ny");
+    const auto level = [&f](unsigned long line) {
+        return f.editor.SendScintilla(QsciScintilla::SCI_GETFOLDLEVEL, line);
+    };
+    EXPECT_TRUE(level(0) & QsciScintilla::SC_FOLDLEVELHEADERFLAG);
+    EXPECT_TRUE(level(1) & QsciScintilla::SC_FOLDLEVELHEADERFLAG);
+    EXPECT_FALSE(level(2) & QsciScintilla::SC_FOLDLEVELHEADERFLAG);
+    f.editor.foldLine(0);
+    EXPECT_FALSE(f.editor.SendScintilla(QsciScintilla::SCI_GETLINEVISIBLE, 3UL));
+    EXPECT_TRUE(f.editor.SendScintilla(QsciScintilla::SCI_GETLINEVISIBLE, 5UL));
+}
+
 TEST(ScriptEditor, UndoReachesBackOneHundredSteps) {
     TEditorFixture f;
     // Inserting at the start each time keeps the widget from merging the steps.

@@ -26,5 +26,31 @@ TEST(WindowPlacement, RemembereredCornerIsKeptOnlyWhenTheTitleCanBeReached) {
     EXPECT_EQ(KeepOnScreen({5000, 5000}, size, {}), QPoint(5000, 5000));
 }
 
+TEST(WindowPlacement, RememberedGeometryFitsTheScreenItMostlyLiesOn) {
+    const std::vector<QRect> screens = {QRect(0, 0, 1600, 1000), QRect(1600, 0, 1280, 1024)};
+    struct TCase {
+        QRect remembered;
+        QRect placed;
+    };
+    const TCase cases[] = {
+        {{100, 50, 800, 600}, {100, 50, 800, 600}},
+        // A maximised window saved at a larger scale: shrunk to the screen.
+        {{0, 0, 2400, 1472}, {0, 0, 1600, 1000}},
+        {{1500, 100, 800, 600}, {1600, 100, 800, 600}},  // mostly on the second screen
+        {{5000, 4000, 500, 400}, {1100, 600, 500, 400}}, // on no screen: into the first
+        {{-300, -200, 500, 400}, {0, 0, 500, 400}},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(FitOnScreen(c.remembered, screens), c.placed) << c.remembered.x();
+    }
+    EXPECT_EQ(FitOnScreen({5, 5, 9000, 9000}, {}), QRect(5, 5, 9000, 9000));
+}
+
+TEST(WindowPlacement, ShrinkingGivesTheEditorAtLeastHalf) {
+    EXPECT_EQ(EditorFirstSplit(300, 160), (std::pair{300, 160}));
+    EXPECT_EQ(EditorFirstSplit(160, 160), (std::pair{160, 160}));
+    EXPECT_EQ(EditorFirstSplit(45, 160), (std::pair{103, 102}));
+}
+
 }  // namespace
 }  // namespace korvane::workbench

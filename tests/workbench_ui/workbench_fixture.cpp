@@ -62,7 +62,8 @@ std::optional<std::string> TFakeDialogs::ChooseScriptToSave(QWidget* parent,
 }
 
 std::optional<std::string> TFakeDialogs::ChooseExecutableToSave(
-    QWidget* parent, const std::filesystem::path& folder) {
+    QWidget* parent, const std::filesystem::path& folder, const std::string& suggestion) {
+    executableSuggestions.push_back(suggestion);
     return ChooseScriptToOpen(parent, folder);
 }
 

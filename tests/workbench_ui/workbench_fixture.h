@@ -31,6 +31,7 @@ public:
     QStringList messages;
     std::vector<std::string> saveSuggestions;
     std::vector<std::filesystem::path> startFolders;  // where each file chooser started
+    std::vector<std::string> executableSuggestions;
     std::vector<QUrl> opened;
     bool openerWorks = true;
     QDialog* modal = nullptr;
@@ -44,8 +45,8 @@ public:
     std::optional<std::string> ChooseScriptToOpen(QWidget*, const std::filesystem::path&) override;
     std::optional<std::string> ChooseScriptToSave(QWidget*, const std::filesystem::path&,
                                                   const std::string& suggestion) override;
-    std::optional<std::string> ChooseExecutableToSave(QWidget*,
-                                                      const std::filesystem::path&) override;
+    std::optional<std::string> ChooseExecutableToSave(QWidget*, const std::filesystem::path&,
+                                                      const std::string& suggestion) override;
     std::string InputBox(QWidget*, std::string_view, std::string_view,
                          std::string_view preset) override;
     void ShowModal(QDialog& dialog) override;

@@ -6,13 +6,21 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <Qsci/qsciglobal.h>
 
 namespace korvane::workbench {
 
 namespace {
 
-constexpr int kWidth = 254;
-constexpr int kHeight = 90;
+constexpr int kWidth = 360;
+constexpr int kHeight = 170;
+constexpr int kDetailsPixels = 12;
+
+QString BuildLines() {
+    return QStringLiteral("Version %1, built %2\nQt %3, QScintilla %4")
+        .arg(QString::fromLatin1(KORVANE_VERSION), QString::fromLatin1(__DATE__),
+             QString::fromLatin1(qVersion()), QString::fromLatin1(QSCINTILLA_VERSION_STR));
+}
 
 }  // namespace
 
@@ -28,6 +36,14 @@ TFrmAbout::TFrmAbout(QWidget* parent)
     titleFont.setBold(true);
     title->setFont(titleFont);
     title->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    m_details = new QLabel(BuildLines(), this);
+    m_details->setObjectName(QStringLiteral("Details"));
+    m_details->setWordWrap(true);
+    m_details->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont detailsFont = m_details->font();
+    detailsFont.setPixelSize(kDetailsPixels);
+    m_details->setFont(detailsFont);
+    m_details->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("CloseButton"));
     close->setDefault(true);
@@ -38,9 +54,16 @@ TFrmAbout::TFrmAbout(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 10, 10);
     layout->addWidget(title);
+    layout->addWidget(m_details);
     layout->addStretch();
     layout->addLayout(buttons);
 }
+
+void TFrmAbout::SetSettingsPath(const QString& path) {
+    m_details->setText(BuildLines() + QStringLiteral("\nSettings: ") + path);
+}
+
+QString TFrmAbout::Details() const { return m_details->text(); }
 
 void TFrmAbout::paintEvent(QPaintEvent*) {
     QPainter painter(this);

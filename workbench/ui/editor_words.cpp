@@ -49,6 +49,24 @@ std::vector<std::string_view> CompletionCandidates(std::string_view prefix) {
     return candidates;
 }
 
+std::vector<std::string> CompletionCandidates(std::string_view prefix,
+                                              const std::vector<std::string>& scriptNames) {
+    std::vector<std::string> candidates;
+    for (std::string_view word : CompletionCandidates(prefix)) candidates.emplace_back(word);
+    for (const std::string& name : scriptNames) {
+        if (name.size() < prefix.size() ||
+            !engine::EqualsIgnoreCase(std::string_view(name).substr(0, prefix.size()), prefix)) {
+            continue;
+        }
+        const bool known = std::any_of(candidates.begin(), candidates.end(), [&](const auto& word) {
+            return engine::EqualsIgnoreCase(word, name);
+        });
+        if (!known) candidates.push_back(name);
+    }
+    std::sort(candidates.begin(), candidates.end());
+    return candidates;
+}
+
 std::string_view WordBeforeParenthesis(std::string_view line, std::size_t parenthesis) {
     std::size_t end = std::min(parenthesis, line.size());
     while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;

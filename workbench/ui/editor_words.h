@@ -10,6 +10,9 @@ namespace korvane::workbench {
 // Completion: the entries of the completion table that begin with the typed prefix (letter
 // case ignored, so "Wri" still offers writelog), sorted so the list reads alphabetically.
 std::vector<std::string_view> CompletionCandidates(std::string_view prefix);
+// The same with the names the script defines beside the table's words, each once.
+std::vector<std::string> CompletionCandidates(std::string_view prefix,
+                                              const std::vector<std::string>& scriptNames);
 
 // The word a "(" at `parenthesis` follows, blanks between them allowed ("openport (" gives
 // openport); empty when no word stands there.

@@ -16,6 +16,10 @@ std::string BuildText(const std::vector<std::string>& lines) {
     return text;
 }
 
+std::string WrittenProgramLine(const std::filesystem::path& path, std::size_t bytes) {
+    return "Program written: " + path.string() + " (" + std::to_string(bytes) + " bytes)";
+}
+
 std::optional<std::string> BuildFromWorkbench(const TWorkbenchContext& context,
                                               const std::vector<std::string>& lines,
                                               const std::filesystem::path& scriptFile,

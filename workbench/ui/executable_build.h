@@ -23,4 +23,9 @@ std::optional<std::string> BuildFromWorkbench(const TWorkbenchContext& context,
                                               const std::filesystem::path& scriptFile,
                                               std::function<void(std::string_view)> log);
 
+inline constexpr std::string_view kBuildCancelledLine = "Build cancelled: no program written";
+
+// "Program written: PATH (N bytes)", logged once the packaged program is on disk.
+std::string WrittenProgramLine(const std::filesystem::path& path, std::size_t bytes);
+
 }  // namespace korvane::workbench

@@ -11,8 +11,9 @@ inline constexpr std::string_view kCaptionPrefix = "Korvane - ";
 inline constexpr std::string_view kUntitledName = "untitled.kvs";
 inline constexpr std::string_view kScriptExtension = ".kvs";
 inline constexpr std::string_view kScriptFilter = "Korvane script (*.kvs)";
-// Build's save dialog filter, as description and pattern pairs separated by "|".
-inline constexpr std::string_view kExecutableFilter = "Executable|*.exe";
+// Build's save dialog filter, as description and pattern pairs separated by "|". Programs on
+// Linux carry no extension.
+inline constexpr std::string_view kExecutableFilter = "Program|*";
 inline constexpr std::string_view kLoadErrorPrefix = "Error loading file ";
 inline constexpr std::string_view kSaveErrorText = "Error saving file";
 inline constexpr std::string_view kHelpPage = "Help/html/index.html";

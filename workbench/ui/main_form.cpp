@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QLayout>
 #include <QMenuBar>
 #include <QKeyEvent>
+#include <QResizeEvent>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -20,6 +22,7 @@
 #include "workbench/ui/status_line.h"
 #include "workbench/ui/user_dialogs.h"
 #include "workbench/ui/watch_window.h"
+#include "workbench/ui/window_placement.h"
 #include "workbench/ui/workbench_context.h"
 
 namespace korvane::workbench {
@@ -55,12 +58,15 @@ TMainForm::TMainForm(TWorkbenchContext& context, TFrmWatch& watch, TFrmAbout& ab
     BuildCentre();
     BuildMenuItems();
     BuildEditMenu();
+    BuildDebugger();
+    BuildViewMenu();
     BuildButtons();
     AddShortcuts();
     BuildMenuBar();
     BuildButtonBar();
     BuildRecentBar();
     ApplySettings(m_context.settings);
+    ApplyTheme();
     SetRunPhase(TRunPhase::Idle);
     SetCurrentFile({}, {});
     // Escape reaches the window before the focused control, the way a key preview does.
@@ -77,7 +83,8 @@ TMainForm::TMainForm(TWorkbenchContext& context, TFrmWatch& watch, TFrmAbout& ab
     connect(m_runLineTimer, &QTimer::timeout, this, &TMainForm::ShowRunLine);
 }
 
-TMainForm::~TMainForm() = default;
+// The Watch window belongs to the application, not to the dock that shows it.
+TMainForm::~TMainForm() { m_watch.setParent(nullptr); }
 
 QAction* TMainForm::MakeAction(const char* name, const QString& text) {
     auto* action = new QAction(text, this);
@@ -99,8 +106,8 @@ void TMainForm::BuildMenuItems() {
     m_quit1 = MakeAction("Quit1", QStringLiteral("Quit"));
     m_step1 = MakeAction("Step1", QStringLiteral("Step"));
     connect(m_quit1, &QAction::triggered, this, &QWidget::close);
-    // In step mode Run executes one statement; Step says so in the menu.
-    connect(m_step1, &QAction::triggered, this, &TMainForm::RunScript);
+    // In step mode Run executes one statement; Step does the same from a breakpoint.
+    connect(m_step1, &QAction::triggered, this, &TMainForm::StepStatement);
 
     // The menu items Open, New, Save as, Help and About refuse while a script runs; Save and
     // the buttons act whenever they are enabled.
@@ -164,10 +171,12 @@ void TMainForm::BuildMenuBar() {
     m_fileMenu->addActions({m_open1, m_new1, m_save1, m_saveAs1});
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_quit1);
+    m_editMenu->addAction(m_comment1);
     m_menus->addMenu(m_editMenu);
+    m_menus->addMenu(m_viewMenu);
     m_scriptMenu = m_menus->addMenu(QStringLiteral("Script"));
     m_scriptMenu->setObjectName(QStringLiteral("Script1"));
-    m_scriptMenu->addActions({m_run1, m_stop1, m_pause1, m_step1});
+    m_scriptMenu->addActions({m_run1, m_stop1, m_pause1, m_step1, m_runToCursor1, m_breakpoint1});
     m_scriptMenu->addSeparator();
     m_scriptMenu->addAction(m_build1);
     m_helpMenu = m_menus->addMenu(QStringLiteral("Help"));
@@ -213,10 +222,13 @@ void TMainForm::BuildCentre() {
 }
 
 void TMainForm::ApplySettings(const TSettings& settings) {
-    resize(settings.mainWidth, settings.mainHeight);
-    move(settings.mainPosition.x, settings.mainPosition.y);
+    // A window remembered on a larger screen (or at a larger scale) comes back inside this one.
+    const QRect placed = FitOnScreen(QRect(settings.mainPosition.x, settings.mainPosition.y,
+                                           settings.mainWidth, settings.mainHeight),
+                                     AvailableScreens());
+    resize(placed.size());
+    move(placed.topLeft());
     m_log->SetPreferredHeight(settings.logHeight);
-    m_watch.move(settings.debugPosition.x, settings.debugPosition.y);
     PlaceBars({settings.menuBar, settings.toolbar, settings.recentBar});
     RefreshRecentBar();
 }
@@ -242,6 +254,13 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         qobject_cast<QToolBar*>(watched->parent()) != nullptr) {
         ShowShortcutTip(static_cast<QWidget*>(watched));
         return true;
+    }
+    if (watched == m_splitter && event->type() == QEvent::Resize &&
+        static_cast<QResizeEvent*>(event)->oldSize().height() >
+            static_cast<QResizeEvent*>(event)->size().height()) {
+        const QList<int> sizes = m_splitter->sizes();
+        const auto [editor, log] = EditorFirstSplit(sizes.value(0), sizes.value(1));
+        if (editor != sizes.value(0)) m_splitter->setSizes({editor, log});
     }
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
@@ -283,8 +302,8 @@ void TMainForm::SetRunPhase(TRunPhase phase) {
     m_fileMenu->setEnabled(states.fileActions);
     // Nothing may replace the editor's text while the script it holds runs.
     Bar(TBarId::RecentBar)->setEnabled(states.fileActions);
-    m_helpMenu->setEnabled(states.fileActions);
-    m_step1->setEnabled(phase == TRunPhase::Stepping);
+    m_step1->setEnabled(phase != TRunPhase::Running);
+    m_runToCursor1->setEnabled(phase != TRunPhase::Running);
     for (QAction* action : m_editingItems) action->setEnabled(phase == TRunPhase::Idle);
     switch (phase) {
         case TRunPhase::Running:
@@ -315,7 +334,7 @@ TSettings TMainForm::CollectSettings() const {
     settings.mainPosition = {pos().x(), pos().y()};
     settings.mainWidth = width();
     settings.mainHeight = height();
-    settings.debugPosition = {m_watch.pos().x(), m_watch.pos().y()};
+    if (m_watchDock->isFloating()) settings.debugPosition = {m_watchDock->x(), m_watchDock->y()};
     if (m_context.modules.storeSettings) m_context.modules.storeSettings(settings);
     // A window that was never shown has no layout to read: its settings stay as they came.
     if (!m_shownOnce) return settings;
@@ -341,7 +360,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     if (Running()) StopScript();
     if (!m_context.standalone) SaveSettings(m_context.settingsPath, CollectSettings());
     m_closing = true;
-    m_watch.hide();
+    m_watchDock->hide();
     for (QToolBar* bar : m_bars) {
         if (bar->isFloating()) bar->hide();
     }

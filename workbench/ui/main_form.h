@@ -13,6 +13,7 @@
 #include "workbench/ui/workbench_host.h"
 
 class QAction;
+class QDockWidget;
 class QMenu;
 class QMenuBar;
 class QSplitter;
@@ -24,6 +25,7 @@ namespace korvane::workbench {
 class TFailureMarks;
 class TFindDialog;
 class TFrmAbout;
+class TFrmHelp;
 class TFrmWatch;
 class TLogPane;
 class TScriptEditor;
@@ -71,7 +73,9 @@ public:
     // and offers to save it.
     void BuildExecutable();
 
+    // Help opens the help page in the program's own help window.
     void ShowHelp();
+    TFrmHelp* HelpWindow() const { return m_help; }
     void ShowAbout();
     // The About window whether or not a script runs.
     void ShowAboutNow();
@@ -106,6 +110,19 @@ public:
     TFrmWatch& Watch() { return m_watch; }
     QToolBar* Bar(TBarId bar) const { return m_bars[static_cast<std::size_t>(bar)]; }
 
+    // Debugging in the editor: F9 toggles a breakpoint on the caret's line, F10 runs one
+    // statement (starting a run that stops at its first), Ctrl+F10 runs to the caret's line.
+    void ToggleBreakpoint();
+    void StepStatement();
+    void RunToCursor();
+    // A breakpoint or a one-time stop was reached: the run pauses there with Watch filled.
+    void PauseAtStatement();
+    QDockWidget& WatchDock() { return *m_watchDock; }
+    // Colours the window, the editor and the log for the theme the settings name.
+    void ApplyTheme();
+    // Shows the Watch window docked (or floating where it was left), or hides it.
+    void ShowWatch(bool visible);
+
     // Used by the run control through the host.
     void SetRunPhase(TRunPhase phase);
     TRunPhase RunPhase() const { return m_phase; }
@@ -124,6 +141,10 @@ protected:
 
 private:
     void ChooseAndOpen();
+    void BuildDebugger();
+    void BuildViewMenu();
+    void RestoreBreakpoints();
+    void StoreBreakpoints();
     void NoteFolder(const std::string& chosen);
     engine::TRunOutcome StartRun();
     void MarkRunFailure(engine::TRunOutcome outcome);
@@ -162,10 +183,13 @@ private:
     TFailureMarks* m_failureMarks = nullptr;
     QTimer* m_runLineTimer = nullptr;
     QSplitter* m_splitter = nullptr;
+    QDockWidget* m_watchDock = nullptr;
+    TFrmHelp* m_help = nullptr;
     std::array<QToolBar*, kBarCount> m_bars{};
     QMenuBar* m_menus = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
     QMenu* m_scriptMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
 
@@ -182,6 +206,9 @@ private:
     QAction* m_about1 = nullptr;
     QAction* m_quit1 = nullptr;
     QAction* m_step1 = nullptr;
+    QAction* m_breakpoint1 = nullptr;
+    QAction* m_runToCursor1 = nullptr;
+    QAction* m_comment1 = nullptr;
     // Edit menu items that change the text; they wait while a script runs.
     std::vector<QAction*> m_editingItems;
     // Buttons.

@@ -7,11 +7,13 @@
 
 #include "workbench/file_io.h"
 #include "workbench/package_builder.h"
+#include "workbench/package_warnings.h"
 #include "workbench/ui/about_window.h"
 #include "workbench/run_folder.h"
 #include "workbench/ui/executable_build.h"
 #include "workbench/ui/failure_marks.h"
 #include "workbench/ui/file_rules.h"
+#include "workbench/ui/help_window.h"
 #include "workbench/ui/log_links.h"
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
@@ -19,6 +21,7 @@
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/status_line.h"
 #include "workbench/ui/user_dialogs.h"
+#include "workbench/ui/watch_window.h"
 #include "workbench/ui/workbench_context.h"
 
 namespace korvane::workbench {
@@ -53,6 +56,8 @@ engine::TRunOutcome TMainForm::StartRun() {
     m_fatalLine = -1;
     m_lastRunLine = -1;
     m_stopPressed = false;
+    m_watch.Clear();
+    m_host.Stops().SetBreakpoints(m_editor->Breakpoints());
     m_runLineTimer->start();
     if (modules.runActive) modules.runActive(true);
     engine::TRunOutcome outcome;
@@ -64,6 +69,7 @@ engine::TRunOutcome TMainForm::StartRun() {
     }
     if (modules.runActive) modules.runActive(false);
     m_runLineTimer->stop();
+    m_host.Stops().ClearOneTimeStop();
     m_status->SetRunLine(-1);
     m_editor->MarkStepLine(-1);
     MarkRunFailure(outcome);
@@ -112,14 +118,30 @@ void TMainForm::BuildExecutable() {
     const auto log = [this](std::string_view line) { m_log->AppendItem(line); };
     const std::optional<std::string> packaged = BuildFromWorkbench(m_context, m_editor->Lines(), m_currentFile, log);
     if (!packaged) return;
-    const auto chosen = m_context.dialogs->ChooseExecutableToSave(this, DialogFolder());
-    if (!chosen) return;
+    const std::filesystem::path scriptFile(m_currentFile);
+    for (const std::string& warning :
+         PackagingWarnings(BuildText(m_editor->Lines()), scriptFile.parent_path(),
+                           [](const std::string& path) { return IsRegularFile(path); })) {
+        log(warning);
+    }
+    const std::string suggestion =
+        m_currentFile.empty() ? "untitled" : scriptFile.stem().string();
+    const auto chosen =
+        m_context.dialogs->ChooseExecutableToSave(this, DialogFolder(), suggestion);
+    if (!chosen) {
+        log(kBuildCancelledLine);
+        return;
+    }
     NoteFolder(*chosen);
     std::string problem;
     if (!WritePackagedExecutable(*chosen, *packaged, problem)) {
         m_context.dialogs->ShowMessage(this, FromLatin1(kSaveErrorText) + QStringLiteral(": ") +
                                                  FromFileName(problem));
+        return;
     }
+    std::error_code error;
+    const std::filesystem::path written = std::filesystem::absolute(*chosen, error);
+    log(WrittenProgramLine(error ? std::filesystem::path(*chosen) : written, packaged->size()));
 }
 
 void TMainForm::StopScript() {
@@ -154,6 +176,7 @@ bool TMainForm::LoadFile(const std::string& path) {
     m_status->SetState(TRunState::Idle);
     m_status->SetProblems({});
     m_failureMarks->Clear();
+    RestoreBreakpoints();
     return true;
 }
 
@@ -181,6 +204,7 @@ bool TMainForm::SaveScript() {
         return false;
     }
     SetCurrentFile(m_currentFile, bytes);
+    StoreBreakpoints();
     return true;
 }
 
@@ -196,6 +220,7 @@ bool TMainForm::SaveScriptAs() {
         return false;
     }
     SetCurrentFile(target, bytes);
+    StoreBreakpoints();
     RememberFile(target);
     return true;
 }
@@ -264,13 +289,26 @@ void TMainForm::RefreshRecentBar() {
     }
 }
 
+// Help and About only read: they stay available while a script runs.
 void TMainForm::ShowHelp() {
-    if (Running()) return;
     const std::filesystem::path page = HelpPagePath(m_context.executableFolder);
     const QString name = FromFileName(page.native());
-    if (!IsRegularFile(page) || !m_context.dialogs->OpenWithDesktop(QUrl::fromLocalFile(name))) {
+    if (!IsRegularFile(page)) {
         m_context.dialogs->ShowMessage(this, QStringLiteral("Cannot open the help page ") + name);
+        return;
     }
+    if (m_help == nullptr) {
+        m_help = new TFrmHelp(this);
+        m_help->SetBrowserOpener([this](const QUrl& url) {
+            if (!m_context.dialogs->OpenWithDesktop(url)) {
+                m_context.dialogs->ShowMessage(m_help, QStringLiteral("Cannot open ") + url.toString());
+            }
+        });
+    }
+    m_help->Open(QUrl::fromLocalFile(name));
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void TMainForm::OpenUrl(const QString& url) {
@@ -319,13 +357,18 @@ void TMainForm::SaveLog() {
     }
 }
 
-void TMainForm::ShowAbout() {
-    if (!Running()) ShowAboutNow();
-}
+void TMainForm::ShowAbout() { ShowAboutNow(); }
 
+// During a run the About window must not hold the run in a modal loop: it opens beside it.
 void TMainForm::ShowAboutNow() {
     m_about.move(pos() + kAboutOffset);
-    m_context.dialogs->ShowModal(m_about);
+    m_about.SetSettingsPath(FromFileName(m_context.settingsPath.native()));
+    if (Running()) {
+        m_about.show();
+        m_about.raise();
+    } else {
+        m_context.dialogs->ShowModal(m_about);
+    }
 }
 
 bool TMainForm::RackToggleAllowed() const { return m_context.rackOpen && Running(); }

@@ -62,8 +62,10 @@ void TMainForm::AddShortcuts() {
     m_save1->setShortcut(QKeySequence::Save);
     m_saveAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     m_quit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_run1->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_F9)});
-    m_stop1->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_F2)});
+    m_run1->setShortcut(QKeySequence(Qt::Key_F5));
+    // Stop's keys sit on the button's action: the Stop menu item is disabled while paused, and
+    // a paused run must still stop from the keyboard.
+    m_sbStop->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_F2)});
     m_pause1->setShortcut(QKeySequence(Qt::Key_F6));
     m_step1->setShortcut(QKeySequence(Qt::Key_F10));
     m_help1->setShortcut(QKeySequence(Qt::Key_F1));
@@ -71,7 +73,7 @@ void TMainForm::AddShortcuts() {
     // The buttons show the keys of their menu items in their tips.
     const std::pair<QAction*, QAction*> pairs[] = {{m_sbOpen, m_open1}, {m_sbNew, m_new1},
                                                    {m_sbSave, m_save1}, {m_sbSaveAs, m_saveAs1},
-                                                   {m_sbRun, m_run1},   {m_sbStop, m_stop1},
+                                                   {m_sbRun, m_run1},   {m_sbStop, m_sbStop},
                                                    {m_sbPause, m_pause1}};
     for (const auto& [button, item] : pairs) {
         button->setProperty("shortcutText", item->shortcut().toString(QKeySequence::NativeText));

@@ -9,6 +9,7 @@
 #include "engine/text_utils.h"
 #include "workbench/editor_look.h"
 #include "workbench/lexer_tables.h"
+#include "workbench/script_outline.h"
 #include "workbench/ui/editor_bytes.h"
 #include "workbench/ui/editor_fonts.h"
 #include "workbench/ui/editor_words.h"
@@ -25,13 +26,6 @@ constexpr int kUrlRescanDelayMs = 150;
 constexpr std::size_t kCompletionAfterCharacters = 3;
 constexpr int kMarkerMarginPixels = 14;
 constexpr int kCompletionRows = 12;
-const QColor kCurrentLine(255, 240, 170);
-const QColor kStepLine(255, 226, 140);
-const QColor kStepArrow(230, 150, 0);
-const QColor kErrorLine(255, 215, 215);
-const QColor kErrorSymbol(210, 30, 30);
-const QColor kGutter(244, 245, 247);
-const QColor kGutterText(140, 146, 156);
 
 QColor ToQColor(TRgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
@@ -46,10 +40,11 @@ TScriptEditor::TScriptEditor(QWidget* parent)
     setUtf8(false);
     setLexer(m_lexer);
     ApplyLook();
+    EnableCodingAids();
     RemoveDefaultUndoKeys();
     m_urlTimer.setSingleShot(true);
     m_urlTimer.setInterval(kUrlRescanDelayMs);
-    connect(&m_urlTimer, &QTimer::timeout, this, &TScriptEditor::MarkUrls);
+    connect(&m_urlTimer, &QTimer::timeout, this, &TScriptEditor::AfterEdits);
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TScriptEditor::OnCharacterAdded);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char*, int, int, int, int, int, int, int) {
@@ -82,17 +77,11 @@ void TScriptEditor::ApplyLook() {
     m_unzoomedDigitWidth = DigitWidth();
     // The marker margin: the step arrow and the error dot.
     setMarginWidth(1, kMarkerMarginPixels);
-    setMarginsBackgroundColor(kGutter);
-    setMarginsForegroundColor(kGutterText);
     setTabWidth(kTabSize);
     setAutoIndent(kAutoIndent);
     setIndentationGuides(true);
-    setIndentationGuidesForegroundColor(ToQColor(kBlockLineColour));
-    setSelectionForegroundColor(ToQColor(kSelectionForeground));
-    setSelectionBackgroundColor(ToQColor(kSelectionBackground));
     setEdgeMode(QsciScintilla::EdgeLine);
     setEdgeColumn(kEdgeColumn);
-    setEdgeColor(ToQColor(kRightMarginColour));
     setAutoCompletionSource(QsciScintilla::AcsNone);
     setCallTipsStyle(QsciScintilla::CallTipsNone);
     setFrameShape(QFrame::NoFrame);
@@ -101,22 +90,48 @@ void TScriptEditor::ApplyLook() {
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
     SendScintilla(SCI_AUTOCSETORDER, static_cast<unsigned long>(SC_ORDER_PRESORTED));
     m_currentLineMarker = markerDefine(QsciScintilla::Background);
-    setMarkerBackgroundColor(kCurrentLine, m_currentLineMarker);
     m_stepLineMarker = markerDefine(QsciScintilla::Background);
-    setMarkerBackgroundColor(kStepLine, m_stepLineMarker);
     m_stepArrowMarker = markerDefine(QsciScintilla::RightArrow);
-    setMarkerBackgroundColor(kStepArrow, m_stepArrowMarker);
-    setMarkerForegroundColor(kStepArrow, m_stepArrowMarker);
     m_errorLineMarker = markerDefine(QsciScintilla::Background);
-    setMarkerBackgroundColor(kErrorLine, m_errorLineMarker);
     m_errorSymbolMarker = markerDefine(QsciScintilla::Circle);
-    setMarkerBackgroundColor(kErrorSymbol, m_errorSymbolMarker);
-    setMarkerForegroundColor(kErrorSymbol, m_errorSymbolMarker);
     SendScintilla(SCI_AUTOCSETMAXHEIGHT, kCompletionRows);
     indicatorDefine(QsciScintilla::TextColorIndicator, kUrlTextIndicator);
-    setIndicatorForegroundColor(ToQColor(kUrlColour), kUrlTextIndicator);
     indicatorDefine(QsciScintilla::PlainIndicator, kUrlLineIndicator);
-    setIndicatorForegroundColor(ToQColor(kUrlColour), kUrlLineIndicator);
+    ApplyTheme(false);
+}
+
+void TScriptEditor::ApplyTheme(bool dark) {
+    m_dark = dark;
+    const TEditorFrameLook& look = dark ? kDarkFrame : kLightFrame;
+    m_lexer->setDefaultPaper(ToQColor(look.paper));
+    m_lexer->setDefaultColor(ToQColor(look.text));
+    for (int style = 0; style < kStyleCount; ++style) {
+        const TStyleLook text = ThemedStyleLook(static_cast<TStyle>(style), dark);
+        m_lexer->setColor(ToQColor(text.foreground), style);
+        m_lexer->setPaper(ToQColor(text.background.value_or(look.paper)), style);
+    }
+    SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, ToQColor(look.paper));
+    setMarginsBackgroundColor(ToQColor(look.gutter));
+    setMarginsForegroundColor(ToQColor(look.gutterText));
+    setFoldMarginColors(ToQColor(look.gutter), ToQColor(look.gutter));
+    setCaretLineBackgroundColor(ToQColor(look.caretLine));
+    setCaretForegroundColor(ToQColor(look.caret));
+    setIndentationGuidesForegroundColor(ToQColor(look.blockLines));
+    setIndentationGuidesBackgroundColor(ToQColor(look.paper));
+    setSelectionForegroundColor(ToQColor(look.selectionForeground));
+    setSelectionBackgroundColor(ToQColor(look.selectionBackground));
+    setEdgeColor(ToQColor(look.rightMargin));
+    setMatchedBraceForegroundColor(ToQColor(look.braceMatch));
+    setMatchedBraceBackgroundColor(ToQColor(look.caretLine));
+    setMarkerBackgroundColor(ToQColor(look.currentLine), m_currentLineMarker);
+    setMarkerBackgroundColor(ToQColor(look.stepLine), m_stepLineMarker);
+    setMarkerBackgroundColor(ToQColor(look.stepArrow), m_stepArrowMarker);
+    setMarkerForegroundColor(ToQColor(look.stepArrow), m_stepArrowMarker);
+    setMarkerBackgroundColor(ToQColor(look.errorLine), m_errorLineMarker);
+    setMarkerBackgroundColor(ToQColor(look.errorSymbol), m_errorSymbolMarker);
+    setMarkerForegroundColor(ToQColor(look.errorSymbol), m_errorSymbolMarker);
+    setIndicatorForegroundColor(ToQColor(look.url), kUrlTextIndicator);
+    setIndicatorForegroundColor(ToQColor(look.url), kUrlLineIndicator);
 }
 
 // Undo and redo go through undo() and redo() so the undo limit applies to the keys too.
@@ -139,8 +154,14 @@ void TScriptEditor::SetBytes(std::string_view bytes) {
     setReadOnly(readOnly);
     m_undo.Reset();
     MarkErrorLine(-1);
+    SetBreakpoints({});
     setCursorPosition(0, 0);
+    AfterEdits();
+}
+
+void TScriptEditor::AfterEdits() {
     MarkUrls();
+    UpdateFolds();
 }
 
 std::vector<std::string> TScriptEditor::Lines() const { return engine::SplitLines(Bytes()); }
@@ -239,15 +260,23 @@ void TScriptEditor::ShowCompletions() {
     const std::string before = CaretLineToCaret();
     const std::string_view prefix = WordEndingAt(before, before.size());
     std::string list;
-    for (std::string_view word : CompletionCandidates(prefix)) {
+    for (const std::string& word : CompletionCandidates(prefix, ScriptNames(Bytes()))) {
         if (!list.empty()) list += ' ';
         list += word;
     }
-    if (list.empty() || list == prefix) return;
+    // Nothing left to offer, or only the word already typed: the list goes.
+    if (list.empty() || list == prefix) {
+        SendScintilla(SCI_AUTOCCANCEL);
+        return;
+    }
     SendScintilla(SCI_AUTOCSHOW, static_cast<uintptr_t>(prefix.size()), list.c_str());
 }
 
 void TScriptEditor::OnCharacterAdded(int character) {
+    if (character == '\n' || character == '\r') {
+        IndentAfterNewLine();
+        return;
+    }
     if (character == ')') {
         SendScintilla(SCI_CALLTIPCANCEL);
         m_activeHint.clear();
@@ -266,8 +295,10 @@ void TScriptEditor::OnCharacterAdded(int character) {
         return;
     }
     if (character == ',' && !m_activeHint.empty()) HighlightHintArgument(before);
-    if (IsWordByte(character) && !SendScintilla(SCI_AUTOCACTIVE) &&
-        WordEndingAt(before, before.size()).size() == kCompletionAfterCharacters) {
+    // An open list narrows with every letter typed.
+    if (IsWordByte(character) &&
+        (SendScintilla(SCI_AUTOCACTIVE) ||
+         WordEndingAt(before, before.size()).size() == kCompletionAfterCharacters)) {
         ShowCompletions();
     }
 }

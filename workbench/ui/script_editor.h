@@ -47,6 +47,25 @@ public:
     // Puts the caret at the start of a line (from 0) and brings it into sight.
     void GoToLine(int line);
 
+    // Breakpoints (red dots in the marker margin) ride along with their lines as text is
+    // edited. Setting one on a blank or comment line puts it on the next statement.
+    void ToggleBreakpoint(int line);
+    std::vector<int> Breakpoints() const;
+    // Replaces the breakpoints without a BreakpointsChanged (that signal is for the user's).
+    void SetBreakpoints(const std::vector<int>& lines);
+    // The caret's line, moved to the next statement as a breakpoint would be; -1 when none.
+    int CaretStatementLine() const;
+
+    // Colours for a light or a dark desktop; the light look is the language's own.
+    void ApplyTheme(bool dark);
+    bool DarkTheme() const { return m_dark; }
+
+    // Comments the selected lines (or the caret's line), or uncomments them when all are
+    // comments; one undo step.
+    void ToggleComment();
+    // Recomputes the fold points of the blocks.
+    void UpdateFolds();
+
     // Search and replace over the bytes, wrapping round the ends. Find selects the match
     // after (or before) the selection; Replace replaces the selection when it is a match and
     // moves on to the next; Replace all is one undo step and gives the number replaced.
@@ -66,12 +85,23 @@ public:
 
 signals:
     void UrlClicked(const QString& url);
+    void BreakpointsChanged();
+    // A file dragged from the desktop was let go over the editor.
+    void FileDropped(const std::string& path);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ApplyLook();
+    void EnableCodingAids();
+    // After Enter: one level deeper after a block opener, a closer back to its opener's depth.
+    void IndentAfterNewLine();
+    int OpenerIndentation(int closerLine) const;
+    void AfterEdits();
     void RemoveDefaultUndoKeys();
     void OnCharacterAdded(int character);
     void OnModified(int modificationType);
@@ -87,6 +117,7 @@ private:
     void FitGutterToZoom();
 
     TScriptLexer* m_lexer;
+    bool m_dark = false;
     TUndoBudget m_undo;
     QTimer m_urlTimer;
     int m_markedLine = -1;

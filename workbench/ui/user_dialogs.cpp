@@ -90,9 +90,9 @@ std::optional<std::string> TQtUserDialogs::ChooseScriptToSave(
 }
 
 std::optional<std::string> TQtUserDialogs::ChooseExecutableToSave(
-    QWidget* parent, const std::filesystem::path& folder) {
-    QFileDialog dialog(parent, QStringLiteral("Save as"), FromFileName(folder.native()),
-                       ExecutableFilter());
+    QWidget* parent, const std::filesystem::path& folder, const std::string& suggestion) {
+    QFileDialog dialog(parent, QStringLiteral("Save as"),
+                       FromFileName((folder / suggestion).native()), ExecutableFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name without extension is kept as it is: on Linux programs usually have none.
     dialog.setDefaultSuffix(QString());

@@ -36,8 +36,10 @@ public:
                                                           const std::filesystem::path& folder,
                                                           const std::string& suggestion) = 0;
     // Build's save dialog for the packaged program; asks before replacing a file.
+    // `suggestion` is the file name offered, in `folder`.
     virtual std::optional<std::string> ChooseExecutableToSave(
-        QWidget* parent, const std::filesystem::path& folder) = 0;
+        QWidget* parent, const std::filesystem::path& folder,
+        const std::string& suggestion) = 0;
     // Gives the preset when the user cancels.
     virtual std::string InputBox(QWidget* parent, std::string_view caption,
                                  std::string_view prompt, std::string_view preset) = 0;
@@ -61,7 +63,8 @@ public:
                                                   const std::filesystem::path& folder,
                                                   const std::string& suggestion) override;
     std::optional<std::string> ChooseExecutableToSave(
-        QWidget* parent, const std::filesystem::path& folder) override;
+        QWidget* parent, const std::filesystem::path& folder,
+        const std::string& suggestion) override;
     std::string InputBox(QWidget* parent, std::string_view caption, std::string_view prompt,
                          std::string_view preset) override;
     void ShowModal(QDialog& dialog) override;

@@ -1,13 +1,12 @@
 #include "workbench/ui/watch_window.h"
 
-#include <QCloseEvent>
-#include <QGuiApplication>
+#include <unordered_set>
+
 #include <QPlainTextEdit>
-#include <QScreen>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "workbench/ui/editor_fonts.h"
-#include "workbench/ui/window_placement.h"
 
 namespace korvane::workbench {
 
@@ -19,7 +18,7 @@ constexpr int kMemoFontPixels = 12;
 
 }  // namespace
 
-TFrmWatch::TFrmWatch(QWidget* parent) : QWidget(parent, Qt::Tool), m_memo(new QPlainTextEdit(this)) {
+TFrmWatch::TFrmWatch(QWidget* parent) : QWidget(parent), m_memo(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("FrmWatch"));
     setWindowTitle(QStringLiteral("Watch"));
     m_memo->setObjectName(QStringLiteral("Memo1"));
@@ -33,28 +32,28 @@ TFrmWatch::TFrmWatch(QWidget* parent) : QWidget(parent, Qt::Tool), m_memo(new QP
     resize(kClientWidth, kClientHeight);
 }
 
+QSize TFrmWatch::sizeHint() const { return {kClientWidth, kClientHeight}; }
+
 void TFrmWatch::ShowVariables(const std::vector<std::string>& entries) {
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(entries.size()));
-    for (const std::string& entry : entries) {
-        lines.append(QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size())));
+    m_memo->clear();
+    QTextCursor cursor(m_memo->document());
+    QTextCharFormat plain;
+    QTextCharFormat changed;
+    changed.setFontWeight(QFont::Bold);
+    const std::unordered_set<std::string> last(m_lastEntries.begin(), m_lastEntries.end());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& entry = entries[i];
+        if (i > 0) cursor.insertBlock();
+        const bool same = last.contains(entry);
+        cursor.insertText(QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size())),
+                          same ? plain : changed);
     }
-    m_memo->setPlainText(lines.join(QLatin1Char('\n')));
+    m_lastEntries = entries;
 }
 
-void TFrmWatch::ShowAt(QPoint topLeft) {
-    std::vector<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        screens.push_back(screen->availableGeometry());
-    }
-    move(KeepOnScreen(topLeft, size(), screens));
-    show();
-    raise();
-}
-
-void TFrmWatch::closeEvent(QCloseEvent* event) {
-    if (m_closed) m_closed(pos());
-    event->accept();
+void TFrmWatch::Clear() {
+    m_memo->clear();
+    m_lastEntries.clear();
 }
 
 }  // namespace korvane::workbench

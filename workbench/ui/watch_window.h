@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <vector>
 #include <string>
 
@@ -10,8 +9,8 @@ class QPlainTextEdit;
 
 namespace korvane::workbench {
 
-// The Watch window of step mode: the variable store, one entry per line. Closing it by hand
-// reports its place so debugon can show it there again.
+// The Watch window of step mode and breakpoints: the variable store, one entry per line, with
+// the entries that changed since the last fill in bold. The main window docks it.
 class TFrmWatch : public QWidget {
     Q_OBJECT
 
@@ -19,17 +18,14 @@ public:
     explicit TFrmWatch(QWidget* parent = nullptr);
 
     void ShowVariables(const std::vector<std::string>& entries);
-    // Shows the window at a remembered top-left corner, kept on a screen.
-    void ShowAt(QPoint topLeft);
+    // Empties the window and forgets the last fill (a new run starts).
+    void Clear();
     QPlainTextEdit* Memo() const { return m_memo; }
-    void SetClosedAction(std::function<void(QPoint)> action) { m_closed = std::move(action); }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    QSize sizeHint() const override;
 
 private:
     QPlainTextEdit* m_memo;
-    std::function<void(QPoint)> m_closed;
+    std::vector<std::string> m_lastEntries;
 };
 
 }  // namespace korvane::workbench

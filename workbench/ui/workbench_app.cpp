@@ -82,9 +82,6 @@ TWorkbenchApp::TWorkbenchApp(TWorkbenchOptions options) {
     m_watch = std::make_unique<TFrmWatch>();
     m_about = std::make_unique<TFrmAbout>();
     m_mainForm = std::make_unique<TMainForm>(m_context, *m_watch, *m_about);
-    m_watch->SetClosedAction([this](QPoint at) {
-        m_context.settings.debugPosition = {at.x(), at.y()};
-    });
     BindModules();
 }
 

@@ -59,17 +59,13 @@ void TWorkbenchHost::EnterStepWait(const engine::TVariableStore& variables) {
     m_form.Watch().ShowVariables(variables.Lines());
 }
 
-void TWorkbenchHost::ShowWatch(bool visible) {
-    TFrmWatch& watch = m_form.Watch();
-    if (visible) {
-        const TPosition& at = m_context.settings.debugPosition;
-        watch.ShowAt(QPoint(at.x, at.y));
-    } else {
-        watch.hide();
-    }
-}
+void TWorkbenchHost::ShowWatch(bool visible) { m_form.ShowWatch(visible); }
 
 void TWorkbenchHost::MarkLine(int line) { m_form.Editor().MarkCurrentLine(line); }
+
+void TWorkbenchHost::BeforeStatement(int line) {
+    if (m_stops.ShouldStop(line)) m_form.PauseAtStatement();
+}
 
 std::string TWorkbenchHost::InputBox(std::string_view caption, std::string_view prompt,
                                      std::string_view preset) {

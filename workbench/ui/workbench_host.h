@@ -2,6 +2,7 @@
 
 #include "engine/engine_host.h"
 #include "engine/run_control.h"
+#include "workbench/debug_stops.h"
 
 namespace korvane::workbench {
 
@@ -29,6 +30,7 @@ public:
     void EnterStepWait(const engine::TVariableStore& variables) override;
     void ShowWatch(bool visible) override;
     void MarkLine(int line) override;
+    void BeforeStatement(int line) override;
     std::string InputBox(std::string_view caption, std::string_view prompt,
                          std::string_view preset) override;
     engine::TControlBinding* Binding() override;
@@ -43,8 +45,11 @@ public:
     void ClearLineMark() override;
     void RunEnding(const engine::TExecute& run) override;
 
+    TDebugStops& Stops() { return m_stops; }
+
 private:
     TMainForm& m_form;
+    TDebugStops m_stops;
     TWorkbenchContext& m_context;
 };
 
