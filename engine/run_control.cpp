@@ -40,6 +40,7 @@ TRunOutcome TRunControl::StartRun(const std::vector<std::string>& editorLines) {
     const std::string report = CheckBlocks(editorLines);
     if (!report.empty()) {
         m_host.AppendLog(report);
+        m_runHost.RunFailed(report);
         return TRunOutcome::Refused;
     }
     m_runHost.ClearRackOpen();
@@ -99,6 +100,7 @@ void TRunControl::AppendTimed(std::string_view message) {
 }
 
 void TRunControl::ReportFatal(std::string_view message) {
+    m_runHost.RunFailed(message);
     if (m_host.Standalone()) return;
     if (m_host.LogLineCount() > kLogLimit) m_host.ClearLog();
     m_host.AppendLog(FormatTimeOfDay(m_host.Now()) + " Fatal error: " + std::string(message));

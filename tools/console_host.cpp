@@ -1,26 +1,65 @@
 #include "tools/console_host.h"
 
 #include <QCoreApplication>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 #include <thread>
 
 #include "engine/execute.h"
 #include "net/tcp_endpoints.h"
+#include "tools/bounded_file.h"
 
 namespace korvane::tools {
 
 namespace {
 
 std::atomic<bool> g_stopSignal{false};
+std::atomic<bool> g_interrupted{false};
+bool g_outputGone = false;
 
-void OnStopSignal(int) { g_stopSignal.store(true); }
+void OnStopSignal(int) {
+    g_stopSignal.store(true);
+    g_interrupted.store(true);
+}
+
+// The log kept for the reports stops growing here.
+constexpr size_t kKeptLogBytes = size_t{4} << 20;
+
+bool WriteAll(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
 
 }  // namespace
 
-TConsoleHost::TConsoleHost(std::optional<engine::TLocalTime> fixedTime) : m_fixedTime(fixedTime) {}
+void PrintLine(std::string_view line) {
+    if (g_outputGone) return;
+    std::fflush(stdout);
+    std::string bytes(line);
+    bytes += '\n';
+    if (!WriteAll(bytes)) g_outputGone = true;
+}
+
+TConsoleHost::TConsoleHost(std::optional<engine::TLocalTime> fixedTime, std::string station)
+    : m_fixedTime(fixedTime), m_station(std::move(station)) {}
+
+const std::atomic<bool>& TConsoleHost::Interrupted() { return g_interrupted; }
+
+void TConsoleHost::SetTimeout(std::chrono::duration<double> limit) {
+    m_deadline = std::chrono::steady_clock::now() +
+                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(limit);
+}
 
 void TConsoleHost::InstallSignalHandlers() {
     struct sigaction action {};
@@ -33,13 +72,25 @@ void TConsoleHost::InstallSignalHandlers() {
 void TConsoleHost::ProcessEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (g_stopSignal.exchange(false) && m_stop) m_stop();
+    if (m_deadline && !m_timedOut && std::chrono::steady_clock::now() >= *m_deadline) {
+        m_timedOut = true;
+        if (m_stop) m_stop();
+    }
 }
 
 void TConsoleHost::AppendLog(std::string_view line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    PrintLine(m_station.empty() ? std::string(line) : "[" + m_station + "] " + std::string(line));
+    if (m_log.size() < kKeptLogBytes) {
+        m_log.append(line.substr(0, kKeptLogBytes - m_log.size()));
+        m_log += m_log.size() < kKeptLogBytes ? "\n" : "\n... (log shortened)\n";
+    }
     ++m_logLines;
+}
+
+void TConsoleHost::RecordCheck(const engine::TCheckRecord& check) {
+    const auto now = std::chrono::steady_clock::now();
+    m_checks.push_back({check, std::chrono::duration<double>(now - m_lastCheck).count()});
+    m_lastCheck = now;
 }
 
 engine::TLocalTime TConsoleHost::Now() const {
@@ -71,9 +122,13 @@ std::string TConsoleHost::InputBox(std::string_view, std::string_view, std::stri
 
 void TConsoleHost::RunEnding(const engine::TExecute& run) {
     if (m_varsFile.empty()) return;
-    std::ofstream out(m_varsFile, std::ios::binary | std::ios::trunc);
-    for (const std::string& entry : run.Variables().Lines()) out << entry << '\n';
-    m_varsWriteFailed = !out.good();
+    std::string bytes;
+    for (const std::string& entry : run.Variables().Lines()) bytes += entry + '\n';
+    const std::string problem = WriteWholeFile(m_varsFile, bytes);
+    if (problem.empty()) return;
+    m_varsWriteFailed = true;
+    std::fprintf(stderr, "korvane-run: cannot write the variables to %s: %s\n", m_varsFile.c_str(),
+                 problem.c_str());
 }
 
 void TConsoleHost::EmptyServerBuffer() {
