@@ -1,7 +1,10 @@
 #include "tools/console_host.h"
 
 #include <QCoreApplication>
+#include <sys/time.h>
 #include <unistd.h>
+
+#include <cmath>
 
 #include <cerrno>
 #include <csignal>
@@ -22,9 +25,25 @@ std::atomic<bool> g_stopSignal{false};
 std::atomic<bool> g_interrupted{false};
 bool g_outputGone = false;
 
+std::atomic<bool> g_timeUp{false};
+
 void OnStopSignal(int) {
     g_stopSignal.store(true);
     g_interrupted.store(true);
+}
+
+void OnTimeUp(int) {
+    g_timeUp.store(true);
+    g_stopSignal.store(true);
+}
+
+void ArmTimer(double seconds) {
+    itimerval timer{};
+    const double whole = std::floor(seconds);
+    timer.it_value.tv_sec = static_cast<time_t>(whole);
+    timer.it_value.tv_usec = static_cast<suseconds_t>((seconds - whole) * 1e6);
+    if (timer.it_value.tv_sec == 0 && timer.it_value.tv_usec == 0) timer.it_value.tv_usec = 1;
+    ::setitimer(ITIMER_REAL, &timer, nullptr);
 }
 
 // The log kept for the reports stops growing here.
@@ -57,8 +76,23 @@ TConsoleHost::TConsoleHost(std::optional<engine::TLocalTime> fixedTime, std::str
 const std::atomic<bool>& TConsoleHost::Interrupted() { return g_interrupted; }
 
 void TConsoleHost::SetTimeout(std::chrono::duration<double> limit) {
-    m_deadline = std::chrono::steady_clock::now() +
-                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(limit);
+    struct sigaction action {};
+    action.sa_handler = OnTimeUp;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGALRM, &action, nullptr);
+    g_timeUp.store(false);
+    ArmTimer(limit.count());
+    m_timerArmed = true;
+}
+
+bool TConsoleHost::TimedOut() const { return m_timedOut || (m_timerArmed && g_timeUp.load()); }
+
+TConsoleHost::~TConsoleHost() {
+    if (!m_timerArmed) return;
+    const itimerval off{};
+    ::setitimer(ITIMER_REAL, &off, nullptr);
+    // A time-out that came after the run ended must not stop the next script.
+    if (g_timeUp.exchange(false) && !g_interrupted.load()) g_stopSignal.store(false);
 }
 
 void TConsoleHost::InstallSignalHandlers() {
@@ -71,11 +105,8 @@ void TConsoleHost::InstallSignalHandlers() {
 
 void TConsoleHost::ProcessEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (g_timeUp.exchange(false)) m_timedOut = true;
     if (g_stopSignal.exchange(false) && m_stop) m_stop();
-    if (m_deadline && !m_timedOut && std::chrono::steady_clock::now() >= *m_deadline) {
-        m_timedOut = true;
-        if (m_stop) m_stop();
-    }
 }
 
 void TConsoleHost::AppendLog(std::string_view line) {

@@ -44,9 +44,13 @@ class TConsoleHost : public engine::TEngineHost,
     static void InstallSignalHandlers();
     // True once SIGINT or SIGTERM came; it stays true, so no later script starts.
     static const std::atomic<bool>& Interrupted();
-    // At this much time after the call the run stops as with Stop.
+    // At this much time after the call the run stops as a stop signal stops it, so waits
+    // that a signal ends (an inputbox reading standard input) end too. Until the host goes.
     void SetTimeout(std::chrono::duration<double> limit);
-    bool TimedOut() const { return m_timedOut; }
+    bool TimedOut() const;
+    ~TConsoleHost() override;
+    TConsoleHost(const TConsoleHost&) = delete;
+    TConsoleHost& operator=(const TConsoleHost&) = delete;
     // The run starts now: the first check's time counts from here.
     void StartClock() { m_lastCheck = std::chrono::steady_clock::now(); }
 
@@ -103,7 +107,7 @@ class TConsoleHost : public engine::TEngineHost,
     std::string m_log;
     std::vector<TTimedCheck> m_checks;
     std::chrono::steady_clock::time_point m_lastCheck = std::chrono::steady_clock::now();
-    std::optional<std::chrono::steady_clock::time_point> m_deadline;
+    bool m_timerArmed = false;
     bool m_timedOut = false;
     std::string m_failure;
     std::function<void()> m_stop;

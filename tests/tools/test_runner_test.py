@@ -250,6 +250,25 @@ def test_exit_codes(runner, work):
     for script, code in singles.items():
         rc, _, _ = run(runner, ["--timeout=0.3", script], work)
         check(rc == code, "%s alone: exit %d, expected %d" % (script, rc, code))
+    # A time-out also ends a wait for standard input that never gets its line.
+    with open(os.path.join(work, "ask.kvs"), "w") as f:
+        f.write('a = inputbox("c", "p", "preset")\nwritelog("after " & a)\n')
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=work)
+    never_written, keep_open = os.pipe()
+    asking = subprocess.Popen([runner, TIME, "--timeout=0.5", "ask.kvs", "pass.kvs"], cwd=work,
+                              env=env, stdin=never_written, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, encoding="latin-1")
+    os.close(never_written)
+    try:
+        out, err = asking.communicate(timeout=20)
+    except subprocess.TimeoutExpired:
+        asking.kill()
+        fail("the time-out did not end the inputbox")
+    finally:
+        os.close(keep_open)
+    check(asking.returncode == 6 and "after" not in out and
+          "PASS pass.kvs: 3 checks, 0 failed" in out, "inputbox time-out: %d %r %r"
+          % (asking.returncode, out, err))
     for scripts, code in PRECEDENCE:
         rc, out, _ = run(runner, ["--timeout=0.3"] + scripts, work)
         check(rc == code, "%s: exit %d, expected %d" % (scripts, rc, code))
