@@ -10,6 +10,7 @@ constexpr std::string_view kFromLine = ", from line ";
 constexpr std::string_view kUnexpected = "Error: unexpected ";
 constexpr std::string_view kOnLine = " on line ";
 constexpr std::string_view kFatal = " Fatal error: ";
+constexpr std::string_view kCheck = ": check ";
 
 // A positive decimal number that fills `digits` exactly.
 std::optional<int> LineNumber(std::string_view digits) {
@@ -51,8 +52,15 @@ bool IsFatalErrorLine(std::string_view line) {
     return StartsWithTime(line) && line.substr(8, kFatal.size()) == kFatal;
 }
 
+TCheckOutcome CheckLineOutcome(std::string_view line) {
+    if (!StartsWithTime(line) || line.substr(8, kCheck.size()) != kCheck) return TCheckOutcome::None;
+    if (line.ends_with(": pass")) return TCheckOutcome::Pass;
+    if (line.ends_with(": FAIL")) return TCheckOutcome::Fail;
+    return TCheckOutcome::None;
+}
+
 bool IsErrorLogLine(std::string_view line) {
-    return IsFatalErrorLine(line) || line.starts_with("Error: ") ||
+    return IsFatalErrorLine(line) || CheckLineOutcome(line) == TCheckOutcome::Fail || line.starts_with("Error: ") ||
            line == "Error building:";
 }
 

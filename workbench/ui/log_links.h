@@ -15,7 +15,11 @@ std::optional<int> LogLineNumber(std::string_view line);
 // "<time> Fatal error: ..." of a run that ended in an error.
 bool IsFatalErrorLine(std::string_view line);
 
-// Fatal errors, the block check's report and Build's failure line.
+// A check's "<time>: check NAME: ...: pass" or "...: FAIL".
+enum class TCheckOutcome { None, Pass, Fail };
+TCheckOutcome CheckLineOutcome(std::string_view line);
+
+// Fatal errors, failed checks, the block check's report and Build's failure line.
 bool IsErrorLogLine(std::string_view line);
 
 }  // namespace korvane::workbench

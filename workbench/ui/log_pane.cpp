@@ -14,6 +14,21 @@ namespace {
 
 constexpr int kLogFontPixels = 12;
 const QColor kErrorText(200, 0, 0);
+const QColor kPassText(0, 128, 0);
+
+QColor LineColour(const QTextBlock& block) {
+    const std::string line = block.text().toLatin1().toStdString();
+    if (IsErrorLogLine(line)) return kErrorText;
+    if (CheckLineOutcome(line) == TCheckOutcome::Pass) return kPassText;
+    return {};
+}
+
+bool ShownIn(const QTextBlock& block, const QColor& colour) {
+    if (!block.isValid() || block.text().isEmpty()) return false;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::Right);
+    return cursor.charFormat().foreground().color() == colour;
+}
 
 }  // namespace
 
@@ -36,15 +51,16 @@ void TLogPane::AppendItem(std::string_view line) {
     const int firstNewBlock = m_items == 0 ? 0 : document()->blockCount();
     appendPlainText(text);
     ++m_items;
-    // Colour every shown line of the item that is an error on its own.
+    // Colour every shown line of the item that is an error or a check on its own.
     for (QTextBlock block = document()->findBlockByNumber(firstNewBlock); block.isValid();
          block = block.next()) {
-        if (!IsErrorLogLine(block.text().toLatin1().toStdString())) continue;
+        const QColor colour = LineColour(block);
+        if (!colour.isValid()) continue;
         QTextCursor cursor(block);
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        QTextCharFormat red;
-        red.setForeground(kErrorText);
-        cursor.mergeCharFormat(red);
+        QTextCharFormat format;
+        format.setForeground(colour);
+        cursor.mergeCharFormat(format);
     }
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
@@ -60,11 +76,11 @@ QStringList TLogPane::Lines() const {
 }
 
 bool TLogPane::LineShownAsError(int line) const {
-    const QTextBlock block = document()->findBlockByNumber(line);
-    if (!block.isValid() || block.text().isEmpty()) return false;
-    QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::Right);
-    return cursor.charFormat().foreground().color() == kErrorText;
+    return ShownIn(document()->findBlockByNumber(line), kErrorText);
+}
+
+bool TLogPane::LineShownAsPass(int line) const {
+    return ShownIn(document()->findBlockByNumber(line), kPassText);
 }
 
 std::string TLogPane::TextBytes() const {

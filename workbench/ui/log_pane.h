@@ -8,7 +8,7 @@ namespace korvane::workbench {
 
 // The read-only log pane. It counts the items appended since it was last cleared (an item
 // may hold a line break, like the block check's report) and shows bytes as Latin-1. Error
-// lines are drawn in red; a double-click hands the line under the mouse on, and the context
+// lines (failed checks among them) are drawn in red, passed checks in green; a double-click hands the line under the mouse on, and the context
 // menu adds Clear and Save as to the usual copy items.
 class TLogPane : public QPlainTextEdit {
     Q_OBJECT
@@ -23,6 +23,7 @@ public:
     QStringList Lines() const;
     // Whether the shown line (from 0) is drawn as an error.
     bool LineShownAsError(int line) const;
+    bool LineShownAsPass(int line) const;
     // The pane's text as Latin-1 bytes, lines ended by LF, for Save as.
     std::string TextBytes() const;
 
