@@ -30,26 +30,36 @@ bool ClosedKind(const std::string& line, std::string_view& word, std::string_vie
 
 }  // namespace
 
-std::string CheckBlocks(const std::vector<std::string>& lines) {
-    std::vector<std::string_view> stack;
-    std::string report;
+TBlockCheck CheckBlockLines(const std::vector<std::string>& lines) {
+    struct TOpened {
+        std::string_view kind;
+        int line;
+    };
+    std::vector<TOpened> stack;
+    TBlockCheck check;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string line = Trim(lines[i]);
         if (std::string_view opened = OpenedKind(line); !opened.empty()) {
-            stack.push_back(opened);
+            stack.push_back({opened, static_cast<int>(i)});
             continue;
         }
         std::string_view word, kind;
         if (!ClosedKind(line, word, kind)) continue;
-        if (!stack.empty() && stack.back() == kind) {
+        if (!stack.empty() && stack.back().kind == kind) {
             stack.pop_back();
             continue;
         }
-        report = "Error: unexpected " + std::string(word) + " on line " + std::to_string(i + 1);
+        check.report = "Error: unexpected " + std::string(word) + " on line " + std::to_string(i + 1);
+        check.unexpectedLine = static_cast<int>(i);
         break;
     }
-    if (!stack.empty()) report += "\r\nError: unterminated block (" + std::string(stack.back()) + ")";
-    return report;
+    if (!stack.empty()) {
+        check.report += "\r\nError: unterminated block (" + std::string(stack.back().kind) + ")";
+        check.unterminatedLine = stack.back().line;
+    }
+    return check;
 }
+
+std::string CheckBlocks(const std::vector<std::string>& lines) { return CheckBlockLines(lines).report; }
 
 }  // namespace korvane::engine

@@ -56,6 +56,12 @@ public:
     virtual void ClearLog() = 0;
     virtual bool Standalone() const = 0;
     virtual TLocalTime Now() const = 0;
+    // Called before every log line. By default a pane of more than 500 lines is cleared; a
+    // host whose pane keeps every line and bounds itself by memory leaves it alone.
+    virtual void MakeRoomInLog() {
+        if (LogLineCount() > kClearedLogLines) ClearLog();
+    }
+    static constexpr int kClearedLogLines = 500;
 
     // Between statements the engine pumps events at most this often (always in step mode and
     // while paused); zero pumps before every statement.

@@ -5,6 +5,7 @@
 
 #include "engine/errors.h"
 #include "engine/nesting_guard.h"
+#include "engine/statement_failures.h"
 #include "engine/text_limit.h"
 #include "engine/text_utils.h"
 
@@ -12,7 +13,6 @@ namespace korvane::engine {
 
 namespace {
 
-constexpr int kLogLimit = 500;
 // A long idle interval is slept in slices this long, events pumped between them, so Stop and
 // Pause are seen within one slice.
 constexpr std::chrono::milliseconds kIdleSlice(5);
@@ -120,7 +120,12 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
     if (!cache) ownStripped = StripBlanks(line);
     const std::string& stripped = cache ? cache->stripped : ownStripped;
     if (!stripped.empty() && stripped[0] == '#') return;
+    const int editorLine = cursor - 1;
+    if (m_failures) m_failures->Started(editorLine);
+    m_evaluationProblem.clear();
     Dispatch(line, stripped, cursor, cache);
+    // A block header's own work after its body (a loop's next test) belongs to the header.
+    m_runningLine = editorLine;
 }
 
 bool TExecute::ReadyToRun(const std::string& line, int& cursor) {
@@ -167,7 +172,7 @@ TExecute::TLineCache* TExecute::CacheFor(const std::string& line, int cursor) {
 void TExecute::WaitForStep(const std::string& line) {
     m_waitingForStep = true;
     m_host.EnterStepWait(m_variables);
-    if (m_host.LogLineCount() > kLogLimit) m_host.ClearLog();
+    m_host.MakeRoomInLog();
     m_host.AppendLog("Next line to execute: " + line);
     PumpEvents(true);
     while (m_waitingForStep) {
@@ -234,7 +239,13 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
         if (binding->Write(*this, name, expression)) return;
     }
     TValue value = cache ? EvaluateStripped(cache->assignmentExpression) : EvaluateExpression(expression);
-    if (value.ok) SetVariable(name, value.text);
+    if (value.ok) {
+        SetVariable(name, value.text);
+    } else if (m_failures) {
+        m_failures->Failed(m_runningLine, m_evaluationProblem.empty()
+                                              ? "expression cannot be computed"
+                                              : m_evaluationProblem);
+    }
 }
 
 void TExecute::SetVariable(std::string_view name, std::string_view value) {
@@ -242,16 +253,22 @@ void TExecute::SetVariable(std::string_view name, std::string_view value) {
     m_variables.Set(name, value);
 }
 
+void TExecute::NoteEvaluationProblem(std::string problem) {
+    // The innermost reason is the useful one; the evaluations around it only pass it on.
+    if (m_failures && m_evaluationProblem.empty()) m_evaluationProblem = std::move(problem);
+}
+
 void TExecute::ClearError() { m_variables.Set("error", "0"); }
 
 void TExecute::SetError(std::string_view message) {
     m_variables.Set("error", "1");
     m_lastErrorText = std::string(message);
+    if (m_failures) m_failures->Failed(m_runningLine, message);
 }
 
 void TExecute::LogLine(std::string_view message) {
     if (m_host.Standalone()) return;
-    if (m_host.LogLineCount() > kLogLimit) m_host.ClearLog();
+    m_host.MakeRoomInLog();
     m_host.AppendLog(FormatTimeOfDay(m_host.Now()) + ": " + std::string(message));
 }
 

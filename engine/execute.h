@@ -16,6 +16,8 @@
 
 namespace korvane::engine {
 
+class TStatementFailures;
+
 // A value and whether the evaluation that gave it succeeded.
 struct TValue {
     std::string text;
@@ -78,6 +80,9 @@ public:
     void SetShowCurrentLine() { m_showCurrentLine = true; }
     // Editor line (from 0) of the statement entered last; -1 before the first.
     int RunningLine() const { return m_runningLine; }
+    // Where failed statements are noted during the run; none by default.
+    void RecordFailures(TStatementFailures* failures) { m_failures = failures; }
+    void NoteEvaluationProblem(std::string problem);
     void SetIdleInterval(int milliseconds) { m_idleInterval = milliseconds; }
     int IdleInterval() const { return m_idleInterval; }
     void RecordTicks(int64_t ticks) { m_lastTickCount = ticks; }
@@ -176,6 +181,9 @@ private:
     std::string m_lastErrorText;
     bool m_showCurrentLine = false;
     int m_runningLine = -1;
+    TStatementFailures* m_failures = nullptr;
+    // Why the last expression could not be computed, for the failure record only.
+    std::string m_evaluationProblem;
 
     // Built once per run so statement recognition never scans the whole program.
     std::unordered_map<std::string, int> m_procedureLines;  // lower-case name -> definition

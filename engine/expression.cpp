@@ -101,7 +101,11 @@ TValue TExecute::EvaluateStripped(std::string text) {
             TFunctionResult call =
                 EvaluateFunction(std::string_view(text).substr(pieceStart, close - pieceStart + 1),
                                  recognised);
-            if (!recognised) return {EvaluateFlat(text).text, false};
+            if (!recognised) {
+                NoteEvaluationProblem("no function " + text.substr(pieceStart, open - pieceStart) +
+                                      " with these arguments");
+                return {EvaluateFlat(text).text, false};
+            }
             if (!call.ok) return {call.value, false};
             replacement = WriteBackResult(std::move(call.value));
         } else {
@@ -141,6 +145,7 @@ TValue TExecute::EvaluateFlat(std::string_view source) {
         }
     }
     takeOperand(text.size());
+    if (!ok) NoteEvaluationProblem("cannot compute: division by zero or overflow");
     return {ok ? std::move(result.text) : std::string(), ok};
 }
 

@@ -2,14 +2,9 @@
 
 #include <exception>
 
-#include "engine/check_blocks.h"
 #include "engine/errors.h"
 
 namespace korvane::engine {
-
-namespace {
-constexpr int kLogLimit = 500;
-}
 
 TRunControl::TRunControl(TEngineHost& host, TRunHost& runHost, TProgramState& state,
                          const TDispatch& dispatch)
@@ -37,14 +32,16 @@ void TRunControl::Continue() {
 
 TRunOutcome TRunControl::StartRun(const std::vector<std::string>& editorLines) {
     m_host.ClearLog();
-    const std::string report = CheckBlocks(editorLines);
-    if (!report.empty()) {
-        m_host.AppendLog(report);
-        m_runHost.RunFailed(report);
+    m_failures.Clear();
+    m_blockCheck = CheckBlockLines(editorLines);
+    if (!m_blockCheck.report.empty()) {
+        m_host.AppendLog(m_blockCheck.report);
+        m_runHost.RunFailed(m_blockCheck.report);
         return TRunOutcome::Refused;
     }
     m_runHost.ClearRackOpen();
     m_run = std::make_unique<TExecute>(m_host, m_state, m_dispatch);
+    m_run->RecordFailures(&m_failures);
     m_runHost.SetButtons(TRunButtons::Running);
     m_runHost.EmptyServerBuffer();
     AppendTimed("Script started");
@@ -95,14 +92,14 @@ void TRunControl::Pause() {
 
 void TRunControl::AppendTimed(std::string_view message) {
     if (m_host.Standalone()) return;
-    if (m_host.LogLineCount() > kLogLimit) m_host.ClearLog();
+    m_host.MakeRoomInLog();
     m_host.AppendLog(FormatTimeOfDay(m_host.Now()) + ": " + std::string(message));
 }
 
 void TRunControl::ReportFatal(std::string_view message) {
     m_runHost.RunFailed(message);
     if (m_host.Standalone()) return;
-    if (m_host.LogLineCount() > kLogLimit) m_host.ClearLog();
+    m_host.MakeRoomInLog();
     m_host.AppendLog(FormatTimeOfDay(m_host.Now()) + " Fatal error: " + std::string(message));
 }
 

@@ -5,10 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/check_blocks.h"
 #include "engine/dispatch.h"
 #include "engine/engine_host.h"
 #include "engine/execute.h"
 #include "engine/program_state.h"
+#include "engine/statement_failures.h"
 
 namespace korvane::engine {
 
@@ -55,6 +57,10 @@ public:
     void Pause();
     bool Active() const { return m_run != nullptr; }
     TExecute* Current() { return m_run.get(); }
+    // The failed statements of the current or last run; cleared when a run starts.
+    const TStatementFailures& Failures() const { return m_failures; }
+    // The last block check; its report is empty when the blocks paired up.
+    const TBlockCheck& BlockCheck() const { return m_blockCheck; }
 
 private:
     TRunOutcome StartRun(const std::vector<std::string>& editorLines);
@@ -68,6 +74,8 @@ private:
     TProgramState& m_state;
     const TDispatch& m_dispatch;
     std::unique_ptr<TExecute> m_run;
+    TStatementFailures m_failures;
+    TBlockCheck m_blockCheck;
 };
 
 }  // namespace korvane::engine

@@ -12,7 +12,6 @@ namespace korvane::host {
 
 namespace {
 
-constexpr int kLogLimit = 500;
 constexpr const char* kWritelogError = "writelog: unexpected argument.";
 
 // In standalone mode the statement is skipped whole: its argument is not even evaluated.
@@ -26,7 +25,7 @@ void Writelog(engine::TExecute& run, const std::string& line, int& cursor) {
     const engine::TValue value = run.EvaluateExpression(arguments[0]);
     run.ClearError();
     try {
-        if (host.LogLineCount() > kLogLimit) host.ClearLog();
+        host.MakeRoomInLog();
         host.AppendLog(engine::FormatTimeOfDay(host.Now()) + ", from line " +
                        std::to_string(cursor) + ": " + value.text);
     } catch (const std::bad_alloc&) {

@@ -5,7 +5,10 @@
 #include "pty_device.h"
 #include "recording_device.h"
 #include "replay_device.h"
+#include "returning_device.h"
+#include "tcp_device.h"
 #include "tty_device.h"
+#include "usbtmc_device.h"
 
 namespace korvane::serial {
 
@@ -20,7 +23,9 @@ std::optional<std::string> VirtualPortKey(int number, PortKind kind) {
         case PortKind::Pty: return VirtualKey("pty", number);
         case PortKind::Replay:
         case PortKind::ReplayFast: return VirtualKey("replay", number);
-        case PortKind::Device: break;
+        case PortKind::Tcp: return VirtualKey("tcp", number);
+        case PortKind::Device:
+        case PortKind::Usbtmc: break;
     }
     return std::nullopt;
 }
@@ -38,9 +43,20 @@ std::unique_ptr<TSerialDevice> MakePlainDevice(int number, const TPortTarget& ta
                 target.kind == PortKind::Replay ? TReplayDevice::Pace::Recorded
                                                 : TReplayDevice::Pace::Fast,
                 PortName(number), notices);
+        case PortKind::Tcp:
+        case PortKind::Usbtmc:
         case PortKind::Device: break;
     }
-    return std::make_unique<TTtyDevice>(target.path);
+    // Devices and instruments may go away and come back while the port is open.
+    auto make = [number, target, notices]() -> std::unique_ptr<TSerialDevice> {
+        if (target.kind == PortKind::Tcp) {
+            return std::make_unique<TTcpDevice>(target.path, PortName(number), notices);
+        }
+        if (target.kind == PortKind::Usbtmc) return std::make_unique<TUsbtmcDevice>(target.path);
+        return std::make_unique<TTtyDevice>(target.path);
+    };
+    return std::make_unique<TReturningDevice>(std::move(make), PortName(number), notices,
+                                              key.value_or(std::string()));
 }
 
 }  // namespace
@@ -57,7 +73,9 @@ bool IsPortFree(int number, const TPortTarget& target) {
     if (const std::optional<std::string> key = VirtualPortKey(number, target.kind)) {
         return !TPortRegistry::IsHeld(*key);
     }
-    const std::optional<std::string> key = TtyDeviceKey(target.path);
+    const std::optional<std::string> key = target.kind == PortKind::Usbtmc
+                                               ? UsbtmcDeviceKey(target.path)
+                                               : TtyDeviceKey(target.path);
     return key && !TPortRegistry::IsHeld(*key);
 }
 

@@ -28,16 +28,25 @@ class [[nodiscard]] TDeviceResult {
         return result;
     }
 
+    // The device exists but this user may not open it; the message says what to do.
+    static TDeviceResult Denied(std::string message) {
+        TDeviceResult result(false, std::move(message));
+        result.m_denied = true;
+        return result;
+    }
+
     explicit operator bool() const { return m_ok; }
     const std::string& Message() const { return m_message; }
     // True for InUse and Unavailable.
     bool PortInUse() const { return m_inUse; }
+    bool PermissionDenied() const { return m_denied; }
 
  private:
     TDeviceResult(bool ok, std::string message) : m_ok(ok), m_message(std::move(message)) {}
 
     bool m_ok;
     bool m_inUse = false;
+    bool m_denied = false;
     std::string m_message;
 };
 

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "instrument_target.h"
+
 namespace korvane::serial {
 
 namespace {
@@ -71,9 +73,13 @@ std::optional<std::string> ParsePlainTarget(std::string_view value, TPortTarget&
         target = {PortKind::Loop, {}, {}};
     } else if (SameWord(value, "pty")) {
         target = {PortKind::Pty, {}, {}};
+    } else if (auto instrument = ParseInstrumentTarget(value)) {
+        if (!instrument->problem.empty()) return instrument->problem;
+        target = {instrument->kind, std::move(instrument->path), {}};
     } else if (value.front() != '/') {
-        return "unknown device (expected an absolute device path, loop, pty, "
-               "record:FILE@DEVICE, replay:FILE or replay-fast:FILE)";
+        return "unknown device (expected an absolute device path, loop, pty, tcp:HOST:PORT, "
+               "usbtmc:DEVICE, a VISA resource, record:FILE@DEVICE, replay:FILE or "
+               "replay-fast:FILE)";
     } else if (value.size() > kMaxPathLength) {
         return "device path too long";
     } else {

@@ -12,17 +12,19 @@ namespace korvane::serial {
 inline constexpr int kFirstPortNumber = 1;
 inline constexpr int kLastPortNumber = 256;
 
-enum class PortKind { Device, Loop, Pty, Replay, ReplayFast };
+enum class PortKind { Device, Loop, Pty, Replay, ReplayFast, Tcp, Usbtmc };
 
-// What a port number stands for: a device node, or one of the virtual ports. Any of the
-// first three may also be recorded into a file as it is used.
+// What a port number stands for: a device node, an instrument or one of the virtual ports.
+// Any but the replayed ones may also be recorded into a file as it is used.
 struct TPortTarget {
     TPortTarget(PortKind kindIn = PortKind::Device, std::string pathIn = {},
                 std::string recordingIn = {})
         : kind(kindIn), path(std::move(pathIn)), recording(std::move(recordingIn)) {}
 
     PortKind kind;
-    std::string path;       // the device node, or the recording a replayed port plays
+    // The device node, the recording a replayed port plays, "HOST:PORT" of a network
+    // instrument, or the /dev/usbtmcN node or USB resource string of a USB instrument.
+    std::string path;
     std::string recording;  // where a recorded port writes its events; empty: not recorded
 
     bool operator==(const TPortTarget&) const = default;

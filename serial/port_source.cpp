@@ -1,6 +1,7 @@
 #include "serial/port_source.h"
 
 #include "serial/device_factory.h"
+#include "serial/instrument_target.h"
 
 namespace korvane::serial {
 
@@ -15,6 +16,11 @@ std::unique_ptr<TSerialDevice> TMappedPorts::MakeDevice(int number) const {
     const std::optional<TPortTarget> target = m_map.Find(number);
     if (!target) return nullptr;
     return serial::MakeDevice(number, *target, m_notices);
+}
+
+std::string TMappedPorts::Resource(int number) const {
+    const std::optional<TPortTarget> target = m_map.Find(number);
+    return target ? ResourceName(*target) : std::string();
 }
 
 }  // namespace korvane::serial

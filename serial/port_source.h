@@ -20,6 +20,8 @@ class TPortSource {
     virtual bool IsFree(int number) const = 0;
     // Null when the number stands for nothing.
     virtual std::unique_ptr<TSerialDevice> MakeDevice(int number) const = 0;
+    // The instrument a port leads to, as its window caption names it; empty for most ports.
+    virtual std::string Resource(int number) const { return (void)number, std::string(); }
 };
 
 // The ports of a port map: real devices, the loop and pty ports, recorded and replayed ones.
@@ -31,6 +33,7 @@ class TMappedPorts final : public TPortSource {
     std::vector<int> FreePortNumbers() const override;
     bool IsFree(int number) const override;
     std::unique_ptr<TSerialDevice> MakeDevice(int number) const override;
+    std::string Resource(int number) const override;
     // What the recorded and replayed ports have to say.
     TPortNotices& Notices() const { return *m_notices; }
 

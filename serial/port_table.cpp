@@ -76,9 +76,9 @@ void TPortTable::CloseAll() {
 
 void TPortTable::OpenPort(const std::string& port, const std::string& baudRate,
                           const std::string& dataBits, const std::string& parity,
-                          const std::string& stopBits) {
+                          const std::string& stopBits, const std::function<bool()>& keepWaiting) {
     try {
-        SetUpAndOpen(port, baudRate, dataBits, parity, stopBits);
+        SetUpAndOpen(port, baudRate, dataBits, parity, stopBits, keepWaiting);
     } catch (const std::exception&) {
         // Whatever went wrong, the port simply did not open; the caller looks at the slot.
     }
@@ -88,7 +88,8 @@ void TPortTable::OpenPort(const std::string& port, const std::string& baudRate,
 // pending settings in place.
 void TPortTable::SetUpAndOpen(const std::string& port, const std::string& baudRate,
                               const std::string& dataBits, const std::string& parity,
-                              const std::string& stopBits) {
+                              const std::string& stopBits,
+                              const std::function<bool()>& keepWaiting) {
     const std::string& name = Chosen(m_pending.port, port);
     const std::optional<int> number = PortNumber(name);
     // A slot that holds a terminal keeps it: replacing it would lose an open port.
@@ -120,9 +121,11 @@ void TPortTable::SetUpAndOpen(const std::string& port, const std::string& baudRa
         terminal.SetStopBits(*stop);
     }
 
-    terminal.Open();
-    const std::string activity = terminal.Activity();
-    const std::string title = activity.empty() ? upperName : upperName + " - " + activity;
+    terminal.Open(keepWaiting);
+    std::string title = upperName;
+    for (const std::string& part : {m_source.Resource(slot), terminal.Activity()}) {
+        if (!part.empty()) title += " - " + part;
+    }
     terminal.Window().setWindowTitle(QString::fromStdString(title));
     terminal.Window().hide();
     m_pending = {};

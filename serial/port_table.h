@@ -58,8 +58,10 @@ class TPortTable {
     // Creates, sets up and opens the terminal of a port; pending dialog settings take the
     // place of the arguments and are used up once the terminal is set up. Never throws;
     // whether the port opened shows in Terminal().
+    // `keepWaiting` is called while a slow device opens; it ends the wait by returning false.
     void OpenPort(const std::string& port, const std::string& baudRate, const std::string& dataBits,
-                  const std::string& parity, const std::string& stopBits);
+                  const std::string& parity, const std::string& stopBits,
+                  const std::function<bool()>& keepWaiting = {});
     // The terminal in a slot; null for an empty slot and for numbers outside 1..256.
     TTerminal* Terminal(int number) const;
     // Closes and destroys the terminal in a slot.
@@ -74,7 +76,7 @@ class TPortTable {
  private:
     void SetUpAndOpen(const std::string& port, const std::string& baudRate,
                       const std::string& dataBits, const std::string& parity,
-                      const std::string& stopBits);
+                      const std::string& stopBits, const std::function<bool()>& keepWaiting);
     void Place(TTerminal& terminal) const;
 
     const TPortSource& m_source;

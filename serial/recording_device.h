@@ -40,6 +40,10 @@ class TRecordingDevice : public TSerialDevice {
     TDeviceEvent WaitEvent() override;
     std::string PeerPath() const override { return m_inner->PeerPath(); }
     std::string Activity() const override { return "recording to " + m_file; }
+    void SetOpenWait(std::function<bool()> keepWaiting) override {
+        m_inner->SetOpenWait(std::move(keepWaiting));
+    }
+    bool Lost() const override { return m_inner->Lost(); }
 
  private:
     void Record(TRecordedEvent event);

@@ -27,4 +27,7 @@ void BindSerialFunctions(engine::TDispatch& dispatch, TPortTable& table);
 // whole number after it; nothing otherwise.
 std::optional<int> StrictPortNumber(std::string_view name);
 
+// What send, receive and the get functions report while a port's device is away.
+std::string LostMessage(int number);
+
 }  // namespace korvane::serial

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -86,6 +87,12 @@ class TSerialDevice {
     virtual std::string PeerPath() const { return {}; }
     // What the port does besides carrying bytes ("recording to a.kvr"), for its window title.
     virtual std::string Activity() const { return {}; }
+
+    // For devices whose Open takes a while (a network connect): Open calls `keepWaiting`
+    // every few milliseconds and gives up as soon as it returns false.
+    virtual void SetOpenWait(std::function<bool()> keepWaiting) { (void)keepWaiting; }
+    // True while the device has gone away and the port waits for it to come back.
+    virtual bool Lost() const { return false; }
 };
 
 inline constexpr std::size_t kMaxReadChunk = 64 * 1024;

@@ -54,6 +54,7 @@ TFunctionResult PortFunction(TExecute& run, const TArgs& texts, TPortTable& tabl
         if (!number) return engine::FailedResult(run, prefix + "valid.", ok);
         const TTerminal* terminal = table.Terminal(*number);
         if (!terminal) return engine::FailedResult(run, prefix + "open.", ok);
+        if (terminal->Lost()) return engine::FailedResult(run, LostMessage(*number), ok);
         if (!function.state) return engine::TextResult(terminal->RxBuffer(), ok);
         return engine::TextResult(std::to_string((terminal->*function.state)()), ok);
     } catch (const std::exception&) {
@@ -62,6 +63,8 @@ TFunctionResult PortFunction(TExecute& run, const TArgs& texts, TPortTable& tabl
 }
 
 }  // namespace
+
+std::string LostMessage(int number) { return PortName(number) + ": device lost"; }
 
 std::optional<int> StrictPortNumber(std::string_view name) {
     if (!engine::StartsWith(name, "com")) return std::nullopt;

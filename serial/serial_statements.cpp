@@ -75,6 +75,7 @@ void ReportOpened(TExecute& run, const TPortTable& table, const std::string& por
     }
     if (!terminal || !terminal->Connected()) {
         run.LogLine("Cannot open port: " + port);
+        if (terminal && !terminal->OpenAdvice().empty()) run.LogLine(terminal->OpenAdvice());
         run.SetError("openport: cannot open port.");
         return;
     }
@@ -102,7 +103,12 @@ void Openport(TExecute& run, const std::string& line, TPortTable& table) {
         run.SetError("openport: unexpected argument.");
         return;
     }
-    table.OpenPort(v[0], v[1], v[2], v[3], v[4]);
+    // A network instrument may take seconds to answer; the run stays stoppable meanwhile.
+    table.OpenPort(v[0], v[1], v[2], v[3], v[4], [&run] {
+        run.Host().ProcessEvents();
+        return !run.StopRequested();
+    });
+    run.AfterBlocking();
     ReportOpened(run, table, port);
 }
 
@@ -182,7 +188,7 @@ void Send(TExecute& run, const std::string& line, TPortTable& table) {
         if (!terminal) {
             run.SetError("send: Serial port not open.");
         } else if (!terminal->Send(v[1])) {
-            run.SetError("send: error writing to port.");
+            run.SetError(terminal->Lost() ? LostMessage(*number) : "send: error writing to port.");
         }
     } catch (const std::exception&) {
         run.SetError("send: Serial port not valid.");

@@ -43,12 +43,13 @@ std::string TTerminal::PeerPath() const { return m_device ? m_device->PeerPath()
 
 std::string TTerminal::Activity() const { return m_device ? m_device->Activity() : std::string(); }
 
-void TTerminal::Open() {
+void TTerminal::Open(std::function<bool()> keepWaiting) {
     if (m_connected) return;
     m_openFoundInUse = false;
+    m_openAdvice.clear();
     m_window->PrepareForPort();
     try {
-        OpenDevice();
+        OpenDevice(std::move(keepWaiting));
         m_thread = std::make_unique<TCommThread>(*m_device,
                                                  [this](const TDeviceEvent& e) { Dispatch(e); });
         (void)m_device->ApplySettings(TLineSettings{m_baudRate, m_byteSize, m_parity, m_stopBits});
@@ -62,11 +63,13 @@ void TTerminal::Open() {
     }
 }
 
-void TTerminal::OpenDevice() {
+void TTerminal::OpenDevice(std::function<bool()> keepWaiting) {
     m_device = m_makeDevice ? m_makeDevice() : nullptr;
     if (!m_device) throw EComError("TTerminal : cannot open " + m_port + "\rno such port");
+    m_device->SetOpenWait(std::move(keepWaiting));
     const TDeviceResult opened = m_device->Open();
     m_openFoundInUse = opened.PortInUse();
+    if (opened.PermissionDenied()) m_openAdvice = opened.Message();
     if (!opened) throw EComError("TTerminal : cannot open " + m_port + "\r" + opened.Message());
     (void)m_device->ApplySettings(kCreationSettings);
     Reset();

@@ -62,14 +62,19 @@ class TTerminal {
     const std::string& OpenFailure() const { return m_openFailure; }
     // Whether the last Open failed because someone else holds the device.
     bool OpenFoundPortInUse() const { return m_openFoundInUse; }
+    // What the user can do about the last failed Open (a missing group); empty for most.
+    const std::string& OpenAdvice() const { return m_openAdvice; }
+    // The device went away; the port stays open and waits for it to come back.
+    bool Lost() const { return m_device && m_device->Lost(); }
     // Where another program opens the far end, for pseudo-terminal ports.
     std::string PeerPath() const;
     // What the port does besides carrying bytes ("recording to a.kvr"); empty for most.
     std::string Activity() const;
 
     // Opens the device with the settings above and starts the reader; a failure leaves the
-    // terminal unconnected with its window hidden.
-    void Open();
+    // terminal unconnected with its window hidden. A device that takes a while to open
+    // calls `keepWaiting` meanwhile and gives up when it returns false.
+    void Open(std::function<bool()> keepWaiting = {});
     // Drops both lines, discards both queues, ends the reader and releases the device.
     void ClosePort();
     bool SetDTR(bool on);
@@ -86,7 +91,7 @@ class TTerminal {
 
  private:
     void Dispatch(const TDeviceEvent& event);
-    void OpenDevice();
+    void OpenDevice(std::function<bool()> keepWaiting);
     void Reset();
     void ShowTraffic(std::string_view mark, std::string_view chunk);
     void ReleaseDevice();
@@ -111,6 +116,7 @@ class TTerminal {
     int m_charsPerLine = kDefaultCharsPerLine;
     std::string m_openFailure;
     bool m_openFoundInUse = false;
+    std::string m_openAdvice;
 };
 
 }  // namespace korvane::serial

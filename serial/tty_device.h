@@ -10,6 +10,7 @@
 #include "port_registry.h"
 #include "serial_device.h"
 #include "unique_fd.h"
+#include "wake_event.h"
 
 namespace korvane::serial {
 
@@ -54,8 +55,6 @@ class TTtyDevice : public TSerialDevice {
     TDeviceResult SetModemControl(int lineBit, LineLevel level, const char* what);
     TDeviceResult StartWatching();
     short FdInterest() const;
-    void Wake();
-    void ClearWake();
     void HandleReadiness(short revents, TDeviceEvent& event);
     // Hands queued output to the driver until it is empty or the driver is full;
     // returns 0 or the errno of a failed write. Caller holds m_outputMutex.
@@ -64,7 +63,7 @@ class TTtyDevice : public TSerialDevice {
 
     std::string m_path;
     TUniqueFd m_fd;
-    TUniqueFd m_wakeFd;
+    TWakeEvent m_wake;
     TPortClaim m_claim;
     bool m_exclusive = false;
     TLineWatch m_watch;  // reader thread only

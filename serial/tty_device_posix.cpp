@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -13,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "permission_hint.h"
 #include "system_call.h"
 #include "tty_config.h"
 #include "tty_device.h"
@@ -50,7 +50,7 @@ TDeviceResult TTtyDevice::Open() {
     TUniqueFd fd(RetryOnEintr(
         [&] { return ::open(m_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }));
     if (!fd.Valid()) {
-        return TDeviceResult::Fail(SystemMessage(m_path, errno));
+        return OpenFailure(m_path, errno, "dialout");
     }
     if (!::isatty(fd.Get())) {
         return TDeviceResult::Fail(m_path + ": not a serial device");
@@ -84,13 +84,11 @@ TDeviceResult TTtyDevice::Attach(TUniqueFd fd, TPortClaim claim) {
     if (auto result = ConfigureTty(fd.Get(), TLineSettings{}); !result) {
         return result;
     }
-    TUniqueFd wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
-    if (!wake.Valid()) {
-        return TDeviceResult::Fail(SystemMessage("create wake-up event", errno));
+    if (auto created = m_wake.Create(); !created) {
+        return created;
     }
     m_watch.Start(fd.Get());
     m_fd = std::move(fd);
-    m_wakeFd = std::move(wake);
     m_claim = std::move(claim);
     m_shutdown = false;
     m_failed = false;
@@ -100,7 +98,7 @@ TDeviceResult TTtyDevice::Attach(TUniqueFd fd, TPortClaim claim) {
 
 void TTtyDevice::Shutdown() {
     m_shutdown = true;
-    Wake();
+    m_wake.Wake();
 }
 
 void TTtyDevice::Close() {
@@ -111,7 +109,7 @@ void TTtyDevice::Close() {
     m_exclusive = false;
     m_shutdown = true;
     m_fd.Reset();
-    m_wakeFd.Reset();
+    m_wake.Reset();
     m_claim.Release();
     std::lock_guard lock(m_outputMutex);
     m_output.Clear();
@@ -190,7 +188,7 @@ TDeviceResult TTtyDevice::ReadQueued(std::string& out) {
         total += static_cast<std::size_t>(got);
     }
     if (m_rxReported.exchange(false)) {
-        Wake();
+        m_wake.Wake();
     }
     if (error != 0 && total == 0) {
         return TDeviceResult::Fail(SystemMessage("read", error));
@@ -216,7 +214,7 @@ TDeviceResult TTtyDevice::Write(std::string_view data) {
         return TDeviceResult::Fail(SystemMessage("write", error));
     }
     if (!m_output.Empty()) {
-        Wake();  // so the reader waits for room in the driver
+        m_wake.Wake();  // so the reader waits for room in the driver
     }
     return TDeviceResult::Ok();
 }
@@ -243,7 +241,7 @@ TDeviceEvent TTtyDevice::WaitEvent() {
     TDeviceEvent event;
     while (!m_shutdown && IsOpen()) {
         const bool watchDevice = !m_failed;
-        pollfd fds[2] = {{m_wakeFd.Get(), POLLIN, 0}, {m_fd.Get(), FdInterest(), 0}};
+        pollfd fds[2] = {{m_wake.Fd(), POLLIN, 0}, {m_fd.Get(), FdInterest(), 0}};
         const int timeout =
             watchDevice && m_watch.Active() ? static_cast<int>(kLinePollInterval.count()) : -1;
         if (RetryOnEintr([&] { return ::poll(fds, watchDevice ? 2 : 1, timeout); }) == -1) {
@@ -251,7 +249,7 @@ TDeviceEvent TTtyDevice::WaitEvent() {
             return event;
         }
         if (fds[0].revents != 0) {
-            ClearWake();
+            m_wake.Clear();
         }
         if (m_shutdown) {
             break;
@@ -303,19 +301,6 @@ void TTtyDevice::MarkFailed(TDeviceEvent& event) {
     event.errors |= kErrorIo;
     std::lock_guard lock(m_outputMutex);
     m_output.Clear();
-}
-
-void TTtyDevice::Wake() {
-    if (m_wakeFd.Valid()) {
-        const std::uint64_t one = 1;
-        // EAGAIN means the counter is already non-zero: the reader wakes anyway.
-        (void)RetryOnEintr([&] { return ::write(m_wakeFd.Get(), &one, sizeof one); });
-    }
-}
-
-void TTtyDevice::ClearWake() {
-    std::uint64_t count = 0;
-    (void)RetryOnEintr([&] { return ::read(m_wakeFd.Get(), &count, sizeof count); });
 }
 
 }  // namespace korvane::serial

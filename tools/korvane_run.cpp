@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "engine/builtins.h"
+#include "engine/statement_failures.h"
+#include "engine/statement_failures.h"
 #include "engine/text_utils.h"
 #include "host/desktop_launcher.h"
 #include "host/dm.h"
@@ -45,13 +47,15 @@ namespace tools = korvane::tools;
 
 constexpr tools::TProgramText kProgram = {
     "korvane-run",
-    "usage: korvane-run [--fixed-time=YYYY-MM-DDTHH:MM:SS] [--vars=OUT] [--junit=FILE]\n"
+    "usage: korvane-run [--fixed-time=YYYY-MM-DDTHH:MM:SS] [--vars=OUT] [--warn] [--junit=FILE]\n"
     "                   [--json=FILE] [--timeout=SECONDS] [--stations=FILE [-j N]] FILE...\n",
     "Runs Korvane scripts headless, one after another, each in a fresh engine, and writes\n"
     "their log lines to standard output. With several scripts, checks or reports it prints a\n"
     "summary line per script and a total.\n"
     "  --fixed-time=T    freeze the clock of the log, time(), date(), year(), month(), day()\n"
     "  --vars=OUT        write the variables at the end of each run to OUT as name=value lines\n"
+    "  --warn            at the end of each run, print each line whose last statement failed\n"
+    "                    to standard error as FILE:LINE: message\n"
     "  --junit=FILE      write a JUnit XML report (a test suite per script run, a test case\n"
     "                    per check) as GitLab and Jenkins read it\n"
     "  --json=FILE       write a JSON report: one record per script run with every check\n"
@@ -60,6 +64,8 @@ constexpr tools::TProgramText kProgram = {
     "                    port-map entries per station), each station in its own process\n"
     "  -j N, --jobs=N    stations run at once (default: all)\n"
     "  --help            show this help;  --version  show the version\n"
+    "Relative paths in the scripts (racks, images, files, exec) are taken from the current\n"
+    "working directory, as for any command-line program.\n"
     "Exit status (with several scripts or stations the most serious, in the order 2, 3, 1, 6,\n"
     "4, 5, 0):\n"
     "  0 all passed          1 a fatal error        2 refused by the block check, or wrong usage\n"
@@ -196,6 +202,9 @@ tools::TScriptRun RunScript(const tools::TRunnerOptions& options, const std::str
     const korvane::engine::TRunOutcome outcome = control.Run(korvane::engine::SplitLines(file.text));
     host.SetRunActive(false);
     modules.tcp.SetRunActive(false);
+    if (options.warn) {
+        std::fputs(korvane::engine::FailureReport(control.Failures(), path).c_str(), stderr);
+    }
     const bool parted = outcome != korvane::engine::TRunOutcome::Refused && modules.ReplaysParted();
 
     record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

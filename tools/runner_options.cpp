@@ -76,6 +76,9 @@ std::optional<TRunnerOptions> ParseRunnerOptions(const std::vector<std::string>&
             options.fixedTime = ParseFixedTime(*time);
             if (!options.fixedTime) return std::nullopt;
             options.stationArguments.push_back(arg);
+        } else if (arg == "--warn") {
+            options.warn = true;
+            options.stationArguments.push_back(arg);
         } else if (auto vars = Value(arg, "vars")) {
             options.varsFile = *vars;
         } else if (auto junit = Value(arg, "junit")) {

@@ -12,6 +12,7 @@ namespace korvane::tools {
 struct TRunnerOptions {
     std::optional<engine::TLocalTime> fixedTime;
     std::string varsFile;
+    bool warn = false;  // failed statements on standard error as FILE:LINE: message
     std::string junitFile;
     std::string jsonFile;
     std::optional<double> timeoutSeconds;
@@ -22,8 +23,8 @@ struct TRunnerOptions {
     std::string station;
     std::string reportParts;
     std::vector<std::string> scripts;
-    // The arguments a station's process is given besides its own: the clock, the time-out
-    // and the scripts.
+    // The arguments a station's process is given besides its own: the clock, the time-out,
+    // --warn and the scripts.
     std::vector<std::string> stationArguments;
 };
 

@@ -1,5 +1,7 @@
 #include "engine/run_control.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "engine/errors.h"
@@ -194,6 +196,45 @@ TEST(RunControl, StandaloneModeWritesNothing) {
     f.Run("debugon\nsetidle(-1)\nfor (i, 1, 1, 0)\nnext");
     EXPECT_TRUE(f.host.log.empty());
     EXPECT_FALSE(f.host.watchVisible);
+}
+
+// The failure record holds each line whose last execution failed, with the message: a
+// command's SetError, or an assignment that could not be computed. A line that later runs
+// cleanly loses its entry; a loop header's own work is not charged to the body's last line;
+// the log and `error` are the same as without the record; the next run starts empty.
+TEST(RunControl, FailedStatementsAreRecordedByLine) {
+    TRunFixture f;
+    f.Run("x = 1/0\n"
+          "writlog(\"a\")\n"
+          "setidle(-5)\n"
+          "b = 0\n"
+          "for (i, 1, 2, 1)\n"
+          "  y = 1/b\n"
+          "  b = 1\n"
+          "next\n"
+          "z = len(\"a\", \"b\")\n"
+          "e = error");
+    const std::map<int, std::string> expected = {
+        {0, "cannot compute: division by zero or overflow"},
+        {1, "no function writlog with these arguments"},
+        {2, "setidle: idle time must be positive"},
+        {8, "no function len with these arguments"}};
+    EXPECT_EQ(f.control.Failures().Lines(), expected);
+    EXPECT_EQ(FailureReport(f.control.Failures(), "t.kvs"),
+              "t.kvs:1: cannot compute: division by zero or overflow\n"
+              "t.kvs:2: no function writlog with these arguments\n"
+              "t.kvs:3: setidle: idle time must be positive\n"
+              "t.kvs:9: no function len with these arguments\n");
+    EXPECT_EQ(FailureCountText(4), "4 statements failed");
+    EXPECT_EQ(FailureCountText(1), "1 statement failed");
+    EXPECT_EQ(FailureCountText(0), "");
+    // Only setidle set error; the failed assignments left it alone.
+    EXPECT_NE(std::find(f.host.finalVariables.begin(), f.host.finalVariables.end(), "e=1"),
+              f.host.finalVariables.end());
+    EXPECT_EQ(f.host.log.size(), 3u);  // started, setidle's own line, finished
+
+    f.Run("x = 1");
+    EXPECT_EQ(f.control.Failures().Count(), 0u);
 }
 
 }  // namespace

@@ -75,6 +75,8 @@ mkdir elsewhere
 grep -q "usage" elsewhere/out && fail "packaged copy answered --version"
 
 desktop-file-validate "$usr/share/applications/korvane.desktop" || fail "desktop file"
+grep -q 'KERNEL=="usbtmc\[0-9\]\*", GROUP="plugdev"' "$usr/lib/udev/rules.d/60-korvane-usbtmc.rules" ||
+    fail "udev rule for USB instruments"
 for page in korvane korvane-run korvane-rack; do
     man_page="$usr/share/man/man1/$page.1.gz"
     warnings="$(zcat "$man_page" | groff -man -ww -z 2>&1)"

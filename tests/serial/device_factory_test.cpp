@@ -5,7 +5,7 @@
 #include "pty_pair.h"
 #include "serial/loop_device.h"
 #include "serial/pty_device.h"
-#include "serial/tty_device.h"
+#include "serial/returning_device.h"
 
 namespace korvane::serial {
 namespace {
@@ -18,7 +18,11 @@ TEST(DeviceFactory, MakesTheDeviceKindTheTargetNames) {
     const auto node = MakeDevice(5, {PortKind::Device, pty.SlavePath()});
     EXPECT_NE(dynamic_cast<TLoopDevice*>(loop.get()), nullptr);
     EXPECT_NE(dynamic_cast<TPtyDevice*>(pseudo.get()), nullptr);
-    ASSERT_NE(dynamic_cast<TTtyDevice*>(node.get()), nullptr);
+    // Devices and instruments can go away and come back; virtual ports cannot.
+    ASSERT_NE(dynamic_cast<TReturningDevice*>(node.get()), nullptr);
+    EXPECT_NE(dynamic_cast<TReturningDevice*>(MakeDevice(8, {PortKind::Tcp, "h:1"}).get()), nullptr);
+    EXPECT_NE(dynamic_cast<TReturningDevice*>(MakeDevice(9, {PortKind::Usbtmc, "/x"}).get()),
+              nullptr);
     for (TSerialDevice* device : {loop.get(), pseudo.get(), node.get()}) {
         EXPECT_FALSE(device->IsOpen());
         const TDeviceResult opened = device->Open();
@@ -35,6 +39,9 @@ TEST(DeviceFactory, PortsThisProgramHoldsAreNotFree) {
     ASSERT_TRUE(map.Assign(3, {PortKind::Loop, {}}));
     ASSERT_TRUE(map.Assign(4, {PortKind::Pty, {}}));
     ASSERT_TRUE(map.Assign(9, {PortKind::Device, "/nonexistent/ttyUSB9"}));
+    // An instrument whose node is missing, or no plugged-in instrument matches, is not free.
+    ASSERT_TRUE(map.Assign(10, {PortKind::Usbtmc, "/nonexistent/usbtmc0"}));
+    ASSERT_TRUE(map.Assign(11, {PortKind::Usbtmc, "USB0::0x1::0x2::NONE-SUCH::INSTR"}));
     EXPECT_EQ(FreePorts(map), (std::vector<int>{1, 2, 3, 4}));
 
     const auto node = MakeDevice(1, *map.Find(1));

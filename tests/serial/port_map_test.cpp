@@ -15,6 +15,10 @@ std::vector<std::string> IssueTexts(const TPortMapResult& result) {
 
 TPortTarget Device(const char* path) { return {PortKind::Device, path}; }
 
+const std::string kUnknownDevice =
+    "unknown device (expected an absolute device path, loop, pty, tcp:HOST:PORT, usbtmc:DEVICE, "
+    "a VISA resource, record:FILE@DEVICE, replay:FILE or replay-fast:FILE)";
+
 TEST(PortMap, EnvironmentListGivesPathsAndVirtualPorts) {
     const TPortMapResult result = BuildPortMap({}, " com5=/dev/pts/7; COM6 = loop ;com7=PTY;;", {});
     EXPECT_TRUE(result.issues.empty());
@@ -34,8 +38,7 @@ TEST(PortMap, BadEntriesAreLeftOutWithTheirReason) {
         "korvane.ini [ports]: \"serial1=loop\" ignored: not a port name (expected com1 to "
         "com256)",
         "korvane.ini [ports]: \"com2=\" ignored: no device given",
-        "korvane.ini [ports]: \"com3=ttyUSB0\" ignored: unknown device (expected an absolute "
-        "device path, loop, pty, record:FILE@DEVICE, replay:FILE or replay-fast:FILE)",
+        "korvane.ini [ports]: \"com3=ttyUSB0\" ignored: " + kUnknownDevice,
         "KORVANE_PORTS: \"com257=loop\" ignored: port number must be 1 to 256",
         "KORVANE_PORTS: \"com-1=loop\" ignored: not a port name (expected com1 to com256)",
         "KORVANE_PORTS: \"com4\" ignored: missing '=' between port and device",
@@ -62,11 +65,69 @@ TEST(PortMap, RecordedAndReplayedPorts) {
     const std::vector<std::string> expected = {
         "KORVANE_PORTS: \"com8=record:x.kvr\" ignored: record needs FILE@DEVICE",
         "KORVANE_PORTS: \"com9=record:@loop\" ignored: no recording file given",
-        "KORVANE_PORTS: \"com10=record:x.kvr@replay:y.kvr\" ignored: unknown device (expected an "
-        "absolute device path, loop, pty, record:FILE@DEVICE, replay:FILE or replay-fast:FILE)",
+        "KORVANE_PORTS: \"com10=record:x.kvr@replay:y.kvr\" ignored: " + kUnknownDevice,
         "KORVANE_PORTS: \"com11=replay:\" ignored: no recording file given",
     };
     EXPECT_EQ(IssueTexts(result), expected);
+}
+
+// Instruments, by their own prefixes and as VISA resource strings in any letter case; the
+// forms that cannot work are left out with a reason that says what would.
+TEST(PortMap, InstrumentEntries) {
+    const struct {
+        const char* value;
+        std::optional<TPortTarget> target;
+        const char* problem;
+    } cases[] = {
+        {"tcp:10.0.0.5:5025", TPortTarget{PortKind::Tcp, "10.0.0.5:5025"}, nullptr},
+        {"TCP:meter.lab:5025", TPortTarget{PortKind::Tcp, "meter.lab:5025"}, nullptr},
+        {"tcp:[::1]:5025", TPortTarget{PortKind::Tcp, "[::1]:5025"}, nullptr},
+        {"tcp:10.0.0.5:65535", TPortTarget{PortKind::Tcp, "10.0.0.5:65535"}, nullptr},
+        {"TCPIP0::10.0.0.5::5025::SOCKET", TPortTarget{PortKind::Tcp, "10.0.0.5:5025"}, nullptr},
+        {"tcpip::meter.lab::23::socket", TPortTarget{PortKind::Tcp, "meter.lab:23"}, nullptr},
+        {"TCPIP1::fe80::1::5025::SOCKET", std::nullopt, "expected TCPIP[n]::HOST::PORT::SOCKET"},
+        {"usbtmc:/dev/usbtmc0", TPortTarget{PortKind::Usbtmc, "/dev/usbtmc0"}, nullptr},
+        {"USB0::0x0957::0x1755::MY123::INSTR",
+         TPortTarget{PortKind::Usbtmc, "USB0::0x0957::0x1755::MY123::INSTR"}, nullptr},
+        {"usb::2391::5973::MY123::0::instr",
+         TPortTarget{PortKind::Usbtmc, "usb::2391::5973::MY123::0::instr"}, nullptr},
+        {"tcp:10.0.0.5:0", std::nullopt, "expected tcp:HOST:PORT with a port 1 to 65535"},
+        {"tcp:10.0.0.5:65536", std::nullopt, "expected tcp:HOST:PORT with a port 1 to 65535"},
+        {"tcp:10.0.0.5", std::nullopt, "expected tcp:HOST:PORT with a port 1 to 65535"},
+        {"tcp::5025", std::nullopt, "expected tcp:HOST:PORT with a port 1 to 65535"},
+        {"tcp:::1:5025", std::nullopt, "expected tcp:HOST:PORT with a port 1 to 65535"},
+        {"tcp:a b:5025", std::nullopt, "expected tcp:HOST:PORT with a port 1 to 65535"},
+        {"usbtmc:usbtmc0", std::nullopt, "expected usbtmc:/dev/usbtmcN"},
+        {"TCPIP0::10.0.0.5::inst0::INSTR", std::nullopt,
+         "VXI-11 instruments (TCPIP::HOST::INSTR) are not supported; use the instrument's raw "
+         "socket, TCPIP::HOST::5025::SOCKET"},
+        {"TCPIP::10.0.0.5::INSTR", std::nullopt,
+         "VXI-11 instruments (TCPIP::HOST::INSTR) are not supported; use the instrument's raw "
+         "socket, TCPIP::HOST::5025::SOCKET"},
+        {"USB0::0x10000::0x1755::MY123::INSTR", std::nullopt,
+         "expected USB[n]::VENDOR::PRODUCT::SERIAL[::INTERFACE]::INSTR"},
+        {"USB0::0x0957::0x1755::::INSTR", std::nullopt,
+         "expected USB[n]::VENDOR::PRODUCT::SERIAL[::INTERFACE]::INSTR"},
+        {"USB0::0x0957::0x1755::MY123::RAW", std::nullopt,
+         "expected USB[n]::VENDOR::PRODUCT::SERIAL[::INTERFACE]::INSTR"},
+        {"GPIB0::12::INSTR", std::nullopt, nullptr},
+    };
+    for (const auto& test : cases) {
+        const TPortMapResult result = BuildPortMap({{"com4", test.value}}, "", {});
+        EXPECT_EQ(result.map.Find(4), test.target) << test.value;
+        const std::vector<std::string> issues = IssueTexts(result);
+        if (test.target) {
+            EXPECT_TRUE(issues.empty()) << test.value;
+        } else {
+            const std::string reason = test.problem ? test.problem : kUnknownDevice;
+            EXPECT_EQ(issues, (std::vector<std::string>{"korvane.ini [ports]: \"com4=" +
+                                                        std::string(test.value) +
+                                                        "\" ignored: " + reason}));
+        }
+    }
+    // Instruments are recorded like any device.
+    const TPortMapResult recorded = BuildPortMap({}, "com2=record:m.kvr@TCPIP::h::5025::SOCKET", {});
+    EXPECT_EQ(recorded.map.Find(2), (TPortTarget{PortKind::Tcp, "h:5025", "m.kvr"}));
 }
 
 TEST(PortMap, EnvironmentWinsOverSettingsAndLaterOverEarlier) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "channel_fixture.h"
+#include "loopback_listener.h"
 #include "pty_pair.h"
 #include "serial/port_table.h"
 #include "serial/recording.h"
@@ -348,6 +349,33 @@ TEST(SerialCommands, APortAnotherProgramHoldsIsNotAvailable) {
     engine.host.log.clear();
     engine.Run("openport(\"com7\", 9600, 8, \"n\", 1)");
     EXPECT_EQ(engine.host.log, (std::vector<std::string>{"14:03:27: Port opened: com7"}));
+}
+
+// Stop ends the wait for a network instrument that does not answer, and the run with it.
+TEST(SerialCommands, StopEndsTheConnectOfAnInstrument) {
+    testing::TLoopbackListener full(0);
+    const int queued = full.ConnectOwn();
+    ASSERT_GE(queued, 0);
+    TPortMap map;
+    ASSERT_TRUE(map.Assign(5, {PortKind::Tcp, full.HostPort()}));
+    TMappedPorts ports(map);
+    TEngineFixture engine;
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    BindSerialStatements(engine.dispatch, table, {});
+    engine::TExecute run(engine.host, engine.state, engine.dispatch);
+    int pumps = 0;
+    engine.host.onEvents = [&] {
+        if (++pumps == 20) run.Stop();
+    };
+    run.RunProgram(engine::SplitLines("openport(\"com5\", 9600, 8, \"n\", 1)\nafter = 1"));
+    ::close(queued);
+    EXPECT_GE(pumps, 20);
+    ASSERT_NE(table.Terminal(5), nullptr);
+    EXPECT_FALSE(table.Terminal(5)->Connected());
+    EXPECT_NE(table.Terminal(5)->OpenFailure().find("connecting abandoned"), std::string::npos)
+        << table.Terminal(5)->OpenFailure();
+    EXPECT_EQ(engine.host.log, Timed({"Cannot open port: com5"}));
+    EXPECT_EQ(run.GetVariable("after"), "");
 }
 
 TEST(SerialCommandsLoop, TheLoopPortAnswersEveryCommand) {

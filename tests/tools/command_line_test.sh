@@ -2,8 +2,8 @@
 # --help, --version and wrong usage of the three programs, as Linux tools answer them: the
 # answers on standard output with exit code 0 (the workbench needs no display for them),
 # usage on standard error with exit code 2. Then korvane-run's standard error: empty in a
-# normal run without XDG_RUNTIME_DIR, the runner's own errors still shown, and Qt's start-up
-# warnings shown after all when start-up fails.
+# normal run without XDG_RUNTIME_DIR, the runner's own errors still shown, --warn's report, and
+# Qt's start-up warnings shown after all when start-up fails.
 # Usage: command_line_test.sh BIN_DIR VERSION
 set -uo pipefail
 bin="$(cd "$1" && pwd)"
@@ -88,6 +88,16 @@ env -u DISPLAY "$bin/korvane-run" --vars=chatty.vars chatty.kvs 2> "$work/err" |
 rc=${PIPESTATUS[0]}
 [[ $rc == 0 && $(grep -c '^last=' chatty.vars) == 1 ]] ||
     fail "closed standard output: $rc, vars: $(cat chatty.vars 2>&1), stderr: $(cat "$work/err")"
+# --warn: the failed statements on standard error as FILE:LINE: message; standard output is
+# the same as without it, and without --warn standard error stays empty.
+printf 'x = 1/0\r\nok = 1\r\nsetidle(-5)\r\n' > warn.kvs
+run "$bin/korvane-run" --fixed-time=2026-12-08T14:03:27 warn.kvs
+[[ $rc == 0 && ! -s "$work/err" ]] || fail "run without --warn: $rc, stderr: $(cat "$work/err")"
+cp "$work/out" "$work/plain"
+run "$bin/korvane-run" --warn --fixed-time=2026-12-08T14:03:27 warn.kvs
+expected=$'warn.kvs:1: cannot compute: division by zero or overflow\nwarn.kvs:3: setidle: idle time must be positive'
+[[ $rc == 0 && $(cat "$work/err") == "$expected" ]] || fail "--warn: $rc, stderr: $(cat "$work/err")"
+cmp -s "$work/out" "$work/plain" || fail "--warn changed standard output: $(cat "$work/out")"
 # A display that is not there ends start-up; the warning that says why is shown.
 run env -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR DISPLAY=:7913 "$bin/korvane-run" quiet.kvs
 [[ $rc != 0 ]] || fail "start-up without the display succeeded"

@@ -55,7 +55,7 @@ TEST(ExecutableBuild, BuildWritesAnExecutableCopyCarryingScriptAndRacks) {
               (QStringList{"Building", "Adding header", "Adding script", "Adding racks",
                            "Adding terminal.res (required)",
                            QString::fromStdString("Found rack " + f.rack), "Done"}));
-    EXPECT_EQ(f.dialogs.executableFolders, (std::vector<std::filesystem::path>{f.Folder().Path()}));
+    EXPECT_EQ(f.dialogs.startFolders.size(), 1u);
     // The rack window was used to check the rack and is hidden again.
     EXPECT_FALSE(f.App().Rack().Window().isVisible());
 
@@ -91,7 +91,7 @@ TEST(ExecutableBuild, CancelFailureAndBadRacks) {
     EXPECT_EQ(f.LogLines().mid(5), (QStringList{QString::fromStdString("Found rack " + bad),
                                                 QString::fromStdString("Rack file not valid " + bad),
                                                 "Error building:", "Sorry, no racks found !"}));
-    EXPECT_EQ(f.dialogs.executableFolders.size(), 1u);
+    EXPECT_EQ(f.dialogs.startFolders.size(), 1u);
 }
 
 // Runs the test body in another current folder and comes back.

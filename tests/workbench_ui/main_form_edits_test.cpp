@@ -1,3 +1,7 @@
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 #include <QAction>
 #include <QApplication>
 #include <QTimer>
@@ -115,18 +119,20 @@ TEST(MainFormEdits, SavingAnUntitledScriptGoesThroughSaveAs) {
     EXPECT_EQ(f.Form().windowTitle(), "Korvane - untitled.kvs");
 }
 
-// Open keeps its own question, asked whenever there is any text, and asks nothing more.
-TEST(MainFormEdits, OpenAsksOnlyItsOwnQuestion) {
+// Open asks what New asks, after the file is chosen: Cancel keeps the edits, Discard opens.
+TEST(MainFormEdits, OpenAsksToSaveEditsLikeNew) {
     TEditsFixture f;
     f.Type("typed");
     const auto other = f.Folder() / "b.kvs";
     WriteBytes(other, "b");
-    f.dialogs.files = {other.string()};
-    f.dialogs.answers = {true};
+    f.dialogs.files = {other.string(), other.string()};
+    f.dialogs.saveAnswers = {TSaveAnswer::Cancel, TSaveAnswer::Discard};
     f.Click("SBOpen1");
-    EXPECT_EQ(f.dialogs.questions,
-              QStringList{"All unsaved changes will be lost. Open another file now ?"});
+    EXPECT_EQ(f.dialogs.questions, QStringList{"Save changes to untitled.kvs?"});
+    EXPECT_EQ(f.Form().Editor().Bytes(), "typed");
+    f.Action("Open1")->trigger();
     EXPECT_EQ(f.Form().Editor().Bytes(), "b");
+    EXPECT_EQ(f.dialogs.questions.size(), 2);
 }
 
 TEST(MainFormEdits, StandaloneAsksNothing) {
@@ -219,6 +225,7 @@ TEST(MainFormEdits, LogDoubleClickGoesToTheLineItNames) {
     log.AppendItem("14:03:27: Script started");
     log.AppendItem("14:03:27, from line 42: a value");
     log.AppendItem("Error: unexpected next on line 7");
+    log.Flush();
     int line = 0, column = 0;
     const auto doubleClickLine = [&](int shown) {
         const QRect at = log.cursorRect(QTextCursor(log.document()->findBlockByNumber(shown)));
@@ -246,18 +253,89 @@ TEST(MainFormEdits, ErrorLinesOfTheLogAreRedAndPassedChecksGreen) {
     log.AppendItem("14:03:27: check vdd: 3.6 V in [3.13, 3.47]: FAIL");
     log.AppendItem("14:03:27: check vdd: 3.3 V in [3.13, 3.47]: pass");
     log.AppendItem("14:03:27, from line 4: check x: FAIL");
+    log.AppendItem("14:03:27: check " + std::string(80, 'n') + ": 1 in [2, 3]: FAIL");
     EXPECT_EQ(log.Lines(), (QStringList{"14:03:27: Script started",
                                         "14:03:27 Fatal error: Division by zero", "",
                                         "Error: unterminated block (for)",
                                         "14:03:27, from line 2: Error: only text",
                                         "14:03:27: check vdd: 3.6 V in [3.13, 3.47]: FAIL",
                                         "14:03:27: check vdd: 3.3 V in [3.13, 3.47]: pass",
-                                        "14:03:27, from line 4: check x: FAIL"}));
-    const std::vector<bool> red = {false, true, false, true, false, true, false, false};
-    const std::vector<bool> green = {false, false, false, false, false, false, true, false};
-    for (int i = 0; i < 8; ++i) {
+                                        "14:03:27, from line 4: check x: FAIL",
+                                        "14:03:27: check " + QString(80, 'n') + ": 1 in [2, 3]: FAIL"}));
+    const std::vector<bool> red = {false, true, false, true, false, true, false, false, true};
+    const std::vector<bool> green = {false, false, false, false, false, false, true, false, false};
+    for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(log.LineShownAsError(i), red[i]) << i;
         EXPECT_EQ(log.LineShownAsPass(i), green[i]) << i;
+    }
+    // A clean run after an error: its lines take no colour from the lines before.
+    log.ClearItems();
+    log.AppendItem("14:03:27: Script started");
+    log.AppendItem("14:03:27: Script finished");
+    EXPECT_FALSE(log.LineShownAsError(0));
+    EXPECT_FALSE(log.LineShownAsError(1));
+}
+
+// Error lines and plain lines stay readable on a light and on a dark palette: each is far
+// enough from the background.
+TEST(MainFormEdits, LogColoursReadOnLightAndDarkPalettes) {
+    const auto contrast = [](const QColor& a, const QColor& b) {
+        const auto luminance = [](const QColor& c) {
+            const auto channel = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+                   0.0722 * channel(c.blueF());
+        };
+        const double la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    };
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(36, 36, 36));
+    dark.setColor(QPalette::Text, QColor(238, 238, 236));
+    QPalette light;
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Text, Qt::black);
+    for (const QPalette& palette : {light, dark}) {
+        TLogPane log;
+        log.setPalette(palette);
+        log.AppendItem("14:03:27 Fatal error: Division by zero");
+        log.AppendItem("14:03:27: Script finished");
+        log.Flush();
+        const QTextBlock error = log.document()->firstBlock();
+        ASSERT_FALSE(error.layout()->formats().isEmpty());
+        const QColor errorColour = error.layout()->formats().first().format.foreground().color();
+        const QColor base = log.palette().color(QPalette::Base);
+        EXPECT_GE(contrast(errorColour, base), 4.0) << base.name().toStdString();
+        EXPECT_GE(contrast(log.palette().color(QPalette::Text), base), 4.5);
+        EXPECT_TRUE(log.document()->lastBlock().layout()->formats().isEmpty());
+    }
+}
+
+// The pane against its store: whatever the order of appends, trims and batches, the screen
+// shows the store's lines (long ones shortened), and Save as writes them whole.
+TEST(MainFormEdits, LogPaneShowsWhatItsStoreHolds) {
+    std::mt19937 random(20);
+    for (int round = 0; round < 40; ++round) {
+        TLogPane log(nullptr, {static_cast<std::size_t>(3 + random() % 12), 4000});
+        const int appends = static_cast<int>(random() % 60);
+        for (int i = 0; i < appends; ++i) {
+            std::string item = "line " + std::to_string(i);
+            if (random() % 9 == 0) item = std::string(kShownLineLimit + random() % 900, 'w');
+            if (random() % 7 == 0) item += "\r\nsecond of " + std::to_string(i);
+            log.AppendItem(item);
+            if (random() % 5 == 0) log.Flush();
+        }
+        QStringList expected;
+        const TLogStore& store = log.Store();
+        for (std::size_t i = 0; i < store.LineCount(); ++i) {
+            expected << QString::fromLatin1(ShownLine(store.Line(i)).c_str());
+        }
+        ASSERT_EQ(log.Lines(), expected) << "round " << round;
+        EXPECT_EQ(log.TextBytes(), store.Bytes());
+        if (store.Removed() > 0) {
+            EXPECT_EQ(expected.first().toStdString(), RemovalNote(store.Removed()));
+        }
     }
 }
 

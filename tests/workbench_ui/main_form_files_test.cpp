@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <csignal>
+
 #include <QAction>
 #include <QTest>
 #include <QToolBar>
@@ -7,6 +9,7 @@
 
 #include "workbench/ui/about_window.h"
 #include "workbench/ui/main_form.h"
+#include "workbench/ui/signal_watch.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench_fixture.h"
 
@@ -16,8 +19,6 @@ namespace {
 using testing::ReadBytes;
 using testing::TWorkbenchFixture;
 using testing::WriteBytes;
-
-const QString kQuestion = QStringLiteral("All unsaved changes will be lost. Open another file now ?");
 
 struct TFilesFixture : TWorkbenchFixture {
     std::string MakeScript(const std::string& name, std::string_view text) {
@@ -32,23 +33,37 @@ struct TFilesFixture : TWorkbenchFixture {
     }
 };
 
-TEST(MainFormFiles, OpenAsksFirstWhenTheEditorHoldsAnyText) {
+// Unmodified text is replaced without a question, whatever it holds.
+TEST(MainFormFiles, OpenOverUnchangedTextAsksNothing) {
     TFilesFixture f;
-    const std::string path = f.MakeScript("a.kvs", "x = 1\n");
-    f.SetScript(" ");
-    f.dialogs.files = {path};
-    f.Action("Open1")->trigger();  // answered No
-    EXPECT_EQ(f.dialogs.questions, (QStringList{kQuestion}));
-    EXPECT_EQ(f.Form().Editor().Bytes(), " ");
-    EXPECT_TRUE(f.Form().RecentFiles().empty());
-
-    f.dialogs.files = {path};
-    f.dialogs.answers = {true};
+    const std::string a = f.MakeScript("a.kvs", "x = 1\n");
+    const std::string b = f.MakeScript("b.kvs", "y = 2\n");
+    f.dialogs.files = {a, b};
+    f.Action("Open1")->trigger();
     f.Click("SBOpen1");
-    EXPECT_EQ(f.Form().Editor().Bytes(), "x = 1\n");
-    EXPECT_EQ(f.Form().windowTitle(), "Korvane - a.kvs");
-    EXPECT_EQ(f.Form().CurrentFile(), path);
-    EXPECT_EQ(f.Form().RecentFiles(), std::vector<std::string>{path});
+    EXPECT_TRUE(f.dialogs.questions.isEmpty());
+    EXPECT_EQ(f.Form().Editor().Bytes(), "y = 2\n");
+    EXPECT_EQ(f.Form().windowTitle(), "Korvane - b.kvs");
+    EXPECT_EQ(f.Form().CurrentFile(), b);
+    EXPECT_EQ(f.Form().RecentFiles(), (std::vector<std::string>{b, a}));
+}
+
+// The file dialogs start beside the current script, else in the folder last used, else at
+// home; never in the program's folder.
+TEST(MainFormFiles, DialogsStartBesideTheScriptElseTheLastFolderElseHome) {
+    TFilesFixture f;
+    const auto sub = f.Folder() / "sub";
+    std::filesystem::create_directory(sub);
+    const std::string script = (sub / "s.kvs").string();
+    WriteBytes(script, "x = 1");
+    f.Click("SBOpen1");  // cancelled
+    f.dialogs.files = {script};
+    f.Click("SBOpen1");
+    f.Click("SBSaveas1");  // cancelled
+    f.Form().NewScript();
+    f.Click("SBSaveas1");
+    const std::filesystem::path home = std::getenv("HOME");
+    EXPECT_EQ(f.dialogs.startFolders, (std::vector<std::filesystem::path>{home, home, sub, sub}));
 }
 
 TEST(MainFormFiles, OpeningIntoAnEmptyEditorAsksNothing) {
@@ -212,6 +227,44 @@ TEST(MainFormFiles, ClickedUrlGoesToTheDesktopOpener) {
     QTest::mouseClick(editor.viewport(), Qt::LeftButton, {}, QPoint(x + 2, y + lineHeight / 2));
     ASSERT_EQ(f.dialogs.opened.size(), 1u);
     EXPECT_EQ(f.dialogs.opened[0], QUrl("https://example.org/help"));
+}
+
+// A signal closes the window without a question, keeps the unsaved text beside the settings
+// and writes the settings; the next start offers the text once, still unsaved.
+TEST(MainFormFiles, ASignalKeepsUnsavedTextForTheNextStart) {
+    TFilesFixture f;
+    const std::string path = f.MakeScript("kept.kvs", "x = 1\n");
+    f.Form().OpenFile(path);
+    f.Form().Editor().SetBytes("x = 2\n");
+    std::filesystem::remove(f.SettingsPath());
+    TSignalWatch watch;
+    ASSERT_TRUE(watch.Installed());
+    QObject::connect(&watch, &TSignalWatch::Caught, &f.Form(), [&f] { f.Form().CloseForSignal(); });
+    ASSERT_EQ(::raise(SIGHUP), 0);
+    QTest::qWait(50);
+    EXPECT_TRUE(f.Form().Closed());
+    EXPECT_TRUE(f.dialogs.questions.isEmpty());
+    EXPECT_TRUE(std::filesystem::exists(f.SettingsPath()));
+
+    f.Restart();
+    f.dialogs.answers = {true};
+    f.Form().OfferRecovery();
+    ASSERT_EQ(f.dialogs.questions.size(), 1);
+    EXPECT_EQ(f.dialogs.questions[0],
+              "Unsaved changes to kept.kvs were kept when Korvane was ended. Open them?");
+    EXPECT_EQ(f.Form().Editor().Bytes(), "x = 2\n");
+    EXPECT_EQ(f.Form().CurrentFile(), path);
+    EXPECT_TRUE(f.Form().Modified());
+    EXPECT_EQ(ReadBytes(path), "x = 1\n");
+    f.Form().OfferRecovery();  // offered once only
+    EXPECT_EQ(f.dialogs.questions.size(), 1);
+
+    // Unmodified text leaves nothing to offer.
+    f.Form().SaveScript();
+    f.Form().CloseForSignal();
+    f.Restart();
+    f.Form().OfferRecovery();
+    EXPECT_EQ(f.dialogs.questions.size(), 1);
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
+#include <map>
+
 #include <QAction>
+#include <QToolBar>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "racks/ui/frm_rack.h"
+#include "workbench/ui/failure_marks.h"
 #include "workbench/ui/main_form.h"
+#include "workbench/ui/rack_owner.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/status_line.h"
 #include "workbench/ui/watch_window.h"
@@ -165,21 +171,22 @@ TEST(MainFormRun, StepModeRunsOneStatementPerRunPressAndStopSkipsTheShownLine) {
                                          "Next line to execute: writelog(\"second\")", kFinished}));
 }
 
+// While a step waits only the line it waits before is marked: showline's mark of the
+// statement before goes.
 TEST(MainFormRun, ShowlineMarksTheLineAboutToRunUntilTheRunEnds) {
     TRunFixture f;
     f.SetScript("showline()\nx = 1\ndebugon\ny = 2\nz = 3");
-    std::vector<int> marks;
+    std::vector<std::pair<int, int>> marks;  // showline's mark, the step mark
+    const auto note = [&] {
+        f.Form().ShowRunLine();
+        marks.emplace_back(f.Form().Editor().MarkedLine(), f.Form().Editor().StepLine());
+        f.Click("SBRun1");
+    };
     TUserActions user;
-    user.Then(f.Logged("Next line to execute: y = 2"), [&] {
-        marks.push_back(f.Form().Editor().MarkedLine());
-        f.Click("SBRun1");
-    });
-    user.Then(f.Logged("Next line to execute: z = 3"), [&] {
-        marks.push_back(f.Form().Editor().MarkedLine());
-        f.Click("SBRun1");
-    });
+    user.Then(f.Logged("Next line to execute: y = 2"), note);
+    user.Then(f.Logged("Next line to execute: z = 3"), note);
     f.Click("SBRun1");
-    EXPECT_EQ(marks, (std::vector<int>{2, 3}));
+    EXPECT_EQ(marks, (std::vector<std::pair<int, int>>{{-1, 3}, {-1, 4}}));
     EXPECT_EQ(f.Form().Editor().MarkedLine(), -1);
 }
 
@@ -309,6 +316,7 @@ TEST(MainFormRun, OpenedRackIsBoundAndEscapeHidesTheWindowBehindIt) {
     bool rackShown = false;
     bool rackFlag = false;
     bool mainAfterEscape = true;
+    std::pair<bool, bool> afterRackEscape, afterSecondEscape;  // rack shown, workbench shown
     TUserActions user;
     user.Then(f.Logged("Next line to execute: writelog(n)"), [&] {
         rackShown = f.App().Context().modules.rackVisible();
@@ -316,12 +324,20 @@ TEST(MainFormRun, OpenedRackIsBoundAndEscapeHidesTheWindowBehindIt) {
         f.Form().activateWindow();
         QTest::keyClick(&f.Form(), Qt::Key_Escape);
         mainAfterEscape = f.Form().isVisible();
+        // Escape in the rack hides the rack and brings the workbench; Escape there brings the
+        // rack back, so neither window is lost.
+        QTest::keyRelease(&f.App().Rack().Window(), Qt::Key_Escape);
+        afterRackEscape = {f.App().Rack().Window().isVisible(), f.Form().isVisible()};
+        QTest::keyClick(&f.Form(), Qt::Key_Escape);
+        afterSecondEscape = {f.App().Rack().Window().isVisible(), f.Form().isVisible()};
         f.Click("SBRun1");
     });
     f.Click("SBRun1");
     EXPECT_TRUE(rackShown);
     EXPECT_TRUE(rackFlag);
     EXPECT_FALSE(mainAfterEscape);
+    EXPECT_EQ(afterRackEscape, (std::pair<bool, bool>{false, true}));
+    EXPECT_EQ(afterSecondEscape, (std::pair<bool, bool>{true, true}));
     EXPECT_TRUE(f.LogLines().contains("14:03:27, from line 5: 42")) << f.LogLines().join("\n").toStdString();
     EXPECT_TRUE(f.Form().isVisible());
     EXPECT_FALSE(f.App().Context().rackOpen);
@@ -404,16 +420,130 @@ TEST(MainFormRun, ErrorsMarkTheirLine) {
     f.Form().Editor().getCursorPosition(&line, &column);
     EXPECT_EQ(line, 2);
 
-    f.SetScript("x = 1\nwhile (1 == 1)\nnext\n");
-    f.Click("SBRun1");
-    EXPECT_EQ(f.LogLines().first(), "Error: unexpected next on line 3");
-    EXPECT_EQ(f.Form().Editor().ErrorLine(), 2);
-    EXPECT_EQ(f.Form().Status().StateText(), "Idle");
+    // A refusal marks the lines it names, the opening line of an unterminated block
+    // included, says why in the status bar, and its log lines lead there.
+    struct TRefusal {
+        const char* script;
+        int errorLine;
+        QString problem;
+        std::map<int, QString> marks;
+    };
+    const TRefusal refusals[] = {
+        {"x = 1\nwhile (1 == 1)\nnext\n", 2, "unexpected next on line 3",
+         {{1, "unterminated block (while) opened here"}, {2, "unexpected next on line 3"}}},
+        {"x = 1\n  if (x == 1)\nwritelog(x)\n", 1, "unterminated block (if)",
+         {{1, "unterminated block (if) opened here"}}},
+    };
+    for (const TRefusal& refusal : refusals) {
+        f.SetScript(refusal.script);
+        f.Click("SBRun1");
+        EXPECT_EQ(f.Form().Editor().ErrorLine(), refusal.errorLine) << refusal.script;
+        EXPECT_EQ(f.Form().Status().StateText(), "Refused");
+        EXPECT_EQ(f.Form().Status().ProblemsText(), refusal.problem);
+        EXPECT_EQ(f.Form().FailureMarks().Count(), static_cast<int>(refusal.marks.size()));
+        for (const auto& [at, message] : refusal.marks) {
+            EXPECT_EQ(f.Form().FailureMarks().MessageAt(at), message) << refusal.script;
+        }
+        f.Form().Editor().setCursorPosition(2, 0);
+        f.Form().GoToLogLine(f.LogLines().last());
+        f.Form().Editor().getCursorPosition(&line, &column);
+        EXPECT_EQ(line, 1) << refusal.script;
+    }
 
     f.SetScript("x = 1\n");
     f.Form().Editor().MarkErrorLine(0);
     f.Click("SBRun1");
     EXPECT_EQ(f.Form().Editor().ErrorLine(), -1);
+}
+
+// Statements that failed get a mark with their message and a count in the status bar; the
+// log is what it always was, and the next run starts without marks.
+TEST(MainFormRun, FailedStatementsAreMarkedAndCounted) {
+    TRunFixture f;
+    f.SetScript("x = 1/0\nwritlog(\"a\")\nok = 1\nz = len(\"a\", \"b\")\nsetidle(-5)");
+    f.Click("SBRun1");
+    TFailureMarks& marks = f.Form().FailureMarks();
+    EXPECT_EQ(marks.Count(), 4);
+    EXPECT_EQ(marks.MessageAt(0), "cannot compute: division by zero or overflow");
+    EXPECT_EQ(marks.MessageAt(2), "");
+    EXPECT_EQ(marks.MessageAt(4), "setidle: idle time must be positive");
+    EXPECT_EQ(f.Form().Status().ProblemsText(), "4 statements failed");
+    EXPECT_EQ(f.LogLines(), (QStringList{kStarted,
+                                         "14:03:27: Idle time not set, must be a positive integer value",
+                                         kFinished}));
+    // A mark follows its line when lines are added above it.
+    f.Form().Editor().insertAt("# note\n", 0, 0);
+    EXPECT_EQ(marks.MessageAt(5), "setidle: idle time must be positive");
+
+    f.SetScript("x = 1");
+    f.Click("SBRun1");
+    EXPECT_EQ(marks.Count(), 0);
+    EXPECT_EQ(f.Form().Status().ProblemsText(), "");
+}
+
+// 520 writelog lines: every one stays in the pane, none is cleared away.
+TEST(MainFormRun, TheLogKeepsEveryLineOfARun) {
+    TRunFixture f;
+    f.SetScript("for (i, 1, 520, 1)\nwritelog(i)\nnext");
+    f.Click("SBRun1");
+    const QStringList log = f.LogLines();
+    ASSERT_EQ(log.size(), 522);
+    EXPECT_EQ(log[0], kStarted);
+    EXPECT_EQ(log[1], "14:03:27, from line 2: 1");
+    EXPECT_EQ(log[520], "14:03:27, from line 2: 520");
+}
+
+// While a script runs or is paused nothing replaces the editor's text; once it has ended,
+// opening a file starts from Idle.
+TEST(MainFormRun, NothingReplacesTheRunningScript) {
+    TRunFixture f;
+    const auto other = f.Folder() / "other.kvs";
+    testing::WriteBytes(other, "y = 2");
+    f.Form().OpenFile(other.string());
+    f.SetScript(kEndlessTicks);
+    const std::string running = f.Form().Editor().Bytes();
+    bool recentEnabled = true;
+    int pausedMark = -2;
+    TUserActions user;
+    user.Then(f.Logged(kStarted), [&] { f.Click("SBPause1"); });
+    user.Then(f.Logged(kPaused), [&] {
+        recentEnabled = f.Form().Bar(TBarId::RecentBar)->isEnabled();
+        pausedMark = f.Form().Editor().StepLine();
+        f.Form().OpenRecent(other.string());
+        f.Form().OpenFile(other.string());
+        f.Form().NewScript();
+        f.Form().LoadAndRun(other.string());
+        f.Click("SBStop1");
+    });
+    f.Click("SBRun1");
+    ASSERT_TRUE(user.Done());
+    EXPECT_FALSE(recentEnabled);
+    // Paused before one of the loop's lines, which is marked as a step would be.
+    EXPECT_GE(pausedMark, 0);
+    EXPECT_EQ(f.Form().Editor().Bytes(), running);
+    EXPECT_EQ(f.Form().Status().StateText(), "Stopped");
+    EXPECT_TRUE(f.Form().Bar(TBarId::RecentBar)->isEnabled());
+
+    f.dialogs.saveAnswers = {TSaveAnswer::Discard};
+    f.Form().OpenRecent(other.string());
+    EXPECT_EQ(f.Form().Editor().Bytes(), "y = 2");
+    EXPECT_EQ(f.Form().Status().StateText(), "Idle");
+}
+
+// A saved script finds its files beside itself wherever the program was started; the
+// program's own working directory is back after the run.
+TEST(MainFormRun, ASavedScriptRunsInItsOwnFolder) {
+    TRunFixture f;
+    const auto folder = f.Folder() / "scripts";
+    std::filesystem::create_directory(folder);
+    const auto script = folder / "make.kvs";
+    testing::WriteBytes(script,
+                        "fcreate(\"made.txt\")\nh = fopen(\"made.txt\")\nn = fwrite(\"here\")\nfclose()");
+    const std::filesystem::path before = std::filesystem::current_path();
+    f.Form().OpenFile(script.string());
+    f.Click("SBRun1");
+    EXPECT_EQ(testing::ReadBytes(folder / "made.txt"), "here");
+    EXPECT_EQ(std::filesystem::current_path(), before);
 }
 
 }  // namespace

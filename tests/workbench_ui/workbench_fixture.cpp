@@ -46,7 +46,8 @@ std::optional<std::string> TFakeDialogs::ChooseTextToSave(QWidget* parent,
 void TFakeDialogs::ShowMessage(QWidget*, const QString& text) { messages.append(text); }
 
 std::optional<std::string> TFakeDialogs::ChooseScriptToOpen(QWidget*,
-                                                            const std::filesystem::path&) {
+                                                            const std::filesystem::path& folder) {
+    startFolders.push_back(folder);
     if (files.empty()) return std::nullopt;
     auto file = files.front();
     files.pop_front();
@@ -62,7 +63,6 @@ std::optional<std::string> TFakeDialogs::ChooseScriptToSave(QWidget* parent,
 
 std::optional<std::string> TFakeDialogs::ChooseExecutableToSave(
     QWidget* parent, const std::filesystem::path& folder) {
-    executableFolders.push_back(folder);
     return ChooseScriptToOpen(parent, folder);
 }
 

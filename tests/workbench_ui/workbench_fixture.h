@@ -30,7 +30,7 @@ public:
     QStringList questions;
     QStringList messages;
     std::vector<std::string> saveSuggestions;
-    std::vector<std::filesystem::path> executableFolders;
+    std::vector<std::filesystem::path> startFolders;  // where each file chooser started
     std::vector<QUrl> opened;
     bool openerWorks = true;
     QDialog* modal = nullptr;

@@ -13,8 +13,6 @@ inline constexpr std::string_view kScriptExtension = ".kvs";
 inline constexpr std::string_view kScriptFilter = "Korvane script (*.kvs)";
 // Build's save dialog filter, as description and pattern pairs separated by "|".
 inline constexpr std::string_view kExecutableFilter = "Executable|*.exe";
-inline constexpr std::string_view kOpenQuestion =
-    "All unsaved changes will be lost. Open another file now ?";
 inline constexpr std::string_view kLoadErrorPrefix = "Error loading file ";
 inline constexpr std::string_view kSaveErrorText = "Error saving file";
 inline constexpr std::string_view kHelpPage = "Help/html/index.html";

@@ -52,15 +52,15 @@ bool IsFatalErrorLine(std::string_view line) {
     return StartsWithTime(line) && line.substr(8, kFatal.size()) == kFatal;
 }
 
-TCheckOutcome CheckLineOutcome(std::string_view line) {
-    if (!StartsWithTime(line) || line.substr(8, kCheck.size()) != kCheck) return TCheckOutcome::None;
-    if (line.ends_with(": pass")) return TCheckOutcome::Pass;
-    if (line.ends_with(": FAIL")) return TCheckOutcome::Fail;
+TCheckOutcome CheckLineOutcome(std::string_view start, std::string_view end) {
+    if (!StartsWithTime(start) || start.substr(8, kCheck.size()) != kCheck) return TCheckOutcome::None;
+    if (end.ends_with(": pass")) return TCheckOutcome::Pass;
+    if (end.ends_with(": FAIL")) return TCheckOutcome::Fail;
     return TCheckOutcome::None;
 }
 
 bool IsErrorLogLine(std::string_view line) {
-    return IsFatalErrorLine(line) || CheckLineOutcome(line) == TCheckOutcome::Fail || line.starts_with("Error: ") ||
+    return IsFatalErrorLine(line) || line.starts_with("Error: ") ||
            line == "Error building:";
 }
 

@@ -1,92 +1,156 @@
 #include "workbench/ui/log_pane.h"
 
+#include <algorithm>
+
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTimer>
 
 #include "workbench/ui/editor_fonts.h"
-#include "workbench/ui/log_links.h"
+#include "workbench/ui/log_highlighter.h"
 
 namespace korvane::workbench {
 
 namespace {
 
 constexpr int kLogFontPixels = 12;
-const QColor kErrorText(200, 0, 0);
-const QColor kPassText(0, 128, 0);
+// Lines appended meanwhile reach the screen together, about this often, and at most this
+// many at a time, so one batch never holds the window up for long.
+constexpr int kBatchMs = 40;
+constexpr std::size_t kBatchLines = 2000;
 
-QColor LineColour(const QTextBlock& block) {
-    const std::string line = block.text().toLatin1().toStdString();
-    if (IsErrorLogLine(line)) return kErrorText;
-    if (CheckLineOutcome(line) == TCheckOutcome::Pass) return kPassText;
-    return {};
-}
-
-bool ShownIn(const QTextBlock& block, const QColor& colour) {
-    if (!block.isValid() || block.text().isEmpty()) return false;
-    QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::Right);
-    return cursor.charFormat().foreground().color() == colour;
+QString Shown(std::string_view line) {
+    const std::string shown = ShownLine(line);
+    return QString::fromLatin1(shown.data(), static_cast<qsizetype>(shown.size()));
 }
 
 }  // namespace
 
-TLogPane::TLogPane(QWidget* parent) : QPlainTextEdit(parent) {
+TLogPane::TLogPane(QWidget* parent, TLogBounds bounds)
+    : QPlainTextEdit(parent),
+      m_store(bounds),
+      m_highlighter(new TLogHighlighter(document(), palette())),
+      m_batch(new QTimer(this)) {
     setObjectName(QStringLiteral("Log"));
     setReadOnly(true);
     setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setFont(ScriptFont(kLogFontPixels));
     setFrameShape(QFrame::NoFrame);
-    QPalette shade = palette();
-    shade.setColor(QPalette::Base, QColor(248, 249, 251));
-    setPalette(shade);
+    m_batch->setSingleShot(true);
+    m_batch->setInterval(kBatchMs);
+    connect(m_batch, &QTimer::timeout, this, [this] { ShowPending(kBatchLines); });
 }
 
-void TLogPane::AppendItem(std::string_view line) {
-    QString text = QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const int firstNewBlock = m_items == 0 ? 0 : document()->blockCount();
-    appendPlainText(text);
+TLogPane::~TLogPane() = default;
+
+void TLogPane::AppendItem(std::string_view item) {
     ++m_items;
-    // Colour every shown line of the item that is an error or a check on its own.
-    for (QTextBlock block = document()->findBlockByNumber(firstNewBlock); block.isValid();
-         block = block.next()) {
-        const QColor colour = LineColour(block);
-        if (!colour.isValid()) continue;
-        QTextCursor cursor(block);
-        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        QTextCharFormat format;
-        format.setForeground(colour);
-        cursor.mergeCharFormat(format);
+    // CR LF, CR and LF each end a line.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= item.size(); ++i) {
+        if (i < item.size() && item[i] != '\r' && item[i] != '\n') continue;
+        m_removedUnshown += m_store.Append(item.substr(start, i - start));
+        if (i + 1 < item.size() && item[i] == '\r' && item[i + 1] == '\n') ++i;
+        start = i + 1;
     }
+    if (!m_batch->isActive()) m_batch->start();
+}
+
+void TLogPane::Flush() { ShowPending(m_store.BodyCount()); }
+
+void TLogPane::ShowPending(std::size_t maxLines) {
+    m_batch->stop();
+    if (m_removedUnshown > 0) {
+        const std::size_t dropped = std::min(m_removedUnshown, m_shownBody);
+        DropShownFront(dropped);
+        m_shownBody -= dropped;
+        m_removedUnshown = 0;
+        ShowNote();
+    }
+    if (m_shownBody == m_store.BodyCount()) return;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
+    QString batch;
+    const std::size_t end = std::min(m_store.BodyCount(), m_shownBody + maxLines);
+    for (std::size_t i = m_shownBody; i < end; ++i) {
+        // The document starts with one empty block: the first line goes into it.
+        if (i > 0 || m_noteShown) batch += QLatin1Char('\n');
+        batch += Shown(m_store.BodyLine(i));
+    }
+    cursor.setCharFormat(QTextCharFormat());
+    cursor.insertText(batch);
+    cursor.endEditBlock();
+    m_shownBody = end;
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    if (m_shownBody < m_store.BodyCount()) m_batch->start();
+}
+
+void TLogPane::DropShownFront(std::size_t count) {
+    if (count == 0) return;
+    QTextCursor cursor(document());
+    if (count >= m_shownBody) {
+        // Everything after the note goes, the line break that ends the note too.
+        if (m_noteShown) cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    } else {
+        const int first = m_noteShown ? 1 : 0;
+        cursor.setPosition(document()->findBlockByNumber(first).position());
+        cursor.setPosition(document()->findBlockByNumber(first + static_cast<int>(count)).position(),
+                           QTextCursor::KeepAnchor);
+    }
+    cursor.removeSelectedText();
+}
+
+void TLogPane::ShowNote() {
+    const QString note = QString::fromLatin1(m_store.Note().c_str());
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    if (m_noteShown) {
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(note);
+    } else {
+        // Whatever remains on screen follows the note on lines of its own.
+        cursor.insertText(m_shownBody > 0 ? note + QLatin1Char('\n') : note);
+        m_noteShown = true;
+    }
+    cursor.endEditBlock();
 }
 
 void TLogPane::ClearItems() {
+    m_batch->stop();
     clear();
+    m_store.Clear();
     m_items = 0;
+    m_shownBody = 0;
+    m_removedUnshown = 0;
+    m_noteShown = false;
 }
 
-QStringList TLogPane::Lines() const {
-    if (m_items == 0) return {};
+QStringList TLogPane::Lines() {
+    Flush();
+    if (m_store.LineCount() == 0) return {};
     return toPlainText().split(QLatin1Char('\n'));
 }
 
-bool TLogPane::LineShownAsError(int line) const {
-    return ShownIn(document()->findBlockByNumber(line), kErrorText);
+bool TLogPane::LineShownIn(int line, const QColor& colour) {
+    Flush();
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (!block.isValid() || block.text().isEmpty()) return false;
+    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+        if (range.start == 0 && range.format.foreground().color() == colour) return true;
+    }
+    return false;
 }
 
-bool TLogPane::LineShownAsPass(int line) const {
-    return ShownIn(document()->findBlockByNumber(line), kPassText);
-}
+bool TLogPane::LineShownAsError(int line) { return LineShownIn(line, m_highlighter->ErrorColour()); }
 
-std::string TLogPane::TextBytes() const {
-    if (m_items == 0) return {};
-    return toPlainText().toLatin1().toStdString() + '\n';
-}
+bool TLogPane::LineShownAsPass(int line) { return LineShownIn(line, m_highlighter->PassColour()); }
+
+std::string TLogPane::TextBytes() const { return m_store.Bytes(); }
 
 QSize TLogPane::sizeHint() const {
     return {QPlainTextEdit::sizeHint().width(), m_preferredHeight};
@@ -94,8 +158,13 @@ QSize TLogPane::sizeHint() const {
 
 void TLogPane::mouseDoubleClickEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseDoubleClickEvent(event);
-    if (m_items == 0) return;
+    if (m_store.LineCount() == 0) return;
     emit LineActivated(cursorForPosition(event->position().toPoint()).block().text());
+}
+
+void TLogPane::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) m_highlighter->UsePalette(palette());
 }
 
 QMenu* TLogPane::ContextMenu(const QPoint& at) {

@@ -10,7 +10,9 @@
 
 #include "tools/command_line.h"
 #include "workbench/startup.h"
+#include "workbench/ui/main_form.h"
 #include "workbench/ui/program_start.h"
+#include "workbench/ui/signal_watch.h"
 #include "workbench/ui/workbench_app.h"
 
 namespace {
@@ -70,5 +72,8 @@ int main(int argc, char** argv) {
     options.standalone =
         plan.mode == TStartMode::Standalone || plan.mode == TStartMode::StandaloneFailed;
     TWorkbenchApp workbench(std::move(options));
+    TSignalWatch signalWatch;
+    QObject::connect(&signalWatch, &TSignalWatch::Caught, &workbench.MainForm(),
+                     [&workbench] { workbench.MainForm().CloseForSignal(); });
     return StartProgram(workbench, plan, std::cerr);
 }

@@ -12,6 +12,7 @@
 
 #include "workbench/ui/about_window.h"
 #include "workbench/ui/bar_icons.h"
+#include "workbench/ui/failure_marks.h"
 #include "workbench/ui/file_rules.h"
 #include "workbench/ui/find_dialog.h"
 #include "workbench/ui/log_pane.h"
@@ -208,6 +209,7 @@ void TMainForm::BuildCentre() {
     m_status = new TStatusLine(this);
     setStatusBar(m_status);
     m_find = new TFindDialog(*m_editor, this);
+    m_failureMarks = new TFailureMarks(*m_editor);
 }
 
 void TMainForm::ApplySettings(const TSettings& settings) {
@@ -279,6 +281,8 @@ void TMainForm::SetRunPhase(TRunPhase phase) {
         action->setEnabled(states.fileActions);
     }
     m_fileMenu->setEnabled(states.fileActions);
+    // Nothing may replace the editor's text while the script it holds runs.
+    Bar(TBarId::RecentBar)->setEnabled(states.fileActions);
     m_helpMenu->setEnabled(states.fileActions);
     m_step1->setEnabled(phase == TRunPhase::Stepping);
     for (QAction* action : m_editingItems) action->setEnabled(phase == TRunPhase::Idle);
@@ -288,8 +292,9 @@ void TMainForm::SetRunPhase(TRunPhase phase) {
             m_editor->MarkStepLine(-1);
             break;
         case TRunPhase::Paused:
+            // The line about to run is marked as when stepping.
             m_status->SetState(TRunState::Paused);
-            m_editor->MarkStepLine(-1);
+            ShowRunLine();
             break;
         case TRunPhase::Stepping:
             m_status->SetState(TRunState::Stepping);
@@ -329,7 +334,7 @@ TSettings TMainForm::CollectSettings() const {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (!m_closing && !MayDiscardEdits()) {
+    if (!m_closing && !m_closingBySignal && !MayDiscardEdits()) {
         event->ignore();
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ class QToolBar;
 
 namespace korvane::workbench {
 
+class TFailureMarks;
 class TFindDialog;
 class TFrmAbout;
 class TFrmWatch;
@@ -45,8 +47,8 @@ public:
     void PauseScript();
     bool Running() const { return m_runControl.Active(); }
 
-    // File actions. OpenFile asks its own question before replacing any text; New, a recent
-    // entry, closing and LoadAndRun ask to save edits first; LoadFile asks nothing.
+    // File actions. Open, New, a recent entry, closing and LoadAndRun ask to save edits
+    // first and do nothing while a script runs; LoadFile asks nothing.
     void OpenFile(const std::string& path);
     bool LoadFile(const std::string& path);
     void NewScript();
@@ -73,8 +75,14 @@ public:
     void ShowAbout();
     // The About window whether or not a script runs.
     void ShowAboutNow();
-    // The hide button and Escape while a rack is open in a run: hide or show this window.
+    // The hide button and Escape while a rack is open in a run: hide this window when the rack
+    // is shown, else show the rack again.
     void ToggleMainForRack();
+    // SIGTERM, SIGINT or SIGHUP: keeps unsaved text in the recovery file and closes without
+    // a question (settings are written as at any close).
+    void CloseForSignal();
+    // At a normal start: offers text kept by CloseForSignal, once.
+    void OfferRecovery();
     // True once the window has been closed; a run still on the stack then ends the program.
     bool Closed() const { return m_closing; }
     // Moves the caret to the line a log line names (writelog's "from line N", the block
@@ -83,6 +91,9 @@ public:
     void GoToLine();
     TFindDialog& FindDialog() { return *m_find; }
     TStatusLine& Status() { return *m_status; }
+    TFailureMarks& FailureMarks() { return *m_failureMarks; }
+    // Where the file dialogs start.
+    std::filesystem::path DialogFolder() const;
 
     // The settings of this window and its bars as they are now, over the remembered ones.
     TSettings CollectSettings() const;
@@ -113,6 +124,7 @@ protected:
 
 private:
     void ChooseAndOpen();
+    void NoteFolder(const std::string& chosen);
     engine::TRunOutcome StartRun();
     void MarkRunFailure(engine::TRunOutcome outcome);
     void BuildEditMenu();
@@ -147,6 +159,7 @@ private:
     TLogPane* m_log = nullptr;
     TStatusLine* m_status = nullptr;
     TFindDialog* m_find = nullptr;
+    TFailureMarks* m_failureMarks = nullptr;
     QTimer* m_runLineTimer = nullptr;
     QSplitter* m_splitter = nullptr;
     std::array<QToolBar*, kBarCount> m_bars{};
@@ -182,6 +195,8 @@ private:
     QAction* m_sbHide = nullptr;
 
     std::string m_currentFile;
+    // The folder of the last file chosen in a dialog.
+    std::filesystem::path m_lastFolder;
     // What the editor held when it was last loaded or saved.
     std::string m_savedBytes;
     int m_lastRunLine = -1;
@@ -189,6 +204,7 @@ private:
     bool m_stopPressed = false;
     TRunPhase m_phase = TRunPhase::Idle;
     bool m_closing = false;
+    bool m_closingBySignal = false;
     bool m_shownOnce = false;
     std::vector<TBarId> m_floatingBars;
 };

@@ -7,11 +7,14 @@
 #include "workbench/file_io.h"
 #include "workbench/package_builder.h"
 #include "workbench/ui/about_window.h"
+#include "workbench/run_folder.h"
 #include "workbench/ui/executable_build.h"
+#include "workbench/ui/failure_marks.h"
 #include "workbench/ui/file_rules.h"
 #include "workbench/ui/log_links.h"
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
+#include "workbench/ui/run_report.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/status_line.h"
 #include "workbench/ui/user_dialogs.h"
@@ -44,12 +47,18 @@ void TMainForm::RunScript() {
 engine::TRunOutcome TMainForm::StartRun() {
     const TModuleHooks& modules = m_context.modules;
     m_editor->MarkErrorLine(-1);
+    m_failureMarks->Clear();
+    m_status->SetProblems({});
     m_fatalLine = -1;
     m_lastRunLine = -1;
     m_stopPressed = false;
     m_runLineTimer->start();
     if (modules.runActive) modules.runActive(true);
-    const engine::TRunOutcome outcome = m_runControl.Run(m_editor->Lines());
+    engine::TRunOutcome outcome;
+    {
+        const TRunFolder folder(RunFolderFor(m_currentFile));
+        outcome = m_runControl.Run(m_editor->Lines());
+    }
     if (modules.runActive) modules.runActive(false);
     m_runLineTimer->stop();
     m_status->SetRunLine(-1);
@@ -60,17 +69,9 @@ engine::TRunOutcome TMainForm::StartRun() {
 
 void TMainForm::MarkRunFailure(engine::TRunOutcome outcome) {
     switch (outcome) {
-        case engine::TRunOutcome::Refused: {
-            m_status->SetState(TRunState::Idle);
-            const QStringList report = m_log->Lines();
-            for (const QString& line : report) {
-                if (const auto number = LogLineNumber(ToLatin1(line))) {
-                    m_editor->MarkErrorLine(*number - 1);
-                    break;
-                }
-            }
+        case engine::TRunOutcome::Refused:
+            ShowRefusal(m_runControl.BlockCheck(), *m_editor, *m_failureMarks, *m_status);
             return;
-        }
         case engine::TRunOutcome::FatalError:
             m_fatalLine = m_lastRunLine;
             m_editor->MarkErrorLine(m_fatalLine);
@@ -80,6 +81,7 @@ void TMainForm::MarkRunFailure(engine::TRunOutcome outcome) {
             break;
     }
     m_status->SetState(m_stopPressed ? TRunState::Stopped : TRunState::Finished);
+    ShowFailures(m_runControl.Failures(), *m_failureMarks, *m_status);
 }
 
 int TMainForm::RunningLine() {
@@ -90,7 +92,10 @@ int TMainForm::RunningLine() {
 void TMainForm::ShowRunLine() {
     const int line = RunningLine();
     m_status->SetRunLine(line);
-    m_editor->MarkStepLine(m_phase == TRunPhase::Stepping ? line : -1);
+    const bool waiting = m_phase == TRunPhase::Stepping || m_phase == TRunPhase::Paused;
+    m_editor->MarkStepLine(waiting ? line : -1);
+    // While the run waits, one line is marked: showline's mark of the statement before goes.
+    if (waiting && m_editor->MarkedLine() != line) m_editor->MarkCurrentLine(-1);
 }
 
 engine::TRunOutcome TMainForm::RunStandalone(std::string_view scriptText) {
@@ -104,9 +109,9 @@ void TMainForm::BuildExecutable() {
     const auto log = [this](std::string_view line) { m_log->AppendItem(line); };
     const std::optional<std::string> packaged = BuildFromWorkbench(m_context, m_editor->Lines(), m_currentFile, log);
     if (!packaged) return;
-    const auto chosen =
-        m_context.dialogs->ChooseExecutableToSave(this, m_context.executableFolder);
+    const auto chosen = m_context.dialogs->ChooseExecutableToSave(this, DialogFolder());
     if (!chosen) return;
+    NoteFolder(*chosen);
     std::string problem;
     if (!WritePackagedExecutable(*chosen, *packaged, problem)) {
         m_context.dialogs->ShowMessage(this, FromLatin1(kSaveErrorText) + QStringLiteral(": ") +
@@ -122,14 +127,15 @@ void TMainForm::StopScript() {
 void TMainForm::PauseScript() { m_runControl.Pause(); }
 
 void TMainForm::ChooseAndOpen() {
-    const auto chosen = m_context.dialogs->ChooseScriptToOpen(this, m_context.executableFolder);
-    if (chosen) OpenFile(*chosen);
+    if (Running()) return;
+    const auto chosen = m_context.dialogs->ChooseScriptToOpen(this, DialogFolder());
+    if (!chosen) return;
+    NoteFolder(*chosen);
+    OpenFile(*chosen);
 }
 
 void TMainForm::OpenFile(const std::string& path) {
-    if (m_editor->HasText() && !m_context.dialogs->AskYesNo(this, FromLatin1(kOpenQuestion))) {
-        return;
-    }
+    if (Running() || !MayDiscardEdits()) return;
     if (LoadFile(path)) RememberFile(path);
 }
 
@@ -141,21 +147,25 @@ bool TMainForm::LoadFile(const std::string& path) {
     }
     m_editor->SetBytes(file.bytes);
     SetCurrentFile(path, file.bytes);
+    // The last run's state and marks belong to the text that was here before.
+    m_status->SetState(TRunState::Idle);
+    m_status->SetProblems({});
+    m_failureMarks->Clear();
     return true;
 }
 
 void TMainForm::OpenRecent(const std::string& path) {
-    if (MayDiscardEdits()) LoadFile(path);
+    if (!Running() && MayDiscardEdits()) LoadFile(path);
 }
 
 void TMainForm::LoadAndRun(const std::string& path) {
-    if (!MayDiscardEdits() || !LoadFile(path)) return;
+    if (Running() || !MayDiscardEdits() || !LoadFile(path)) return;
     RememberFile(path);
     RunScript();
 }
 
 void TMainForm::NewScript() {
-    if (!MayDiscardEdits()) return;
+    if (Running() || !MayDiscardEdits()) return;
     m_editor->SetBytes({});
     SetCurrentFile({}, {});
 }
@@ -173,8 +183,9 @@ bool TMainForm::SaveScript() {
 
 bool TMainForm::SaveScriptAs() {
     const auto chosen = m_context.dialogs->ChooseScriptToSave(
-        this, m_context.executableFolder, SaveAsSuggestion(CaptionWithoutMarker()));
+        this, DialogFolder(), SaveAsSuggestion(CaptionWithoutMarker()));
     if (!chosen) return false;
+    NoteFolder(*chosen);
     const std::string target = SaveAsTarget(*chosen);
     const std::string bytes = m_editor->Bytes();
     if (!WriteScript(target, bytes)) {
@@ -265,9 +276,21 @@ void TMainForm::OpenUrl(const QString& url) {
     }
 }
 
+std::filesystem::path TMainForm::DialogFolder() const {
+    return DialogFolderFor(m_currentFile, m_lastFolder);
+}
+
+void TMainForm::NoteFolder(const std::string& chosen) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(chosen, error);
+    if (!error) m_lastFolder = full.parent_path();
+}
+
 void TMainForm::GoToLogLine(const QString& line) {
     const std::string bytes = ToLatin1(line);
-    if (const auto number = LogLineNumber(bytes)) {
+    if (const auto refused = RefusalLine(m_runControl.BlockCheck(), bytes)) {
+        m_editor->GoToLine(*refused);
+    } else if (const auto number = LogLineNumber(bytes)) {
         m_editor->GoToLine(*number - 1);
     } else if (IsFatalErrorLine(bytes) && m_fatalLine >= 0) {
         m_editor->GoToLine(m_fatalLine);
@@ -283,8 +306,9 @@ void TMainForm::GoToLine() {
 }
 
 void TMainForm::SaveLog() {
-    const auto chosen = m_context.dialogs->ChooseTextToSave(this, m_context.executableFolder);
+    const auto chosen = m_context.dialogs->ChooseTextToSave(this, DialogFolder());
     if (!chosen) return;
+    NoteFolder(*chosen);
     std::string problem;
     if (!WriteFileReplacing(*chosen, m_log->TextBytes(), TFileMode::Regular, problem)) {
         m_context.dialogs->ShowMessage(this, FromLatin1(kSaveErrorText) + QStringLiteral(": ") +
@@ -305,12 +329,14 @@ bool TMainForm::RackToggleAllowed() const { return m_context.rackOpen && Running
 
 void TMainForm::ToggleMainForRack() {
     if (!RackToggleAllowed()) return;
-    const auto& rackVisible = m_context.modules.rackVisible;
-    if (rackVisible && rackVisible()) {
+    const TModuleHooks& modules = m_context.modules;
+    if (modules.rackVisible && modules.rackVisible()) {
         hide();
-    } else {
-        show();
+        return;
     }
+    // Escape in the rack hid the rack: Escape here brings it back, so neither window is lost.
+    show();
+    if (modules.showRack) modules.showRack();
 }
 
 }  // namespace korvane::workbench

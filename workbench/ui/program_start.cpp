@@ -66,6 +66,7 @@ int StartProgram(TWorkbenchApp& workbench, const TStartupPlan& plan, std::ostrea
             break;
         case TStartMode::Normal:
             form.show();
+            form.OfferRecovery();
             break;
     }
     return QApplication::exec();

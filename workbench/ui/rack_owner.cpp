@@ -17,6 +17,11 @@ void TWorkbenchRack::Bind() {
     TModuleHooks& modules = m_context.modules;
     modules.binding = &m_window->Binding();
     modules.rackVisible = [this] { return m_window->isVisible(); };
+    modules.showRack = [this] {
+        m_window->show();
+        m_window->raise();
+        m_window->activateWindow();
+    };
     modules.validateRack = [this](const std::string& path) {
         const bool loaded = m_window->LoadRack(path).Ok();
         m_window->hide();

@@ -29,6 +29,8 @@ QString RunStateName(TRunState state) {
             return QStringLiteral("Finished");
         case TRunState::Stopped:
             return QStringLiteral("Stopped");
+        case TRunState::Refused:
+            return QStringLiteral("Refused");
     }
     return {};
 }
@@ -38,6 +40,7 @@ TStatusLine::TStatusLine(QWidget* parent)
       m_state(MakeField(this, "RunState")),
       m_runLine(MakeField(this, "RunLine")),
       m_checks(MakeField(this, "Checks")),
+      m_problems(MakeField(this, "Problems")),
       m_caret(MakeField(this, "Caret")),
       m_path(MakeField(this, "FilePath")) {
     setObjectName(QStringLiteral("StatusBar"));
@@ -48,6 +51,7 @@ TStatusLine::TStatusLine(QWidget* parent)
     addWidget(m_state);
     addWidget(m_runLine);
     addWidget(m_checks);
+    addWidget(m_problems);
     addWidget(m_path, 1);
     addPermanentWidget(m_caret);
     SetState(TRunState::Idle);
@@ -74,10 +78,12 @@ void TStatusLine::SetChecks(int passed, int failed) {
                           ? QString()
                           : QStringLiteral("checks: %1 passed, %2 failed").arg(passed).arg(failed));
 }
+void TStatusLine::SetProblems(const QString& text) { m_problems->setText(text); }
 
 QString TStatusLine::StateText() const { return m_state->text(); }
 QString TStatusLine::RunLineText() const { return m_runLine->text(); }
 QString TStatusLine::CaretText() const { return m_caret->text(); }
+QString TStatusLine::ProblemsText() const { return m_problems->text(); }
 QString TStatusLine::PathText() const { return m_path->text(); }
 QString TStatusLine::ChecksText() const { return m_checks->text(); }
 

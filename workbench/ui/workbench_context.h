@@ -23,6 +23,8 @@ struct TModuleHooks {
     std::function<void(bool)> runActive;
     // Whether the rack window is shown now.
     std::function<bool()> rackVisible;
+    // Brings the rack window back after Escape hid it.
+    std::function<void()> showRack;
     // At exit: the modules put the window positions they keep into the settings.
     std::function<void(TSettings&)> storeSettings;
     // Build's check of a rack: loads it into the rack window, then hides the window.

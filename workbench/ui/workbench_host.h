@@ -20,6 +20,8 @@ public:
     void AppendLog(std::string_view line) override;
     int LogLineCount() const override;
     void ClearLog() override;
+    // The pane keeps every line within its own memory bound.
+    void MakeRoomInLog() override {}
     bool Standalone() const override;
     engine::TLocalTime Now() const override;
     std::chrono::microseconds PumpInterval() const override;
