@@ -13,6 +13,7 @@ namespace korvane::engine {
 void BindEngine(TDispatch& dispatch);
 
 void BindEngineStatements(TDispatch& dispatch);
+void BindCheckStatement(TDispatch& dispatch);
 void BindTextFunctions(TDispatch& dispatch);
 void BindMiscFunctions(TDispatch& dispatch);
 void BindTimeFunctions(TDispatch& dispatch);

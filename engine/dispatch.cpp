@@ -53,6 +53,7 @@ const std::array<TStatementRow, static_cast<size_t>(TStatement::Count)>& Stateme
         {S::Loadimage, T::SBegins, "loadimage("},
         {S::DdownSettext, T::SBegins, "ddown_settext("},
         {S::Setvisible, T::SBegins, "setvisible("},
+        {S::Check, T::SBegins, "check("},
     }};
     return table;
 }

@@ -26,7 +26,7 @@ enum class TStatement {
     Fcreate, Fclose, Fseek, Openrack, Send, Saverack, Debugon, Debugoff, Showline,
     Showterm, Hideterm, Setport, Capturerack, TcpSrvOpen, TcpOpen, TcpSrvClose, TcpClose,
     TcpSrvFlush, TcpFlush, TcpSrvWrite, TcpWrite, Showmain, Hidemain, Setidle, Loadimage,
-    DdownSettext, Setvisible,
+    DdownSettext, Setvisible, Check,
     Count
 };
 

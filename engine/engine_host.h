@@ -9,6 +9,18 @@ namespace korvane::engine {
 class TExecute;
 class TVariableStore;
 
+// One `check` of a measurement against its limits, as the script's reports show it. The texts
+// are the evaluated arguments; an empty limit is no limit on that side.
+struct TCheckRecord {
+    std::string name;
+    std::string value;
+    std::string low;
+    std::string high;
+    std::string unit;
+    bool passed = false;
+    int line = 0;  // editor line, from 1
+};
+
 struct TLocalTime {
     int year = 0;
     int month = 0;
@@ -73,6 +85,9 @@ public:
     }
 
     virtual TControlBinding* Binding() { return nullptr; }
+
+    // Each check as it is made, after its log line.
+    virtual void RecordCheck(const TCheckRecord& /*check*/) {}
 };
 
 // "14:03:27": the log's and time()'s time of day.

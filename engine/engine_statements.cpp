@@ -88,6 +88,7 @@ void BindEngineStatements(TDispatch& dispatch) {
 
 void BindEngine(TDispatch& dispatch) {
     BindEngineStatements(dispatch);
+    BindCheckStatement(dispatch);
     BindTextFunctions(dispatch);
     BindMiscFunctions(dispatch);
     BindTimeFunctions(dispatch);

@@ -37,6 +37,7 @@ TRunOutcome TRunControl::StartRun(const std::vector<std::string>& editorLines) {
     m_blockCheck = CheckBlockLines(editorLines);
     if (!m_blockCheck.report.empty()) {
         m_host.AppendLog(m_blockCheck.report);
+        m_runHost.RunFailed(m_blockCheck.report);
         return TRunOutcome::Refused;
     }
     m_runHost.ClearRackOpen();
@@ -102,6 +103,7 @@ void TRunControl::AppendTimed(std::string_view message) {
 }
 
 void TRunControl::ReportFatal(std::string_view message) {
+    m_runHost.RunFailed(message);
     if (m_host.Standalone()) return;
     m_host.MakeRoomInLog();
     m_host.AppendLog(FormatTimeOfDay(m_host.Now()) + " Fatal error: " + std::string(message));

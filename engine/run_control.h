@@ -37,6 +37,8 @@ public:
     virtual void ClearLineMark() {}
     // Last look at the run before its interpreter goes (the runner writes --vars here).
     virtual void RunEnding(const TExecute& /*run*/) {}
+    // A fatal error ended the run, or the block check refused it; the message as logged.
+    virtual void RunFailed(std::string_view /*message*/) {}
 };
 
 enum class TRunOutcome { Finished, FatalError, Refused, AlreadyRunning };

@@ -35,21 +35,30 @@ std::optional<std::string_view> SectionName(std::string_view line) {
 
 }  // namespace
 
-TPortEntries ParsePortSection(std::string_view iniText) {
-    TPortEntries entries;
-    bool inPorts = false;
+std::vector<TIniSection> ParseSections(std::string_view iniText) {
+    std::vector<TIniSection> sections;
     while (!iniText.empty()) {
         const std::size_t end = std::min(iniText.find('\n'), iniText.size());
         const std::string_view line = Trimmed(iniText.substr(0, end));
         iniText.remove_prefix(std::min(end + 1, iniText.size()));
         if (line.empty() || line.front() == ';' || line.front() == '#') continue;
         if (const auto section = SectionName(line)) {
-            inPorts = IsPortsSection(*section);
+            sections.push_back({std::string(*section), {}});
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (!inPorts || equals == std::string_view::npos) continue;
-        entries.emplace_back(Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)));
+        if (sections.empty() || equals == std::string_view::npos) continue;
+        sections.back().entries.emplace_back(Trimmed(line.substr(0, equals)),
+                                             Trimmed(line.substr(equals + 1)));
+    }
+    return sections;
+}
+
+TPortEntries ParsePortSection(std::string_view iniText) {
+    TPortEntries entries;
+    for (TIniSection& section : ParseSections(iniText)) {
+        if (!IsPortsSection(section.name)) continue;
+        for (auto& entry : section.entries) entries.push_back(std::move(entry));
     }
     return entries;
 }

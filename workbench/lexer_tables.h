@@ -22,7 +22,8 @@ inline constexpr auto kKeywords = std::to_array<std::string_view>({
     "flush", "fcreate", "fclose", "fseek", "openrack", "send", "saverack", "debugon", "debugoff",
     "showterm", "hideterm", "setport", "capturerack", "tcp_srv_open", "tcp_open",
     "tcp_srv_close", "tcp_close", "tcp_srv_flush", "tcp_flush", "tcp_srv_write", "tcp_write",
-    "showmain", "hidemain", "setidle", "loadimage", "ddown_settext", "setvisible", "showline", "",
+    "showmain", "hidemain", "setidle", "loadimage", "ddown_settext", "setvisible", "showline",
+    "check", "",
     // functions
     "geterror", "enumports", "receive", "tcp_srv_read", "tcp_read", "tcp_srv_hasclient",
     "tcp_isconnected", "getcts", "getdsr", "getrlsd", "getring", "tohex", "len", "asc", "pos",
@@ -31,7 +32,7 @@ inline constexpr auto kKeywords = std::to_array<std::string_view>({
     "getticks", "ddown_gettext", "",
 });
 // clang-format on
-static_assert(kKeywords.size() == 90);
+static_assert(kKeywords.size() == 91);
 
 // The keyword table followed by one more empty entry.
 inline constexpr auto kCompletions = [] {
@@ -60,10 +61,10 @@ inline constexpr auto kParameterHints = std::to_array<std::string_view>({
     "pos(substring,string)", "split(string,substring)", "tohex(string)", "trim(string)",
     "ucase(astring)", "tcp_flush(characters number)", "tcp_open(IP address,port)",
     "tcp_srv_flush(characters number)", "tcp_srv_open(port)", "tcp_srv_write(some data)",
-    "tcp_write(some data)",
+    "tcp_write(some data)", "check(name;value;low limit;high limit;unit)",
 });
 // clang-format on
-static_assert(kParameterHints.size() == 51);
+static_assert(kParameterHints.size() == 52);
 
 // The hint widget separates parameters with ";", while scripts separate arguments with ",".
 inline constexpr char kHintParameterDelimiter = ';';

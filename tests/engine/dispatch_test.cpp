@@ -9,10 +9,11 @@ namespace {
 using testing::TEngineFixture;
 
 TEST(DispatchTables, RowsAndOrder) {
-    EXPECT_EQ(StatementTable().size(), 45u);  // plus the assignment that takes everything else
+    EXPECT_EQ(StatementTable().size(), 46u);  // plus the assignment that takes everything else
     EXPECT_EQ(StatementTable()[1].text, "for (");
     EXPECT_EQ(StatementTable()[9].text, "closeport(");
     EXPECT_EQ(StatementTable()[44].text, "setvisible(");
+    EXPECT_EQ(StatementTable()[45].text, "check(");
     ASSERT_EQ(FunctionTable().size(), 38u);
     EXPECT_EQ(FunctionTable()[24].name, "extract");
     EXPECT_EQ(FunctionTable()[24].argumentCount, 3u);
@@ -55,7 +56,7 @@ TEST(Dispatch, NamesThatBeginLikeStatementWordsStayAssignments) {
         "setdtrx", "cleardtrx", "execs", "flushed", "fcreated", "fclosed", "fseeks", "openracks",
         "saveracks", "showterms", "hideterms", "capturerackx", "tcp_srv_opens", "tcp_opened",
         "tcp_srv_closed", "tcp_closed", "tcp_srv_flushed", "tcp_flushed", "tcp_srv_writes",
-        "tcp_writes", "setidles", "loadimages", "ddown_settexts", "setvisibles"};
+        "tcp_writes", "setidles", "loadimages", "ddown_settexts", "setvisibles", "check", "checks", "CHECK"};
     TEngineFixture fixture;
     TRecorder recorder;
     for (size_t row = static_cast<size_t>(TStatement::Closeport);

@@ -26,6 +26,7 @@ public:
     std::vector<std::string> inputs;  // answers for inputbox, in order
     std::vector<std::string> watchSnapshots;
     std::vector<int> markedLines;
+    std::vector<TCheckRecord> checks;
     std::vector<std::string> finalVariables;  // the store as the run ended (run control only)
     std::chrono::microseconds pumpInterval{};
     std::vector<TRunButtons> buttons;
@@ -64,6 +65,7 @@ public:
     }
     void SetButtons(TRunButtons state) override { buttons.push_back(state); }
     void RunEnding(const TExecute& run) override { finalVariables = run.Variables().Lines(); }
+    void RecordCheck(const TCheckRecord& check) override { checks.push_back(check); }
 };
 
 // One engine with the engine's own rows bound, for running small scripts in tests.

@@ -11,8 +11,8 @@ namespace korvane::workbench {
 namespace {
 
 TEST(LexerTables, KeywordGroupsInOrder) {
-    // Groups of 14, 36 and 37 words, each closed by an empty entry.
-    const std::vector<std::size_t> empties = {14, 51, 89};
+    // Groups of 14, 37 and 37 words, each closed by an empty entry.
+    const std::vector<std::size_t> empties = {14, 52, 90};
     for (std::size_t i = 0; i < kKeywords.size(); ++i) {
         const bool closesGroup = std::find(empties.begin(), empties.end(), i) != empties.end();
         EXPECT_EQ(kKeywords[i].empty(), closesGroup) << i;
@@ -21,8 +21,9 @@ TEST(LexerTables, KeywordGroupsInOrder) {
     EXPECT_EQ(kKeywords[13], "exit");
     EXPECT_EQ(kKeywords[15], "closeport");
     EXPECT_EQ(kKeywords[50], "showline");
-    EXPECT_EQ(kKeywords[52], "geterror");
-    EXPECT_EQ(kKeywords[88], "ddown_gettext");
+    EXPECT_EQ(kKeywords[51], "check");
+    EXPECT_EQ(kKeywords[53], "geterror");
+    EXPECT_EQ(kKeywords[89], "ddown_gettext");
     std::vector<std::string_view> words(kKeywords.begin(), kKeywords.end());
     std::erase(words, "");
     std::sort(words.begin(), words.end());
@@ -30,7 +31,7 @@ TEST(LexerTables, KeywordGroupsInOrder) {
 }
 
 TEST(LexerTables, CompletionsAreKeywordsPlusOneEmptyEntry) {
-    ASSERT_EQ(kCompletions.size(), 91u);
+    ASSERT_EQ(kCompletions.size(), 92u);
     EXPECT_TRUE(std::equal(kKeywords.begin(), kKeywords.end(), kCompletions.begin()));
     EXPECT_EQ(kCompletions.back(), "");
 }
@@ -58,9 +59,10 @@ TEST(LexerTables, ParameterHintLookup) {
         {"openport", "openport (serial port,baudrate,databits,parity,stopbits)"},
         {"ucase", "ucase(astring)"},
         {"tcp_write", "tcp_write(some data)"},
+        {"check", "check(name;value;low limit;high limit;unit)"},
     };
     for (const auto& [word, hint] : cases) EXPECT_EQ(FindParameterHint(word), hint) << word;
-    for (std::string_view word : {"", "for", "Len", "len(", "tcp"}) {
+    for (std::string_view word : {"", "for", "Len", "len(", "tcp", "Check"}) {
         EXPECT_FALSE(FindParameterHint(word).has_value()) << word;
     }
 }

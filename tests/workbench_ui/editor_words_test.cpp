@@ -13,7 +13,8 @@ TEST(EditorWords, CompletionOffersTableWordsSorted) {
     EXPECT_EQ(CompletionCandidates("Wri"), (V{"writelog"}));
     EXPECT_EQ(CompletionCandidates("zzz"), V{});
     // Every entry of the table for an empty prefix, without the empty group ends.
-    EXPECT_EQ(CompletionCandidates("").size(), 87u);
+    EXPECT_EQ(CompletionCandidates("").size(), 88u);
+    EXPECT_EQ(CompletionCandidates("che"), (V{"check"}));
 }
 
 TEST(EditorWords, WordBeforeAnOpeningParenthesis) {

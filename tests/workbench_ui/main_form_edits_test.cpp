@@ -243,19 +243,31 @@ TEST(MainFormEdits, LogDoubleClickGoesToTheLineItNames) {
     EXPECT_EQ(line, 6);
 }
 
-TEST(MainFormEdits, ErrorLinesOfTheLogAreRed) {
+TEST(MainFormEdits, ErrorLinesOfTheLogAreRedAndPassedChecksGreen) {
     TEditsFixture f;
     TLogPane& log = f.Form().Log();
     log.AppendItem("14:03:27: Script started");
     log.AppendItem("14:03:27 Fatal error: Division by zero");
     log.AppendItem("\r\nError: unterminated block (for)");
     log.AppendItem("14:03:27, from line 2: Error: only text");
+    log.AppendItem("14:03:27: check vdd: 3.6 V in [3.13, 3.47]: FAIL");
+    log.AppendItem("14:03:27: check vdd: 3.3 V in [3.13, 3.47]: pass");
+    log.AppendItem("14:03:27, from line 4: check x: FAIL");
+    log.AppendItem("14:03:27: check " + std::string(80, 'n') + ": 1 in [2, 3]: FAIL");
     EXPECT_EQ(log.Lines(), (QStringList{"14:03:27: Script started",
                                         "14:03:27 Fatal error: Division by zero", "",
                                         "Error: unterminated block (for)",
-                                        "14:03:27, from line 2: Error: only text"}));
-    const std::vector<bool> red = {false, true, false, true, false};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(log.LineShownAsError(i), red[i]) << i;
+                                        "14:03:27, from line 2: Error: only text",
+                                        "14:03:27: check vdd: 3.6 V in [3.13, 3.47]: FAIL",
+                                        "14:03:27: check vdd: 3.3 V in [3.13, 3.47]: pass",
+                                        "14:03:27, from line 4: check x: FAIL",
+                                        "14:03:27: check " + QString(80, 'n') + ": 1 in [2, 3]: FAIL"}));
+    const std::vector<bool> red = {false, true, false, true, false, true, false, false, true};
+    const std::vector<bool> green = {false, false, false, false, false, false, true, false, false};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(log.LineShownAsError(i), red[i]) << i;
+        EXPECT_EQ(log.LineShownAsPass(i), green[i]) << i;
+    }
     // A clean run after an error: its lines take no colour from the lines before.
     log.ClearItems();
     log.AppendItem("14:03:27: Script started");

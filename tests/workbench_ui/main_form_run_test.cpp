@@ -408,6 +408,19 @@ TEST(MainFormRun, StatusBarFollowsTheRun) {
     f.SetScript("x = 1");
     f.Click("SBRun1");
     EXPECT_EQ(status.StateText(), "Finished");
+    EXPECT_EQ(status.ChecksText(), "");
+
+    // Checks are counted for the run that made them, and a run without any shows none.
+    f.SetScript("check(\"a\", 1, 0, 2)\ncheck(\"b\", 3, 0, 2, \"V\")\ncheck(\"a\", 2, 2, \"\")");
+    f.Click("SBRun1");
+    EXPECT_EQ(status.ChecksText(), "checks: 2 passed, 1 failed");
+    EXPECT_TRUE(f.LogLines().contains("14:03:27: check b: 3 V in [0, 2]: FAIL"))
+        << f.LogLines().join("\n").toStdString();
+    f.Click("SBRun1");
+    EXPECT_EQ(status.ChecksText(), "checks: 2 passed, 1 failed");
+    f.SetScript("x = 1");
+    f.Click("SBRun1");
+    EXPECT_EQ(status.ChecksText(), "");
 }
 
 // A fatal error and a failed block check mark their line; double-clicking the fatal error

@@ -24,6 +24,7 @@ TLogHighlighter::TLogHighlighter(QTextDocument* document, const QPalette& palett
 void TLogHighlighter::UsePalette(const QPalette& palette) {
     const bool dark = IsDarkPalette(palette);
     m_error.setForeground(dark ? QColor(255, 120, 110) : QColor(200, 0, 0));
+    m_pass.setForeground(dark ? QColor(120, 220, 120) : QColor(0, 120, 0));
     QColor note = palette.color(QPalette::Text);
     note.setAlpha(150);
     m_note.setForeground(note);
@@ -36,10 +37,17 @@ void TLogHighlighter::highlightBlock(const QString& text) {
         setFormat(0, static_cast<int>(text.size()), m_note);
         return;
     }
-    // Only the start of a line decides its kind.
+    // Only the start of a line decides its kind; a check's outcome is its last word.
     const QByteArray head = text.left(64).toLatin1();
-    if (IsErrorLogLine(std::string_view(head.constData(), static_cast<std::size_t>(head.size())))) {
+    const QByteArray tail = text.right(8).toLatin1();
+    const auto view = [](const QByteArray& bytes) {
+        return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    };
+    const TCheckOutcome check = CheckLineOutcome(view(head), view(tail));
+    if (IsErrorLogLine(view(head)) || check == TCheckOutcome::Fail) {
         setFormat(0, static_cast<int>(text.size()), m_error);
+    } else if (check == TCheckOutcome::Pass) {
+        setFormat(0, static_cast<int>(text.size()), m_pass);
     }
 }
 

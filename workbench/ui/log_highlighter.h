@@ -4,7 +4,8 @@
 
 namespace korvane::workbench {
 
-// Colours each log line by its own kind (errors, the removal note), in colours chosen from
+// Colours each log line by its own kind (errors and failed checks, passed checks, the removal
+// note), in colours chosen from
 // the pane's palette so they read on light and dark desktops alike.
 class TLogHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
@@ -15,12 +16,14 @@ public:
     // Picks the colours again after the palette changed.
     void UsePalette(const QPalette& palette);
     QColor ErrorColour() const { return m_error.foreground().color(); }
+    QColor PassColour() const { return m_pass.foreground().color(); }
 
 protected:
     void highlightBlock(const QString& text) override;
 
 private:
     QTextCharFormat m_error;
+    QTextCharFormat m_pass;
     QTextCharFormat m_note;
 };
 

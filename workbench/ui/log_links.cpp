@@ -10,6 +10,7 @@ constexpr std::string_view kFromLine = ", from line ";
 constexpr std::string_view kUnexpected = "Error: unexpected ";
 constexpr std::string_view kOnLine = " on line ";
 constexpr std::string_view kFatal = " Fatal error: ";
+constexpr std::string_view kCheck = ": check ";
 
 // A positive decimal number that fills `digits` exactly.
 std::optional<int> LineNumber(std::string_view digits) {
@@ -49,6 +50,13 @@ std::optional<int> LogLineNumber(std::string_view line) {
 
 bool IsFatalErrorLine(std::string_view line) {
     return StartsWithTime(line) && line.substr(8, kFatal.size()) == kFatal;
+}
+
+TCheckOutcome CheckLineOutcome(std::string_view start, std::string_view end) {
+    if (!StartsWithTime(start) || start.substr(8, kCheck.size()) != kCheck) return TCheckOutcome::None;
+    if (end.ends_with(": pass")) return TCheckOutcome::Pass;
+    if (end.ends_with(": FAIL")) return TCheckOutcome::Fail;
+    return TCheckOutcome::None;
 }
 
 bool IsErrorLogLine(std::string_view line) {

@@ -18,4 +18,9 @@ bool IsFatalErrorLine(std::string_view line);
 // Fatal errors, the block check's report and Build's failure line.
 bool IsErrorLogLine(std::string_view line);
 
+// A check's "<time>: check NAME: ...: pass" or "...: FAIL", told by the line's start and its
+// end (a long line need not be read whole).
+enum class TCheckOutcome { None, Pass, Fail };
+TCheckOutcome CheckLineOutcome(std::string_view start, std::string_view end);
+
 }  // namespace korvane::workbench

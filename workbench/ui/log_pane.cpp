@@ -136,17 +136,19 @@ QStringList TLogPane::Lines() {
     return toPlainText().split(QLatin1Char('\n'));
 }
 
-bool TLogPane::LineShownAsError(int line) {
+bool TLogPane::LineShownIn(int line, const QColor& colour) {
     Flush();
     const QTextBlock block = document()->findBlockByNumber(line);
     if (!block.isValid() || block.text().isEmpty()) return false;
     for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
-        if (range.start == 0 && range.format.foreground().color() == m_highlighter->ErrorColour()) {
-            return true;
-        }
+        if (range.start == 0 && range.format.foreground().color() == colour) return true;
     }
     return false;
 }
+
+bool TLogPane::LineShownAsError(int line) { return LineShownIn(line, m_highlighter->ErrorColour()); }
+
+bool TLogPane::LineShownAsPass(int line) { return LineShownIn(line, m_highlighter->PassColour()); }
 
 std::string TLogPane::TextBytes() const { return m_store.Bytes(); }
 

@@ -34,6 +34,8 @@ public:
     QStringList Lines();
     // Whether the shown line (from 0) is drawn as an error.
     bool LineShownAsError(int line);
+    // Whether the shown line (from 0) is drawn as a passed check.
+    bool LineShownAsPass(int line);
     // Every line the pane holds, in full, as Latin-1 bytes ended by LF, for Save as.
     std::string TextBytes() const;
     const TLogStore& Store() const { return m_store; }
@@ -56,6 +58,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    bool LineShownIn(int line, const QColor& colour);
     void ShowPending(std::size_t maxLines);
     void DropShownFront(std::size_t count);
     void ShowNote();

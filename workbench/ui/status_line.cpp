@@ -39,6 +39,7 @@ TStatusLine::TStatusLine(QWidget* parent)
     : QStatusBar(parent),
       m_state(MakeField(this, "RunState")),
       m_runLine(MakeField(this, "RunLine")),
+      m_checks(MakeField(this, "Checks")),
       m_problems(MakeField(this, "Problems")),
       m_caret(MakeField(this, "Caret")),
       m_path(MakeField(this, "FilePath")) {
@@ -49,6 +50,7 @@ TStatusLine::TStatusLine(QWidget* parent)
     m_path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(m_state);
     addWidget(m_runLine);
+    addWidget(m_checks);
     addWidget(m_problems);
     addWidget(m_path, 1);
     addPermanentWidget(m_caret);
@@ -71,6 +73,11 @@ void TStatusLine::SetPath(const QString& path) {
     m_path->setToolTip(path);
 }
 
+void TStatusLine::SetChecks(int passed, int failed) {
+    m_checks->setText(passed + failed == 0
+                          ? QString()
+                          : QStringLiteral("checks: %1 passed, %2 failed").arg(passed).arg(failed));
+}
 void TStatusLine::SetProblems(const QString& text) { m_problems->setText(text); }
 
 QString TStatusLine::StateText() const { return m_state->text(); }
@@ -78,5 +85,6 @@ QString TStatusLine::RunLineText() const { return m_runLine->text(); }
 QString TStatusLine::CaretText() const { return m_caret->text(); }
 QString TStatusLine::ProblemsText() const { return m_problems->text(); }
 QString TStatusLine::PathText() const { return m_path->text(); }
+QString TStatusLine::ChecksText() const { return m_checks->text(); }
 
 }  // namespace korvane::workbench

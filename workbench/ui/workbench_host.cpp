@@ -10,6 +10,7 @@
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/script_editor.h"
+#include "workbench/ui/status_line.h"
 #include "workbench/ui/user_dialogs.h"
 #include "workbench/ui/watch_window.h"
 #include "workbench/ui/workbench_context.h"
@@ -74,7 +75,20 @@ std::string TWorkbenchHost::InputBox(std::string_view caption, std::string_view 
 
 engine::TControlBinding* TWorkbenchHost::Binding() { return m_context.modules.binding; }
 
-void TWorkbenchHost::SetButtons(engine::TRunButtons state) { m_form.SetRunPhase(PhaseFor(state)); }
+void TWorkbenchHost::RecordCheck(const engine::TCheckRecord& check) {
+    ++(check.passed ? m_checksPassed : m_checksFailed);
+    m_form.Status().SetChecks(m_checksPassed, m_checksFailed);
+}
+
+void TWorkbenchHost::SetButtons(engine::TRunButtons state) {
+    if (state == engine::TRunButtons::Running && !m_running) {
+        m_checksPassed = 0;
+        m_checksFailed = 0;
+        m_form.Status().SetChecks(0, 0);
+    }
+    m_running = state != engine::TRunButtons::Idle;
+    m_form.SetRunPhase(PhaseFor(state));
+}
 
 void TWorkbenchHost::SetEditorReadOnly(bool readOnly) { m_form.Editor().setReadOnly(readOnly); }
 

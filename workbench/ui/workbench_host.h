@@ -34,6 +34,7 @@ public:
     std::string InputBox(std::string_view caption, std::string_view prompt,
                          std::string_view preset) override;
     engine::TControlBinding* Binding() override;
+    void RecordCheck(const engine::TCheckRecord& check) override;
 
     // engine::TRunHost
     void SetButtons(engine::TRunButtons state) override;
@@ -51,6 +52,10 @@ private:
     TMainForm& m_form;
     TDebugStops m_stops;
     TWorkbenchContext& m_context;
+    // The checks of the current run, for the status bar; a new run starts from none.
+    bool m_running = false;
+    int m_checksPassed = 0;
+    int m_checksFailed = 0;
 };
 
 // The local time of day and date, for log lines and the date functions.
