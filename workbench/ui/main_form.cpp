@@ -84,7 +84,12 @@ TMainForm::TMainForm(TWorkbenchContext& context, TFrmWatch& watch, TFrmAbout& ab
 }
 
 // The Watch window belongs to the application, not to the dock that shows it.
-TMainForm::~TMainForm() { m_watch.setParent(nullptr); }
+TMainForm::~TMainForm() {
+    // The dock reports hiding while QWidget tears the window down, when this is no longer a
+    // TMainForm: nothing of it may answer then.
+    if (m_watchDock) m_watchDock->disconnect(this);
+    m_watch.setParent(nullptr);
+}
 
 QAction* TMainForm::MakeAction(const char* name, const QString& text) {
     auto* action = new QAction(text, this);
