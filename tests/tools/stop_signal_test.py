@@ -94,7 +94,7 @@ def run_case(runner, folder, name, script, signum, expected, setup):
                            stderr=subprocess.DEVNULL, text=True, encoding="latin-1",
                            cwd=folder, env=env)
     log = []
-    while not log or log[-1] != expected[0]:
+    while not log or log[-1] != expected[-1]:
         line = run.stdout.readline()
         if not line:
             break
