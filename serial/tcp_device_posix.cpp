@@ -12,6 +12,7 @@
 
 #include "instrument_target.h"
 #include "open_wait.h"
+#include "queued_output.h"
 #include "system_call.h"
 #include "tcp_device.h"
 
@@ -91,6 +92,13 @@ void TuneSocket(int fd) {
     SetOption(fd, IPPROTO_TCP, TCP_KEEPIDLE, kKeepAliveIdleSeconds);
     SetOption(fd, IPPROTO_TCP, TCP_KEEPINTVL, kKeepAliveIntervalSeconds);
     SetOption(fd, IPPROTO_TCP, TCP_KEEPCNT, kKeepAliveProbes);
+}
+
+// A send that neither waits nor raises SIGPIPE when the peer has gone.
+auto SendNow(int fd) {
+    return [fd](std::string_view bytes) {
+        return ::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    };
 }
 
 }  // namespace
@@ -231,16 +239,7 @@ TDeviceResult TTcpDevice::Write(std::string_view data) {
     if (!IsOpen() || m_shutdown) return NotOpen();
     if (m_failed) return TDeviceResult::Fail("tcp:" + m_hostPort + ": the connection has ended");
     std::lock_guard lock(m_outputMutex);
-    if (!m_output.Append(data)) {
-        return TDeviceResult::Fail("write: output queue full (" + std::to_string(m_output.Size()) +
-                                   " bytes waiting)");
-    }
-    if (const int error = DrainOutputLocked(); error != 0) {
-        m_output.Clear();
-        return TDeviceResult::Fail(SystemMessage("write", error));
-    }
-    if (!m_output.Empty()) m_wake.Wake();  // so the reader waits for room
-    return TDeviceResult::Ok();
+    return QueueAndSend(m_output, data, m_wake, SendNow(m_fd.Get()));
 }
 
 std::size_t TTcpDevice::PendingOutput() const {
@@ -248,17 +247,7 @@ std::size_t TTcpDevice::PendingOutput() const {
     return m_output.Size();
 }
 
-int TTcpDevice::DrainOutputLocked() {
-    while (!m_output.Empty()) {
-        const std::string_view front = m_output.Front();
-        const ssize_t sent = RetryOnEintr([&] {
-            return ::send(m_fd.Get(), front.data(), front.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
-        });
-        if (sent < 0) return errno == EAGAIN ? 0 : errno;
-        m_output.Consume(static_cast<std::size_t>(sent));
-    }
-    return 0;
-}
+int TTcpDevice::DrainOutputLocked() { return DrainQueue(m_output, SendNow(m_fd.Get())); }
 
 TDeviceEvent TTcpDevice::WaitEvent() {
     TDeviceEvent event;

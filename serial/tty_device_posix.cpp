@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "permission_hint.h"
+#include "queued_output.h"
 #include "system_call.h"
 #include "tty_config.h"
 #include "tty_device.h"
@@ -28,6 +29,11 @@ constexpr std::size_t kReadBlock = 4096;
 TDeviceResult NotOpen() { return TDeviceResult::Fail("the port is not open"); }
 
 bool IsNotSupported(int error) { return error == ENOTTY || error == EINVAL; }
+
+// The descriptor is non-blocking: a full driver answers EAGAIN.
+auto WriteNow(int fd) {
+    return [fd](std::string_view bytes) { return ::write(fd, bytes.data(), bytes.size()); };
+}
 
 }  // namespace
 
@@ -204,19 +210,7 @@ TDeviceResult TTtyDevice::Write(std::string_view data) {
         return TDeviceResult::Fail(m_path + ": the device has failed");
     }
     std::lock_guard lock(m_outputMutex);
-    if (!m_output.Append(data)) {
-        return TDeviceResult::Fail("write: output queue full (" + std::to_string(m_output.Size()) +
-                                   " bytes waiting)");
-    }
-    // Appending first and sending from the front keeps the order whoever drains.
-    if (const int error = DrainOutputLocked(); error != 0) {
-        m_output.Clear();
-        return TDeviceResult::Fail(SystemMessage("write", error));
-    }
-    if (!m_output.Empty()) {
-        m_wake.Wake();  // so the reader waits for room in the driver
-    }
-    return TDeviceResult::Ok();
+    return QueueAndSend(m_output, data, m_wake, WriteNow(m_fd.Get()));
 }
 
 std::size_t TTtyDevice::PendingOutput() const {
@@ -224,18 +218,7 @@ std::size_t TTtyDevice::PendingOutput() const {
     return m_output.Size();
 }
 
-int TTtyDevice::DrainOutputLocked() {
-    while (!m_output.Empty()) {
-        const std::string_view front = m_output.Front();
-        const ssize_t written =
-            RetryOnEintr([&] { return ::write(m_fd.Get(), front.data(), front.size()); });
-        if (written < 0) {
-            return errno == EAGAIN ? 0 : errno;
-        }
-        m_output.Consume(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
+int TTtyDevice::DrainOutputLocked() { return DrainQueue(m_output, WriteNow(m_fd.Get())); }
 
 TDeviceEvent TTtyDevice::WaitEvent() {
     TDeviceEvent event;
