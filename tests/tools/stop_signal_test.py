@@ -7,12 +7,13 @@ Usage: stop_signal_test.py signals KORVANE_RUN
        stop_signal_test.py broken-pipe KORVANE_RUN KORVANE KORVANE_RACK
 """
 import os
-import shutil
 import signal
 import subprocess
 import sys
 import tempfile
 import time
+
+import silent_resolver
 
 STARTED = "14:03:27: Script started"
 FINISHED = "14:03:27: Script finished"
@@ -24,35 +25,10 @@ def make_fifo(folder, env):
     return env
 
 
-def silent_resolver(folder, env):
-    """A name server on loopback that never answers, in a network and mount namespace of the
-    runner's own; None when this system does not allow one."""
-    if not shutil.which("unshare") or not shutil.which("ip"):
-        return None
-    probe = subprocess.run(["unshare", "-rnm", "true"], stderr=subprocess.DEVNULL)
-    if probe.returncode != 0:
-        return None
-    with open(os.path.join(folder, "resolv.conf"), "w") as out:
-        out.write("nameserver 127.0.0.1\noptions timeout:30 attempts:1\n")
-    env = dict(env)
-    env["KORVANE_TEST_RESOLV"] = os.path.join(folder, "resolv.conf")
-    env["KORVANE_TEST_SERVER"] = SILENT_SERVER
-    return env
+def behind_silent_resolver(folder, env):
+    """A name server that never answers; None when this system does not allow one."""
+    return silent_resolver.prepare(folder, env) if silent_resolver.available() else None
 
-
-# The silent server ends once the runner (its parent after the exec) has gone.
-SILENT_SERVER = """
-import os, socket, time
-parent = os.getppid()
-server = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-server.bind(("127.0.0.1", 53))
-while os.getppid() == parent:
-    time.sleep(0.1)
-"""
-IN_SILENT_NETWORK = (
-    'ip link set lo up && mount --bind "$KORVANE_TEST_RESOLV" /etc/resolv.conf && '
-    '{ /usr/bin/python3 -c "$KORVANE_TEST_SERVER" </dev/null >/dev/null 2>&1 & } && '
-    'sleep 0.3 && exec "$@"')
 
 CASES = [
     # name, script, signal, log between the start and finish lines, setup
@@ -71,7 +47,7 @@ CASES = [
      signal.SIGTERM, ["14:03:27: Port already open or not available: com9",
                       "14:03:27, from line 2: ready 1"], make_fifo),
     ("name lookup", 'writelog("ready")\ntcp_open("never.example", 80)\nwritelog("after")\n',
-     signal.SIGINT, ["14:03:27, from line 1: ready"], silent_resolver),
+     signal.SIGINT, ["14:03:27, from line 1: ready"], behind_silent_resolver),
 ]
 
 
@@ -89,7 +65,7 @@ def run_case(runner, folder, name, script, signum, expected, setup):
         out.write(script)
     command = [runner, "--fixed-time=2026-12-08T14:03:27", path]
     if "KORVANE_TEST_RESOLV" in env:
-        command = ["unshare", "-rnm", "sh", "-c", IN_SILENT_NETWORK, "sh"] + command
+        command = silent_resolver.wrapped(command)
     run = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                            stderr=subprocess.DEVNULL, text=True, encoding="latin-1",
                            cwd=folder, env=env)
