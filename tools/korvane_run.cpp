@@ -178,7 +178,7 @@ tools::TScriptRun RunScript(const tools::TRunnerOptions& options, const std::str
     record.script = path;
     record.station = options.station;
     record.hostname = HostName();
-    const tools::TFileText file = tools::ReadBoundedFile(path, tools::TConsoleHost::Interrupted());
+    tools::TFileText file = tools::ReadBoundedFile(path, tools::TConsoleHost::Interrupted());
     tools::TConsoleHost host(options.fixedTime, options.station);
     record.timestamp = IsoTime(host.Now());
     if (!file.problem.empty()) {
@@ -202,7 +202,9 @@ tools::TScriptRun RunScript(const tools::TRunnerOptions& options, const std::str
     host.SetRunActive(true);
     const auto started = std::chrono::steady_clock::now();
     host.StartClock();
-    const korvane::engine::TRunOutcome outcome = control.Run(korvane::engine::SplitLines(file.text));
+    std::vector<std::string> lines = korvane::engine::SplitLines(file.text);
+    std::string().swap(file.text);  // the lines hold the script now: one copy less for the run
+    const korvane::engine::TRunOutcome outcome = control.Run(lines);
     host.SetRunActive(false);
     modules.tcp.SetRunActive(false);
     if (options.warn) {
