@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """Time from SIGINT to the end of a korvane-run script in each case that waits or blocks: a long
 idle interval, one statement of deeply nested parentheses, fread on a FIFO nobody writes, a
-host name nobody answers, receive loops on a loop and a pty port, a loop port being recorded,
-and tcp_read on a connection that stays quiet; against a python3 peer that sleeps and ends at
-the same signal, measured in the same run. Each case gives the time to the run's end line and
+host name nobody answers (for tcp_open and for an instrument port), receive loops on a loop
+and a pty port, a loop port being recorded, and tcp_read on a connection that stays quiet;
+against a python3 peer that sleeps and ends at the same signal, measured in the same run. Each case gives the time to the run's end line and
 to the process's exit, so what teardown costs shows as the difference.
 Usage: stop_latency.py KORVANE_RUN [ROUNDS] [CASE...]
 """
@@ -45,6 +45,8 @@ CASES = {
                         'writelog("after")\n', None, "fifo"),
     "unanswered lookup": ('writelog("ready")\ntcp_open("never.example", 80)\nwritelog("after")\n',
                           None, "resolver"),
+    "instrument lookup": ('writelog("ready")\nopenport("com9", 9600, 8, "n", 1)\n'
+                          'writelog("after")\n', "com9=tcp:never.example:5025", "resolver"),
     "receive on loop": (RECEIVE_LOOP, "com9=loop", None),
     "receive on pty": (RECEIVE_LOOP, "com9=pty", None),
     "recording a loop": (RECEIVE_LOOP, "com9=record:rec.kvr@loop", None),
