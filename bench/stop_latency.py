@@ -3,8 +3,9 @@
 idle interval, one statement of deeply nested parentheses, fread on a FIFO nobody writes, a
 host name nobody answers (for tcp_open and for an instrument port), receive loops on a loop
 and a pty port, a loop port being recorded, and tcp_read on a connection that stays quiet;
-against a python3 peer that sleeps and ends at the same signal, measured in the same run. Each case gives the time to the run's end line and
-to the process's exit, so what teardown costs shows as the difference.
+against a python3 peer that sleeps and ends at the same signal, measured in the same run. Each
+case gives the time to the run's end line and to the process's exit, so what teardown costs
+shows as the difference.
 Usage: stop_latency.py KORVANE_RUN [ROUNDS] [CASE...]
 """
 import os
