@@ -27,18 +27,14 @@ TFunctionResult Geterror(TExecute& run, const TArgs&) {
     return TextResult(run.LastErrorText(), true);
 }
 
-TFunctionResult Random(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = run.EvaluateArguments(texts, v);
+TFunctionResult Random(TExecute& run, TArgs& v, bool ok) {
     run.ClearError();
     auto range = StrictInt(v[0]);
     if (!range) return FailedResult(run, "random: unexpected argument.", ok);
     return WholeResult(NextRandom(run.State().randomSeed, *range), ok);
 }
 
-TFunctionResult Pow(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = run.EvaluateArguments(texts, v);
+TFunctionResult Pow(TExecute& run, TArgs& v, bool ok) {
     run.ClearError();
     auto base = StrictInt(v[0]);
     auto exponent = StrictInt(v[1]);
@@ -50,9 +46,7 @@ TFunctionResult Pow(TExecute& run, const TArgs& texts) {
     return {FormatNumber(value), ok};
 }
 
-TFunctionResult Inputbox(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = run.EvaluateArguments(texts, v);
+TFunctionResult Inputbox(TExecute& run, TArgs& v, bool ok) {
     run.ClearError();
     std::string answer = run.Host().InputBox(v[0], v[1], v[2]);
     run.AfterBlocking();
@@ -60,9 +54,7 @@ TFunctionResult Inputbox(TExecute& run, const TArgs& texts) {
 }
 
 // Always succeeds as a call; a bit number outside the 32-bit word reads as 0.
-TFunctionResult GetBit(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    run.EvaluateArguments(texts, v);
+TFunctionResult GetBit(TExecute& run, TArgs& v, bool) {
     run.ClearError();
     auto word = StrictInt(v[0]);
     auto bit = StrictInt(v[1]);
@@ -87,10 +79,10 @@ TFunctionResult Getticks(TExecute& run, const TArgs&) {
 void BindMiscFunctions(TDispatch& dispatch) {
     using F = TFunction;
     dispatch.Bind(F::Geterror, Geterror);
-    dispatch.Bind(F::Random, Random);
-    dispatch.Bind(F::Pow, Pow);
-    dispatch.Bind(F::Inputbox, Inputbox);
-    dispatch.Bind(F::GetBit, GetBit);
+    dispatch.BindValues(F::Random, Random);
+    dispatch.BindValues(F::Pow, Pow);
+    dispatch.BindValues(F::Inputbox, Inputbox);
+    dispatch.BindValues(F::GetBit, GetBit);
     dispatch.Bind(F::Getticks, Getticks);
 }
 

@@ -12,18 +12,10 @@ namespace {
 
 using TArgs = std::vector<std::string>;
 
-// Evaluates the arguments and clears error, the common start of most rows.
-bool Begin(TExecute& run, const TArgs& texts, TArgs& values) {
-    const bool ok = run.EvaluateArguments(texts, values);
-    run.ClearError();
-    return ok;
-}
-
 // Sized before it is built, so a result over the text bound fails before taking memory, and
 // written straight into its quoted form, so it exists once.
-TFunctionResult Tohex(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Tohex(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     const size_t size = v[0].empty() ? 0 : v[0].size() * 3 - 1;
     CheckTextSize(size);
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -39,41 +31,35 @@ TFunctionResult Tohex(TExecute& run, const TArgs& texts) {
     return {std::move(out), ok};
 }
 
-TFunctionResult Len(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Len(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     return WholeResult(static_cast<int64_t>(v[0].size()), ok);
 }
 
-TFunctionResult Asc(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Asc(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     if (v[0].empty()) return FailedResult(run, "asc: unexpected argument.", ok);
     return WholeResult(static_cast<unsigned char>(v[0][0]), ok);
 }
 
-TFunctionResult Pos(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Pos(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     const size_t at = v[0].empty() ? std::string::npos : v[1].find(v[0]);
     return WholeResult(at == std::string::npos ? 0 : static_cast<int64_t>(at) + 1, ok);
 }
 
-TFunctionResult Ucase(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Ucase(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     return TextResult(ToUpperAscii(v[0]), ok);
 }
 
-TFunctionResult Lcase(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Lcase(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     return TextResult(ToLowerAscii(v[0]), ok);
 }
 
-TFunctionResult Mid(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Mid(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     auto start = StrictInt(v[1]);
     auto count = StrictInt(v[2]);
     if (!start || !count) return FailedResult(run, "mid: unexpected argument.", ok);
@@ -82,9 +68,8 @@ TFunctionResult Mid(TExecute& run, const TArgs& texts) {
     return TextResult(v[0].substr(static_cast<size_t>(from - 1), static_cast<size_t>(*count)), ok);
 }
 
-TFunctionResult Del(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Del(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     auto start = StrictInt(v[1]);
     auto count = StrictInt(v[2]);
     if (!start || !count) return FailedResult(run, "del: unexpected argument.", ok);
@@ -95,23 +80,20 @@ TFunctionResult Del(TExecute& run, const TArgs& texts) {
     return TextResult(text, ok);
 }
 
-TFunctionResult Chr(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Chr(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     auto code = StrictInt(v[0]);
     if (!code) return FailedResult(run, "chr: unexpected argument.", ok);
     return TextResult(std::string(1, static_cast<char>(((*code % 256) + 256) % 256)), ok);
 }
 
-TFunctionResult TrimFunction(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult TrimFunction(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     return TextResult(TrimView(v[0]), ok);
 }
 
-TFunctionResult Split(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult Split(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     run.State().tokens.Assign(std::move(v[0]), std::move(v[1]));
     return WholeResult(static_cast<int64_t>(run.State().tokens.Size()), ok);
 }
@@ -121,17 +103,14 @@ TFunctionResult PieceResult(std::optional<std::string_view> piece, bool ok) {
 }
 
 // The three-argument form leaves error alone and reports nothing.
-TFunctionResult ExtractFromText(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = run.EvaluateArguments(texts, v);
+TFunctionResult ExtractFromText(TExecute&, TArgs& v, bool ok) {
     auto number = StrictInt(v[2]);
     if (!number || *number < 1) return TextResult("", ok);
     return PieceResult(NthPiece(v[0], v[1], static_cast<size_t>(*number) - 1), ok);
 }
 
-TFunctionResult ExtractToken(TExecute& run, const TArgs& texts) {
-    TArgs v;
-    const bool ok = Begin(run, texts, v);
+TFunctionResult ExtractToken(TExecute& run, TArgs& v, bool ok) {
+    run.ClearError();
     auto number = StrictInt(v[0]);
     if (!number) return FailedResult(run, "extract: unexpected argument.", ok);
     if (*number < 1) return TextResult("", ok);
@@ -142,19 +121,19 @@ TFunctionResult ExtractToken(TExecute& run, const TArgs& texts) {
 
 void BindTextFunctions(TDispatch& dispatch) {
     using F = TFunction;
-    dispatch.Bind(F::Tohex, Tohex);
-    dispatch.Bind(F::Len, Len);
-    dispatch.Bind(F::Asc, Asc);
-    dispatch.Bind(F::Pos, Pos);
-    dispatch.Bind(F::Ucase, Ucase);
-    dispatch.Bind(F::Lcase, Lcase);
-    dispatch.Bind(F::Mid, Mid);
-    dispatch.Bind(F::Del, Del);
-    dispatch.Bind(F::Chr, Chr);
-    dispatch.Bind(F::Trim, TrimFunction);
-    dispatch.Bind(F::Split, Split);
-    dispatch.Bind(F::Extract3, ExtractFromText);
-    dispatch.Bind(F::Extract1, ExtractToken);
+    dispatch.BindValues(F::Tohex, Tohex);
+    dispatch.BindValues(F::Len, Len);
+    dispatch.BindValues(F::Asc, Asc);
+    dispatch.BindValues(F::Pos, Pos);
+    dispatch.BindValues(F::Ucase, Ucase);
+    dispatch.BindValues(F::Lcase, Lcase);
+    dispatch.BindValues(F::Mid, Mid);
+    dispatch.BindValues(F::Del, Del);
+    dispatch.BindValues(F::Chr, Chr);
+    dispatch.BindValues(F::Trim, TrimFunction);
+    dispatch.BindValues(F::Split, Split);
+    dispatch.BindValues(F::Extract3, ExtractFromText);
+    dispatch.BindValues(F::Extract1, ExtractToken);
 }
 
 }  // namespace korvane::engine

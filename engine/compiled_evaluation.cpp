@@ -12,22 +12,46 @@ namespace {
 
 // Compiled forms are kept for the run; past this many distinct texts new ones are rewritten.
 constexpr size_t kMaxCompiledTexts = 8192;
+constexpr size_t kCopiedArgumentBytes = 256;
 
-// Makes room for the piece values of one evaluation and drops them however it ends.
+// Makes room for the piece values of one evaluation on top of `top` and gives it back however
+// it ends. The values stay in the list for the next evaluation, so their buffers are reused;
+// large ones are let go at once.
 template <typename TPiece>
 class TPieceFrame {
 public:
-    TPieceFrame(std::vector<TPiece>& values, size_t count) : m_values(values), m_base(values.size()) {
-        values.resize(m_base + count);
+    TPieceFrame(std::vector<TPiece>& values, size_t& top, size_t count)
+        : m_values(values), m_top(top), m_base(top) {
+        top += count;
+        if (values.size() < top) values.resize(top);
+        for (size_t i = m_base; i < top; ++i) values[i].placeholder.clear();
     }
-    ~TPieceFrame() { m_values.resize(m_base); }
+    ~TPieceFrame() {
+        for (size_t i = m_base; i < m_top; ++i) {
+            if (m_values[i].text.capacity() > kKeptPieceBytes) std::string().swap(m_values[i].text);
+        }
+        m_top = m_base;
+    }
     TPieceFrame(const TPieceFrame&) = delete;
     TPieceFrame& operator=(const TPieceFrame&) = delete;
     size_t Base() const { return m_base; }
 
 private:
+    static constexpr size_t kKeptPieceBytes = 4096;
     std::vector<TPiece>& m_values;
+    size_t& m_top;
     size_t m_base;
+};
+
+class TDepthStep {
+public:
+    explicit TDepthStep(size_t& depth) : m_depth(depth) { ++m_depth; }
+    ~TDepthStep() { --m_depth; }
+    TDepthStep(const TDepthStep&) = delete;
+    TDepthStep& operator=(const TDepthStep&) = delete;
+
+private:
+    size_t& m_depth;
 };
 
 }  // namespace
@@ -55,39 +79,59 @@ const TCompiledExpression* TExecute::CompiledFor(std::string_view stripped) {
 }
 
 TValue TExecute::RunCompiled(const TCompiledExpression& compiled) {
+    TFlatValue result;
+    const bool ok = RunCompiledInto(compiled, result);
+    return {std::move(result.text), ok, ok && result.exact, result.number};
+}
+
+// On failure `result` holds the text the rewriting evaluator would give with it.
+bool TExecute::RunCompiledInto(const TCompiledExpression& compiled, TFlatValue& result) {
+    if (compiled.pieces.empty()) return RunCompiledFlat(compiled.flat, 0, result) && !compiled.unbalanced;
     std::string noText;
     TEvaluationScope scope(m_slots, m_evaluationDepth, noText);
-    TPieceFrame frame(m_pieceValues, compiled.pieces.size());
+    TPieceFrame frame(m_pieceValues, m_pieceTop, compiled.pieces.size());
     const size_t base = frame.Base();
+    auto fail = [&result](std::string text) {
+        result.text = std::move(text);
+        result.exact = false;
+        result.variable = nullptr;
+        return false;
+    };
     for (size_t k = 0; k < compiled.pieces.size(); ++k) {
         PollStop(compiled.textSize);
         const TCompiledPiece& piece = compiled.pieces[k];
         std::string value;
         TSlotKind kind = TSlotKind::Operand;
+        bool exact = false;
+        double number = 0;
         if (!piece.call) {
-            TValue inner = RunCompiledFlat(piece.group, base);
-            if (!inner.ok) return inner;
-            value = std::move(inner.text);
+            if (!RunCompiledFlat(piece.group, base, result)) return false;
+            value = std::move(result.text);
+            exact = result.exact;
+            number = result.number;
         } else {
-            if (!piece.function) return Unrecognised(piece, base);
-            const TFunctionHandler& handler = m_dispatch.Handler(*piece.function);
+            if (!piece.function) return fail(Unrecognised(piece, base));
             TFunctionResult call;
-            if (piece.argumentsNamePieces) {
+            if (const TValueFunction function = m_dispatch.ValueFunction(*piece.function)) {
+                call = CallWithValues(piece, function, base);
+            } else if (piece.argumentsNamePieces) {
                 std::vector<std::string> arguments;
                 arguments.reserve(piece.arguments.size());
                 for (const std::string& text : piece.arguments) {
                     arguments.push_back(WithPieceValues(text, base));
                 }
-                call = handler(*this, arguments);
+                call = m_dispatch.Handler(*piece.function)(*this, arguments);
             } else {
                 const TCompiledPiece* outer = m_preparedCall;
                 m_preparedCall = &piece;
-                call = handler(*this, piece.arguments);
+                call = m_dispatch.Handler(*piece.function)(*this, piece.arguments);
                 m_preparedCall = outer;
             }
-            if (!call.recognised) return Unrecognised(piece, base);
-            if (!call.ok) return {std::move(call.value), false};
+            if (!call.recognised) return fail(Unrecognised(piece, base));
+            if (!call.ok) return fail(std::move(call.value));
             value = std::move(call.value);
+            exact = call.exact;
+            number = call.number;
             // Functions hand back texts in double quotes and numbers bare.
             if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
                 kind = TSlotKind::Literal;
@@ -99,70 +143,113 @@ TValue TExecute::RunCompiled(const TCompiledExpression& compiled) {
         TPieceValue& slot = m_pieceValues[base + k];
         slot.kind = kind;
         slot.text = std::move(value);
+        slot.exact = exact;
+        slot.number = number;
     }
-    TValue result = RunCompiledFlat(compiled.flat, base);
-    if (compiled.unbalanced) result.ok = false;
+    return RunCompiledFlat(compiled.flat, base, result) && !compiled.unbalanced;
+}
+
+// The arguments are evaluated as EvaluateArguments would, into a list kept for the next call
+// at the same depth, so a call costs no allocation once the run is warm. An argument is a
+// flat text by the time its call is reached: earlier pieces stand in it as placeholders.
+TFunctionResult TExecute::CallWithValues(const TCompiledPiece& call, TValueFunction function,
+                                         size_t base) {
+    if (m_argumentLists.size() <= m_argumentDepth) m_argumentLists.resize(m_argumentDepth + 1);
+    std::vector<std::string>& values = m_argumentLists[m_argumentDepth];
+    TDepthStep depth(m_argumentDepth);
+    values.resize(call.argumentFlats.size());
+    for (std::string& value : values) value.clear();
+    bool ok = true;
+    TFlatValue& evaluated = m_argumentValue;
+    for (size_t i = 0; i < call.argumentFlats.size() && ok; ++i) {
+        ok = RunCompiledFlat(call.argumentFlats[i], base, evaluated);
+        // Short values are copied into the list's own buffers; long ones change hands.
+        if (evaluated.text.size() > kCopiedArgumentBytes) {
+            values[i] = std::move(evaluated.text);
+        } else {
+            values[i].assign(evaluated.text);
+        }
+    }
+    TFunctionResult result = function(*this, values, ok);
+    for (std::string& argument : values) {
+        if (argument.capacity() > kCopiedArgumentBytes) std::string().swap(argument);
+    }
     return result;
 }
 
-// A call no row takes: the text as it stands is read flat and the evaluation fails.
-TValue TExecute::Unrecognised(const TCompiledPiece& call, size_t base) {
+// A call no row takes: the text as it stands is read flat and the evaluation fails with that.
+std::string TExecute::Unrecognised(const TCompiledPiece& call, size_t base) {
     // A name holding values shows them as text, never as placeholders.
     NoteEvaluationProblem("no function " + m_slots.Expand(WithPieceValues(call.name, base)) +
                           " with these arguments");
-    return {EvaluateFlat(WithPieceValues(call.textBefore, base)).text, false};
+    return EvaluateFlat(WithPieceValues(call.textBefore, base)).text;
 }
 
-TValue TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base) {
-    TFlatValue result;
+bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValue& result) {
+    ResolveCompiled(flat.operands[0], base, result);
+    if (flat.operands.size() == 1) return true;
     TFlatValue operand;
     bool ok = true;
-    ResolveCompiled(flat.operands[0], base, result);
     for (size_t i = 1; i < flat.operands.size(); ++i) {
         ResolveCompiled(flat.operands[i], base, operand);
         if (!ApplyOperator(result, operand, flat.operators[i - 1], i == 1)) ok = false;
     }
-    if (!ok) NoteEvaluationProblem("cannot compute: division by zero or overflow");
-    return {ok ? std::move(result.text) : std::string(), ok};
+    if (ok) return true;
+    NoteEvaluationProblem("cannot compute: division by zero or overflow");
+    result.text.clear();
+    result.exact = false;
+    result.variable = nullptr;
+    return false;
 }
 
 void TExecute::ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target) {
     using TKind = TCompiledOperand::TKind;
-    target.whole = false;
+    target.exact = false;
+    target.variable = nullptr;
     switch (operand.kind) {
         case TKind::Piece: {
             const TPieceValue& piece = m_pieceValues[base + operand.piece];
             if (piece.kind == TSlotKind::Literal) {
                 target.text = piece.text;
+            } else if (piece.exact && !ControlsVisible()) {
+                // A number text reads as itself: the same as reading it plain, without the parse.
+                target.text = piece.text;
+                target.exact = true;
+                target.number = piece.number;
             } else {
-                ResolvePlain(piece.text, target.text, target.whole, target.number);
+                ResolvePlain(piece.text, target.text, target.exact, target.number);
             }
             return;
         }
         case TKind::Mixed:
-            ResolveInto(WithPieceValues(operand.text, base), target.text, target.whole,
+            ResolveInto(WithPieceValues(operand.text, base), target.text, target.exact,
                         target.number);
             return;
         default:
             break;
     }
-    if (TControlBinding* binding = m_host.Binding();
-        binding && binding->WindowVisible() && binding->HasControls()) {
-        ResolvePlain(operand.text, target.text, target.whole, target.number);
+    if (ControlsVisible()) {
+        ResolvePlain(operand.text, target.text, target.exact, target.number);
         return;
     }
     switch (operand.kind) {
         case TKind::Number:
             target.text = operand.value;
-            target.whole = operand.whole;
+            target.exact = operand.exact;
             target.number = operand.number;
             return;
         case TKind::Literal:
             target.text = operand.value;
             return;
         default: {
-            const std::string* stored = m_variables.Find(operand.value, operand.variableHint);
-            target.text.assign(stored ? std::string_view(*stored) : std::string_view());
+            const TVariableStore::TEntry* entry =
+                m_variables.FindEntry(operand.value, operand.variableHint);
+            if (!entry) {
+                target.text.clear();
+                return;
+            }
+            target.text.assign(entry->text);
+            target.variable = entry;
         }
     }
 }

@@ -34,7 +34,7 @@ TCompiledOperand CompileOperand(std::string_view text) {
         TFlatValue value;
         value.SetNumber(*number);
         operand.value = std::move(value.text);
-        operand.whole = value.whole;
+        operand.exact = value.exact;
         operand.number = *number;
     } else if (!text.empty() && text.front() == '"' && text.back() == '"') {
         operand.kind = TCompiledOperand::TKind::Literal;
@@ -92,6 +92,11 @@ std::unique_ptr<TCompiledExpression> CompileExpression(std::string_view stripped
             SplitCall(std::string_view(text).substr(pieceStart, close - pieceStart + 1), name,
                       piece.arguments);
             piece.function = RowFor(dispatch, name, piece.arguments.size());
+            if (piece.function && dispatch.ValueFunction(*piece.function)) {
+                for (const std::string& argument : piece.arguments) {
+                    piece.argumentFlats.push_back(CompileFlat(StripBlanks(argument)));
+                }
+            }
             for (const std::string& argument : piece.arguments) {
                 if (HoldsMarker(argument)) piece.argumentsNamePieces = true;
             }

@@ -16,7 +16,7 @@ namespace korvane::engine {
 // here; `text` keeps the operand as written for the rare case a rack control may answer to it.
 struct TCompiledOperand {
     enum class TKind {
-        Number,    // value, whole and number hold its normalised reading
+        Number,    // value, exact and number hold its normalised reading
         Literal,   // value holds the text between the quotes
         Variable,  // value holds the name
         Piece,     // exactly the value of an earlier piece
@@ -25,7 +25,7 @@ struct TCompiledOperand {
     TKind kind = TKind::Variable;
     std::string text;
     std::string value;
-    bool whole = false;
+    bool exact = false;
     double number = 0;
     size_t piece = 0;
     mutable size_t variableHint = SIZE_MAX;  // where the variable was found last
@@ -49,6 +49,9 @@ struct TCompiledPiece {
     bool argumentsNamePieces = false;
     // What each argument text compiles to when the handler evaluates it (null: rewritten).
     std::vector<std::unique_ptr<TCompiledExpression>> argumentForms;
+    // The arguments as flat texts whose pieces are this expression's, for rows that take
+    // evaluated values.
+    std::vector<TCompiledFlat> argumentFlats;
     std::string textBefore;  // the whole text as it stands when the call is reached
 };
 

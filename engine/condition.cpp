@@ -1,7 +1,9 @@
 // Conditions: parenthesised comparisons joined by "&&" or "||". The connective nearest after
 // the first comparison decides how every later comparison of the same level combines.
 #include <array>
+#include <optional>
 
+#include "engine/condition_plan.h"
 #include "engine/execute.h"
 #include "engine/nesting_guard.h"
 #include "engine/number_text.h"
@@ -11,8 +13,6 @@
 namespace korvane::engine {
 
 namespace {
-
-enum class TComparisonOp { Equal, Greater, Less, GreaterOrEqual, LessOrEqual, Different };
 
 struct TOperatorEntry {
     std::string_view text;
@@ -27,8 +27,6 @@ constexpr std::array<TOperatorEntry, 6> kComparisons = {{
     {"<=", TComparisonOp::LessOrEqual},
     {"<>", TComparisonOp::Different},
 }};
-
-enum class TConnective { None, And, Or };
 
 // The first table entry found anywhere in the text wins, not the leftmost occurrence.
 const TOperatorEntry* FindComparison(std::string_view text, size_t& position) {
@@ -45,32 +43,38 @@ double CharacterSum(std::string_view text) {
     return sum;
 }
 
+// A side's number, taken from the value when it came with one.
+std::optional<double> SideNumber(const TValue& side) {
+    if (side.exact) return side.number;
+    return ParseNumber(side.text);
+}
+
 // Both numbers when both read as numbers, else each side's sum of character codes.
-void CompareNumbers(const std::string& left, const std::string& right, double& a, double& b) {
-    auto x = ParseNumber(left);
-    auto y = ParseNumber(right);
+void CompareNumbers(const TValue& left, const TValue& right, double& a, double& b) {
+    auto x = SideNumber(left);
+    auto y = SideNumber(right);
     if (x && y) {
         a = *x;
         b = *y;
     } else {
-        a = CharacterSum(left);
-        b = CharacterSum(right);
+        a = CharacterSum(left.text);
+        b = CharacterSum(right.text);
     }
 }
 
-bool Compare(TComparisonOp op, const std::string& left, const std::string& right) {
+bool Compare(TComparisonOp op, const TValue& left, const TValue& right) {
     double a = 0, b = 0;
     switch (op) {
-        case TComparisonOp::Equal: return left == right;
-        case TComparisonOp::Different: return left != right;
+        case TComparisonOp::Equal: return left.text == right.text;
+        case TComparisonOp::Different: return left.text != right.text;
         default: break;
     }
     CompareNumbers(left, right, a, b);
     switch (op) {
         case TComparisonOp::Greater: return a > b;
         case TComparisonOp::Less: return a < b;
-        case TComparisonOp::GreaterOrEqual: return left == right || a > b;
-        case TComparisonOp::LessOrEqual: return left == right || a < b;
+        case TComparisonOp::GreaterOrEqual: return left.text == right.text || a > b;
+        case TComparisonOp::LessOrEqual: return left.text == right.text || a < b;
         default: return false;
     }
 }
@@ -95,7 +99,109 @@ size_t BalancingClose(const std::string& text, size_t runStart) {
     return text.size() - 1;
 }
 
+bool HoldsBlankOrControl(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) <= 32) return true;
+    }
+    return false;
+}
+
+// Conditions longer than this are rare; the rewriting takes them.
+constexpr size_t kMaxPlannedText = 1024;
+constexpr size_t kMaxConditionPlans = 8192;
+
 }  // namespace
+
+// Follows the rewriting of the condition over its text, refusing any shape where a group's
+// outcome could change the text a later group is read from.
+std::unique_ptr<TConditionPlan> TExecute::PlanCondition(std::string_view source) {
+    std::string text = StripBlanks(source);
+    if (text.size() > kMaxPlannedText || text.find(TValueSlots::kMarker) != std::string::npos) {
+        return nullptr;
+    }
+    auto plan = std::make_unique<TConditionPlan>();
+    plan->textSize = text.size();
+    for (;;) {
+        const auto [open, close] = FindInnermostParentheses(text);
+        if (close == std::string::npos) return plan;
+        if (open == std::string::npos) {
+            plan->endsFalse = true;
+            return plan;
+        }
+        // Only groups with no "(" before them: nothing encloses them.
+        if (FindOutsideQuotes(std::string_view(text).substr(0, open), "(") != std::string_view::npos) {
+            return nullptr;
+        }
+        TConditionPlan::TGroup group;
+        group.inner = text.substr(open + 1, close - open - 1);
+        size_t position = 0;
+        if (const TOperatorEntry* entry = FindComparison(group.inner, position)) {
+            group.comparison = true;
+            group.op = entry->op;
+            group.left = std::string(TrimView(std::string_view(group.inner).substr(0, position)));
+            group.right = std::string(TrimView(std::string_view(group.inner).substr(position + 2)));
+            auto form = [this](const std::string& side) {
+                return CompiledFor(HoldsBlankOrControl(side) ? StripBlanks(side) : side);
+            };
+            group.leftForm = form(group.left);
+            group.rightForm = form(group.right);
+            group.connectiveAfter = FirstConnective(std::string_view(text).substr(close + 1));
+        }
+        text.erase(open, close - open + 1);
+        plan->groups.push_back(std::move(group));
+    }
+}
+
+const TConditionPlan* TExecute::ConditionPlanFor(std::string_view source) {
+    if (m_evaluator != TEvaluator::Compiled) return nullptr;
+    auto it = m_conditionPlans.find(source);
+    if (it != m_conditionPlans.end()) return it->second.get();
+    if (m_conditionPlans.size() >= kMaxConditionPlans) return nullptr;
+    auto plan = PlanCondition(source);
+    const TConditionPlan* result = plan.get();
+    m_conditionPlans.emplace(std::string(source), std::move(plan));
+    return result;
+}
+
+bool TExecute::RunConditionPlan(const TConditionPlan& plan, bool& truth) {
+    TNestingGuard guard(m_depth);
+    std::string noText;
+    TEvaluationScope scope(m_slots, m_evaluationDepth, noText);
+    bool seenComparison = false;
+    TConnective connective = TConnective::None;
+    auto evaluate = [this](const TCompiledExpression* form, const std::string& text) {
+        return form ? RunCompiled(*form) : EvaluateExpression(text);
+    };
+    for (const TConditionPlan::TGroup& group : plan.groups) {
+        PollStop(plan.textSize);
+        bool result = false;
+        bool isComparison = false;
+        if (group.comparison) {
+            TValue left = evaluate(group.leftForm, group.left);
+            TValue right = evaluate(group.rightForm, group.right);
+            if (left.ok && right.ok) {
+                isComparison = true;
+                result = Compare(group.op, left, right);
+            }
+        }
+        if (!isComparison) {
+            // Not a comparison after all: its value would stand in the text where nothing
+            // reads it again; only its failure counts.
+            if (!EvaluateExpression(group.inner).ok) return false;
+            continue;
+        }
+        if (!seenComparison) {
+            truth = result;
+            seenComparison = true;
+            connective = group.connectiveAfter;
+        } else if (connective == TConnective::And) {
+            truth = truth && result;
+        } else if (connective == TConnective::Or) {
+            truth = truth || result;
+        }
+    }
+    return !plan.endsFalse;
+}
 
 TValue TExecute::EvaluateComparison(std::string_view text, bool& isComparison, bool& result) {
     isComparison = false;
@@ -105,7 +211,7 @@ TValue TExecute::EvaluateComparison(std::string_view text, bool& isComparison, b
         TValue right = EvaluateExpression(TrimView(text.substr(position + 2)));
         if (left.ok && right.ok) {
             isComparison = true;
-            result = Compare(entry->op, left.text, right.text);
+            result = Compare(entry->op, left, right);
             return {std::string(), true};
         }
     }
@@ -113,6 +219,7 @@ TValue TExecute::EvaluateComparison(std::string_view text, bool& isComparison, b
 }
 
 bool TExecute::EvaluateCondition(std::string_view source, bool& truth) {
+    if (const TConditionPlan* plan = ConditionPlanFor(source)) return RunConditionPlan(*plan, truth);
     TNestingGuard guard(m_depth);
     std::string text = StripBlanks(source);
     TEvaluationScope scope(m_slots, m_evaluationDepth, text);

@@ -117,12 +117,18 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
             if (nextLine >= 0) cursor = nextLine;
             return;
         }
-        const std::string value = std::to_string(range.start + (k - 1) * range.step);
+        const int64_t number = range.start + (k - 1) * range.step;
+        const std::string value = std::to_string(number);
         int c = cursor + 1;
         for (;;) {
             const std::string& body = ProgramLine(c);
             if (body == "next") break;
-            SetVariableMoved(variable, std::string(value), variableHint);
+            // Set again before every line of the body; mostly it still holds the value.
+            const TVariableStore::TEntry* entry = m_variables.FindEntry(variable, variableHint);
+            if (!entry || entry->name != variable || entry->text != value) {
+                SetVariableMoved(variable, TValue{value, true, true, static_cast<double>(number)},
+                                 variableHint);
+            }
             ExecuteLine(body, c);
             ++c;
         }

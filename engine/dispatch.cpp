@@ -1,5 +1,7 @@
 #include "engine/dispatch.h"
 
+#include "engine/execute.h"
+
 #include <utility>
 
 namespace korvane::engine {
@@ -109,6 +111,16 @@ void TDispatch::Bind(TStatement row, TStatementHandler handler) {
 
 void TDispatch::Bind(TFunction row, TFunctionHandler handler) {
     m_functions[static_cast<size_t>(row)] = std::move(handler);
+    m_valueFunctions[static_cast<size_t>(row)] = nullptr;
+}
+
+void TDispatch::BindValues(TFunction row, TValueFunction function) {
+    Bind(row, [function](TExecute& run, const std::vector<std::string>& texts) {
+        std::vector<std::string> values;
+        const bool ok = run.EvaluateArguments(texts, values);
+        return function(run, values, ok);
+    });
+    m_valueFunctions[static_cast<size_t>(row)] = function;
 }
 
 }  // namespace korvane::engine

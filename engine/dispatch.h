@@ -62,11 +62,20 @@ struct TFunctionResult {
     std::string value;
     bool ok = true;
     bool recognised = true;
+    // Set when `value` is a number text that reads exactly as `number`.
+    bool exact = false;
+    double number = 0;
 };
 
 using TStatementHandler = std::function<void(TExecute&, const std::string& line, int& cursor)>;
 using TFunctionHandler =
     std::function<TFunctionResult(TExecute&, const std::vector<std::string>& arguments)>;
+// A function that needs only its arguments' values. They arrive evaluated left to right,
+// stopping at the first that fails (the values not reached are empty); `ok` tells whether all
+// of them evaluated, and the function may take the values over. The compiled evaluator hands
+// them over without going through the argument texts.
+using TValueFunction = TFunctionResult (*)(TExecute&, std::vector<std::string>& values,
+                                           bool ok);
 
 // The handlers bound to the rows. Each subsystem binds its own rows when the program wires
 // itself up; a row left unbound is passed over.
@@ -74,11 +83,16 @@ class TDispatch {
 public:
     void Bind(TStatement row, TStatementHandler handler);
     void Bind(TFunction row, TFunctionHandler handler);
+    void BindValues(TFunction row, TValueFunction function);
     const TStatementHandler& Handler(TStatement row) const {
         return m_statements[static_cast<size_t>(row)];
     }
     const TFunctionHandler& Handler(TFunction row) const {
         return m_functions[static_cast<size_t>(row)];
+    }
+    // Null unless the row was bound with BindValues.
+    TValueFunction ValueFunction(TFunction row) const {
+        return m_valueFunctions[static_cast<size_t>(row)];
     }
 
     // A statement that works on one module object, which the caller keeps alive as long as
@@ -94,6 +108,7 @@ public:
 private:
     std::array<TStatementHandler, static_cast<size_t>(TStatement::Count)> m_statements;
     std::array<TFunctionHandler, static_cast<size_t>(TFunction::Count)> m_functions;
+    std::array<TValueFunction, static_cast<size_t>(TFunction::Count)> m_valueFunctions{};
 };
 
 }  // namespace korvane::engine

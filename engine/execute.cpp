@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "engine/condition_plan.h"
 #include "engine/errors.h"
 #include "engine/nesting_guard.h"
 #include "engine/statement_failures.h"
@@ -30,6 +31,8 @@ std::string FormatTimeOfDay(const TLocalTime& time) {
 
 TExecute::TExecute(TEngineHost& host, TProgramState& state, const TDispatch& dispatch)
     : m_host(host), m_state(state), m_dispatch(dispatch), m_pumpInterval(host.PumpInterval()) {}
+
+TExecute::~TExecute() = default;
 
 void TExecute::RunProgram(const std::vector<std::string>& editorLines) {
     m_variables.Clear();
@@ -264,7 +267,7 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
         return;
     }
     if (cache) {
-        SetVariableMoved(name, std::move(value.text), cache->nameHint);
+        SetVariableMoved(name, std::move(value), cache->nameHint);
     } else {
         SetVariableMoved(name, std::move(value.text));
     }
@@ -285,10 +288,15 @@ void TExecute::NoteEvaluationProblem(std::string problem) {
     if (m_failures && m_evaluationProblem.empty()) m_evaluationProblem = std::move(problem);
 }
 
-void TExecute::ClearError() { m_variables.Set("error", "0"); }
+void TExecute::ClearError() {
+    // Nearly every function clears it, and nearly always it is 0 already.
+    const TVariableStore::TEntry* entry = m_variables.FindEntry("error", m_errorHint);
+    if (entry && entry->name == "error" && entry->text == "0") return;
+    m_variables.Set("error", "0", m_errorHint);
+}
 
 void TExecute::SetError(std::string_view message) {
-    m_variables.Set("error", "1");
+    m_variables.Set("error", "1", m_errorHint);
     m_lastErrorText = std::string(message);
     if (m_failures) m_failures->Failed(m_runningLine, message);
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "engine/compiled_expression.h"
 #include "engine/dispatch.h"
 #include "engine/engine_host.h"
+#include "engine/flat_expression.h"
 #include "engine/program_state.h"
 #include "engine/text_limit.h"
 #include "engine/value_slots.h"
@@ -22,14 +24,18 @@
 namespace korvane::engine {
 
 class TStatementFailures;
+struct TConditionPlan;
 
-// A value and whether the evaluation that gave it succeeded.
+// A value and whether the evaluation that gave it succeeded; when `exact`, also the number its
+// text reads as.
 struct TValue {
     std::string text;
     bool ok = true;
+    bool exact = false;
+    double number = 0;
 };
 
-struct TFlatValue;
+
 
 // Which evaluator runs expressions: each text compiled once (the normal case) or rewritten
 // afresh each time (the reference the compiled form is held equal to).
@@ -41,6 +47,7 @@ enum class TEvaluator { Compiled, Rewriting };
 class TExecute {
 public:
     TExecute(TEngineHost& host, TProgramState& state, const TDispatch& dispatch);
+    ~TExecute();
 
     // Runs the editor's lines framed by "begin" and "end"; returns when the run ends.
     // EFatalError escapes to the caller; running off the end of the program does not.
@@ -60,9 +67,9 @@ public:
     TValue EvaluateExpression(std::string_view text);
     TValue EvaluateFlat(std::string_view text);
     std::string ResolveOperand(std::string_view text);
-    // ResolveOperand that also tells when the value is a short whole number read from the text.
+    // ResolveOperand that also tells when `number` is exactly what the value's text reads as.
     // A value the evaluator wrote back is read as its slot says, never from its bytes.
-    void ResolveInto(std::string_view text, std::string& value, bool& whole, double& number);
+    void ResolveInto(std::string_view text, std::string& value, bool& exact, double& number);
     bool EvaluateCondition(std::string_view text, bool& truth);
     // Gives the call's result; `recognised` is false when no row has its name and count.
     TFunctionResult EvaluateFunction(std::string_view callText, bool& recognised);
@@ -77,6 +84,15 @@ public:
     void SetVariableMoved(std::string_view name, std::string&& value, size_t& hint) {
         CheckTextSize(value.size());
         m_variables.SetMoved(name, std::move(value), hint);
+    }
+    // The same for a value that carries the number its text reads as.
+    void SetVariableMoved(std::string_view name, TValue&& value, size_t& hint) {
+        CheckTextSize(value.text.size());
+        if (value.exact) {
+            m_variables.SetNumber(name, std::move(value.text), value.number, hint);
+        } else {
+            m_variables.SetMoved(name, std::move(value.text), hint);
+        }
     }
     std::string GetVariable(std::string_view name) const { return m_variables.Get(name); }
     const TVariableStore& Variables() const { return m_variables; }
@@ -160,16 +176,24 @@ private:
     // left to the rewriting.
     const TCompiledExpression* CompiledFor(std::string_view stripped);
     TValue RunCompiled(const TCompiledExpression& compiled);
+    bool RunCompiledInto(const TCompiledExpression& compiled, TFlatValue& result);
     const TCompiledExpression* PreparedArgument(std::string_view text) const;
-    TValue RunCompiledFlat(const TCompiledFlat& flat, size_t base);
-    TValue Unrecognised(const TCompiledPiece& call, size_t base);
+    bool RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValue& result);
+    std::string Unrecognised(const TCompiledPiece& call, size_t base);
+    TFunctionResult CallWithValues(const TCompiledPiece& call, TValueFunction function,
+                                   size_t base);
     void ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target);
     // A compiled text with the pieces it names turned into this evaluation's placeholders.
     std::string WithPieceValues(std::string_view text, size_t base);
+    // Whether operands may name controls of a rack on screen.
+    bool ControlsVisible() {
+        TControlBinding* binding = m_host.Binding();
+        return binding && binding->WindowVisible() && binding->HasControls();
+    }
     // An operand of the script's own text, with no written-back value in it.
-    void ResolvePlain(std::string_view text, std::string& value, bool& whole, double& number);
+    void ResolvePlain(std::string_view text, std::string& value, bool& exact, double& number);
     // An operand that holds a placeholder.
-    void ResolveWrittenBack(std::string_view text, std::string& value, bool& whole,
+    void ResolveWrittenBack(std::string_view text, std::string& value, bool& exact,
                             double& number);
     // The placeholder that stands for a function's result in the expression's text.
     std::string WriteBackResult(std::string result);
@@ -196,6 +220,11 @@ private:
     struct TForRange;
     bool EvaluateForRange(const std::vector<std::string>& arguments, TForRange& range);
     TValue EvaluateComparison(std::string_view text, bool& isComparison, bool& result);
+    // Conditions worked out once from their text where their shape allows (see
+    // TConditionPlan); null where the rewriting takes them.
+    std::unique_ptr<TConditionPlan> PlanCondition(std::string_view source);
+    const TConditionPlan* ConditionPlanFor(std::string_view source);
+    bool RunConditionPlan(const TConditionPlan& plan, bool& truth);
 
     TEngineHost& m_host;
     TProgramState& m_state;
@@ -216,6 +245,7 @@ private:
     int64_t m_tickFrequency = 1000;
     int64_t m_lastTickCount = 0;
     std::string m_lastErrorText;
+    size_t m_errorHint = SIZE_MAX;
     bool m_showCurrentLine = false;
     int m_runningLine = -1;
     TStatementFailures* m_failures = nullptr;
@@ -236,16 +266,29 @@ private:
     std::unordered_map<std::string, std::unique_ptr<TCompiledExpression>, TTransparentHash,
                        std::equal_to<>>
         m_compiled;
+    std::unordered_map<std::string, std::unique_ptr<TConditionPlan>, TTransparentHash,
+                       std::equal_to<>>
+        m_conditionPlans;
     // The values of the pieces of the compiled evaluations in progress, innermost last.
     struct TPieceValue {
         TSlotKind kind = TSlotKind::Operand;
         std::string text;
+        bool exact = false;  // text is a number text that reads as `number`
+        double number = 0;
         std::string placeholder;  // made only when a text has to name the value
     };
     std::vector<TPieceValue> m_pieceValues;
+    size_t m_pieceTop = 0;  // the values above this belong to no evaluation in progress
     // The call whose handler runs now with the compiled piece's own argument texts: when the
     // handler evaluates one of those very strings, its compiled form is at hand.
     const TCompiledPiece* m_preparedCall = nullptr;
+    // Argument values of the calls in progress, one list per depth (a deque keeps each list
+    // where it is while deeper ones are added).
+    std::deque<std::vector<std::string>> m_argumentLists;
+    size_t m_argumentDepth = 0;
+    // Where an argument is evaluated before it goes into its list; nested calls finish with
+    // it before the argument that contains them is taken.
+    TFlatValue m_argumentValue;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};
     static constexpr int kStatementsPerClockCheck = 8;

@@ -66,7 +66,7 @@ TValue TExecute::EvaluateFlat(std::string_view text) {
     bool ok = true;
     ForEachOperand(text, [&](std::string_view operandText, char op) {
         TFlatValue& target = op == 0 ? result : operand;
-        ResolveInto(operandText, target.text, target.whole, target.number);
+        ResolveInto(operandText, target.text, target.exact, target.number);
         if (op != 0) {
             if (!ApplyOperator(result, operand, op, firstStep)) ok = false;
             firstStep = false;
@@ -78,9 +78,9 @@ TValue TExecute::EvaluateFlat(std::string_view text) {
 
 std::string TExecute::ResolveOperand(std::string_view text) {
     std::string value;
-    bool whole = false;
+    bool exact = false;
     double number = 0;
-    ResolveInto(text, value, whole, number);
+    ResolveInto(text, value, exact, number);
     return value;
 }
 
@@ -92,42 +92,38 @@ std::string TExecute::WriteBackResult(std::string result) {
     return m_slots.Add(TSlotKind::Operand, std::move(result));
 }
 
-void TExecute::ResolveInto(std::string_view text, std::string& value, bool& whole,
+void TExecute::ResolveInto(std::string_view text, std::string& value, bool& exact,
                            double& number) {
     if (m_slots.Holds(text)) {
-        ResolveWrittenBack(text, value, whole, number);
+        ResolveWrittenBack(text, value, exact, number);
     } else {
-        ResolvePlain(text, value, whole, number);
+        ResolvePlain(text, value, exact, number);
     }
 }
 
-void TExecute::ResolveWrittenBack(std::string_view text, std::string& value, bool& whole,
+void TExecute::ResolveWrittenBack(std::string_view text, std::string& value, bool& exact,
                                   double& number) {
     const TSlot* slot = m_slots.Whole(text);
     if (slot && slot->kind == TSlotKind::Literal) {
-        whole = false;
+        exact = false;
         value = slot->text;
     } else if (slot && slot->kind == TSlotKind::Operand) {
-        ResolvePlain(slot->text, value, whole, number);
+        ResolvePlain(slot->text, value, exact, number);
     } else if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
         // A value inside a literal of the script's reads there as the bare text it once was.
-        whole = false;
+        exact = false;
         value = m_slots.Expand(text.substr(1, text.size() - 2));
     } else {
-        ResolvePlain(m_slots.Expand(text), value, whole, number);
+        ResolvePlain(m_slots.Expand(text), value, exact, number);
     }
 }
 
-void TExecute::ResolvePlain(std::string_view text, std::string& value, bool& whole,
+void TExecute::ResolvePlain(std::string_view text, std::string& value, bool& exact,
                             double& number) {
-    whole = false;
-    if (TControlBinding* binding = m_host.Binding();
-        binding && binding->WindowVisible() && binding->HasControls()) {
-        if (binding->Read(*this, text, value)) return;
-    }
+    exact = false;
+    if (ControlsVisible() && m_host.Binding()->Read(*this, text, value)) return;
     if (auto parsed = ParseNumber(text)) {
-        value = FormatNumber(*parsed);
-        whole = std::fabs(*parsed) < 1e15 && *parsed == std::trunc(*parsed);
+        value = FormatNumber(*parsed, exact);
         number = *parsed;
         return;
     }

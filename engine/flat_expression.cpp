@@ -8,7 +8,8 @@ bool ApplyOperator(TFlatValue& result, const TFlatValue& right, char op, bool fi
     if (op == '&') {
         CheckTextSize(result.text.size() + right.text.size());
         result.text += right.text;
-        result.whole = false;
+        result.exact = false;
+        result.variable = nullptr;
         return true;
     }
     if (op == '%' || op == '\\' || op == '^') {

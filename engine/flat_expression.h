@@ -7,6 +7,7 @@
 
 #include "engine/number_text.h"
 #include "engine/text_utils.h"
+#include "engine/variable_store.h"
 
 namespace korvane::engine {
 
@@ -57,19 +58,24 @@ void ForEachOperand(std::string_view source, TTake&& take) {
     take(TrimView(text.substr(start)), op);
 }
 
-// A value in a flat expression: its text and, for a whole number below 15 digits, also its
-// number, whose text reads back exactly, so the next operator need not parse the text.
+// A value in a flat expression: its text and, when `exact`, the number that text reads as, so
+// the next operator need not parse the text. A value just read from a variable names its
+// entry, which keeps that number once worked out.
 struct TFlatValue {
     std::string text;
-    bool whole = false;
+    bool exact = false;
     double number = 0;
+    const TVariableStore::TEntry* variable = nullptr;
 
     void SetNumber(double value) {
-        whole = std::fabs(value) < 1e15 && value == std::trunc(value);
-        if (whole) number = value;
-        text = FormatNumber(value);
+        text = FormatNumber(value, exact);
+        number = value;
+        variable = nullptr;
     }
-    double Lenient() const { return whole ? number : LenientNumber(text); }
+    double Lenient() const {
+        if (exact) return number;
+        return variable ? TVariableStore::NumberOf(*variable) : LenientNumber(text);
+    }
 };
 
 // One step of a flat expression. "%", "\" and "^" split operands but compute nothing: the

@@ -12,7 +12,11 @@ namespace korvane::engine {
 
 // Small builders for what function rows hand back.
 inline TFunctionResult TextResult(std::string_view text, bool ok) { return {QuoteText(text), ok}; }
-inline TFunctionResult WholeResult(int64_t number, bool ok) { return {std::to_string(number), ok}; }
+inline TFunctionResult WholeResult(int64_t number, bool ok) {
+    // Below 15 digits the text is the number's own general format.
+    const bool exact = number < 1'000'000'000'000'000 && number > -1'000'000'000'000'000;
+    return {std::to_string(number), ok, true, exact, static_cast<double>(number)};
+}
 // A function's own failure: error 1, the message kept for geterror(), the empty literal.
 inline TFunctionResult FailedResult(TExecute& run, std::string_view message, bool ok) {
     run.SetError(message);

@@ -1,5 +1,6 @@
 #include "engine/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -12,37 +13,71 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Splits a value into its 15 significant digits (trailing zeros removed) and decimal exponent.
-void Decompose(double value, std::string& digits, int& exponent) {
+// The significant digits of a value, at most 15 with trailing zeros removed, and its decimal
+// exponent. True when they are the value's shortest exact reading, so the text made from
+// them reads back as the very same number.
+struct TDigits {
+    char digits[24];
+    size_t count = 0;
+    int exponent = 0;
+};
+
+bool Decompose(double value, TDigits& out) {
     char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
-    const size_t e = text.find('e');
-    digits.clear();
-    for (char c : text.substr(0, e)) {
-        if (IsDigit(c)) digits.push_back(c);
+    auto read = [&](std::to_chars_result result) {
+        out.count = 0;
+        const char* p = buffer;
+        for (; p < result.ptr && *p != 'e'; ++p) {
+            if (IsDigit(*p)) out.digits[out.count++] = *p;
+        }
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), result.ptr, out.exponent);
+    };
+    // The shortest text that reads back exactly; when that needs more than 15 digits, the
+    // value rounded to 15.
+    read(std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific));
+    const bool exact = out.count <= 15;
+    if (!exact) {
+        read(std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14));
     }
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-    std::string_view expText = text.substr(e + 1);
-    if (!expText.empty() && expText[0] == '+') expText.remove_prefix(1);
-    std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
+    while (out.count > 1 && out.digits[out.count - 1] == '0') --out.count;
+    return exact;
 }
 
-std::string FixedNotation(const std::string& digits, int exponent) {
-    if (exponent < 0) return "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
-    const size_t intDigits = static_cast<size_t>(exponent) + 1;
-    if (digits.size() <= intDigits) return digits + std::string(intDigits - digits.size(), '0');
-    return digits.substr(0, intDigits) + "." + digits.substr(intDigits);
-}
-
-std::string ScientificNotation(const std::string& digits, int exponent) {
-    std::string out(1, digits[0]);
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += 'E';
-    if (exponent < 0) out += '-';
-    out += std::to_string(std::abs(exponent));
-    return out;
+// Fixed notation from 0.00001 up to 15 integer digits, otherwise "1E20" / "1.5E-7".
+std::string Notation(bool negative, const TDigits& d) {
+    char out[64];
+    size_t n = 0;
+    auto put = [&](char c) { out[n++] = c; };
+    auto putDigits = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) put(d.digits[i]);
+    };
+    if (negative) put('-');
+    if (d.exponent >= -5 && d.exponent < 15) {
+        if (d.exponent < 0) {
+            put('0');
+            put('.');
+            for (int i = 0; i < -d.exponent - 1; ++i) put('0');
+            putDigits(0, d.count);
+        } else {
+            const size_t intDigits = static_cast<size_t>(d.exponent) + 1;
+            putDigits(0, std::min(d.count, intDigits));
+            for (size_t i = d.count; i < intDigits; ++i) put('0');
+            if (d.count > intDigits) {
+                put('.');
+                putDigits(intDigits, d.count);
+            }
+        }
+    } else {
+        put(d.digits[0]);
+        if (d.count > 1) {
+            put('.');
+            putDigits(1, d.count);
+        }
+        put('E');
+        if (d.exponent < 0) put('-');
+        n = static_cast<size_t>(std::to_chars(out + n, out + sizeof out, std::abs(d.exponent)).ptr - out);
+    }
+    return std::string(out, n);
 }
 
 enum class TNumberShape { None, Whole, Other };
@@ -73,19 +108,25 @@ TNumberShape NumberTextShape(std::string_view t) {
 }  // namespace
 
 std::string FormatNumber(double value) {
+    bool exact = false;
+    return FormatNumber(value, exact);
+}
+
+std::string FormatNumber(double value, bool& exact) {
+    exact = false;
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+    exact = true;
     if (value == 0) return "0";
     // Whole numbers below 15 digits are the common case and print as they are.
     if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-        return std::to_string(static_cast<int64_t>(value));
+        char buffer[24];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int64_t>(value)).ptr;
+        return std::string(buffer, end);
     }
-    std::string digits;
-    int exponent = 0;
-    Decompose(value, digits, exponent);
-    const std::string sign = value < 0 ? "-" : "";
-    if (exponent >= -5 && exponent < 15) return sign + FixedNotation(digits, exponent);
-    return sign + ScientificNotation(digits, exponent);
+    TDigits digits;
+    exact = Decompose(value, digits);
+    return Notation(value < 0, digits);
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

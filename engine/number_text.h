@@ -10,6 +10,8 @@ namespace korvane::engine {
 // Writes a number the way scripts see it: general format, at most 15 significant digits,
 // fixed notation from 0.00001 up to 15 integer digits, otherwise "1E20" / "1.5E-7".
 std::string FormatNumber(double value);
+// The same, telling whether the text reads back as exactly `value`.
+std::string FormatNumber(double value, bool& exact);
 
 // A number text: optional sign, digits with an optional "." (digits may be missing on one
 // side), optional exponent. Leading and trailing blanks and control characters are allowed.

@@ -1,5 +1,6 @@
 #include "engine/variable_store.h"
 
+#include "engine/number_text.h"
 #include "engine/text_limit.h"
 #include "engine/text_utils.h"
 
@@ -37,66 +38,118 @@ void TVariableStore::Store(std::string_view name, size_t size, TWrite&& write) {
         return;
     }
     const size_t before =
-        it == m_index.end() ? 0 : name.size() + m_entries[it->second].second.size();
+        it == m_index.end() ? 0 : name.size() + m_entries[it->second].text.size();
     const size_t total = m_bytes - before + name.size() + size;
     if (total > kMaxScriptData) ThrowScriptDataTooLarge();
     m_bytes = total;
     if (it != m_index.end()) {
         // The entry takes the spelling of the latest assignment, as its text is replaced whole.
         auto& entry = m_entries[it->second];
-        if (entry.first != name) {
+        if (entry.name != name) {
             const size_t index = it->second;
             m_index.erase(it);
-            entry.first = std::string(name);
-            m_index.emplace(entry.first, index);
+            entry.name = std::string(name);
+            m_index.emplace(entry.name, index);
         }
-        write(entry.second);
+        write(entry);
         return;
     }
-    m_entries.emplace_back(std::string(name), std::string());
-    write(m_entries.back().second);
-    m_index.emplace(m_entries.back().first, m_entries.size() - 1);
+    m_entries.push_back(TEntry{std::string(name), std::string()});
+    write(m_entries.back());
+    m_index.emplace(m_entries.back().name, m_entries.size() - 1);
 }
 
-void TVariableStore::Set(std::string_view name, std::string_view value) {
-    Store(name, value.size(), [value](std::string& text) {
+// Store for a caller that comes back with the same name: the entry at `hint` is written
+// directly while it still has that very spelling.
+template <typename TWrite>
+void TVariableStore::StoreAt(std::string_view name, size_t size, size_t& hint, TWrite&& write) {
+    if (size != 0 && HintIsExact(name, hint)) {
+        TEntry& entry = m_entries[hint];
+        const size_t total = m_bytes - entry.text.size() + size;
+        if (total > kMaxScriptData) ThrowScriptDataTooLarge();
+        m_bytes = total;
+        write(entry);
+        return;
+    }
+    Store(name, size, write);
+    auto it = m_index.find(name);
+    if (it != m_index.end()) hint = it->second;
+}
+
+namespace {
+
+// The writers Store takes: each leaves the entry's number to be read from its new text, or
+// sets it when the caller knows it.
+auto CopyText(std::string_view value) {
+    return [value](TVariableStore::TEntry& entry) {
+        std::string& text = entry.text;
         const bool inside = value.data() >= text.data() && value.data() < text.data() + text.size();
         // The old text goes before the new one is made, so a large value is never held three
         // times over (old, new and the caller's).
         if (!inside && text.capacity() < value.size()) std::string().swap(text);
         text.assign(value.data(), value.size());
-    });
+        entry.numberKnown = false;
+    };
+}
+
+auto MoveText(std::string& value) {
+    return [&value](TVariableStore::TEntry& entry) {
+        entry.text = std::move(value);
+        entry.numberKnown = false;
+    };
+}
+
+}  // namespace
+
+void TVariableStore::Set(std::string_view name, std::string_view value) {
+    Store(name, value.size(), CopyText(value));
 }
 
 void TVariableStore::SetMoved(std::string_view name, std::string&& value) {
-    Store(name, value.size(), [&value](std::string& text) { text = std::move(value); });
+    Store(name, value.size(), MoveText(value));
+}
+
+void TVariableStore::Set(std::string_view name, std::string_view value, size_t& hint) {
+    StoreAt(name, value.size(), hint, CopyText(value));
+}
+
+void TVariableStore::SetMoved(std::string_view name, std::string&& value, size_t& hint) {
+    StoreAt(name, value.size(), hint, MoveText(value));
+}
+
+void TVariableStore::SetNumber(std::string_view name, std::string&& value, double number,
+                               size_t& hint) {
+    StoreAt(name, value.size(), hint, [&value, number](TEntry& entry) {
+        entry.text = std::move(value);
+        entry.number = number;
+        entry.numberKnown = true;
+    });
 }
 
 const std::string* TVariableStore::Find(std::string_view name) const {
     auto it = m_index.find(name);
-    return it == m_index.end() ? nullptr : &m_entries[it->second].second;
-}
-
-void TVariableStore::SetMoved(std::string_view name, std::string&& value, size_t& hint) {
-    if (!value.empty() && HintHolds(name, hint) && m_entries[hint].first == name) {
-        std::string& text = m_entries[hint].second;
-        const size_t total = m_bytes - text.size() + value.size();
-        if (total > kMaxScriptData) ThrowScriptDataTooLarge();
-        m_bytes = total;
-        text = std::move(value);
-        return;
-    }
-    SetMoved(name, std::move(value));
-    auto it = m_index.find(name);
-    if (it != m_index.end()) hint = it->second;
+    return it == m_index.end() ? nullptr : &m_entries[it->second].text;
 }
 
 const std::string* TVariableStore::Find(std::string_view name, size_t& hint) const {
-    if (HintHolds(name, hint)) return &m_entries[hint].second;
+    const TEntry* entry = FindEntry(name, hint);
+    return entry ? &entry->text : nullptr;
+}
+
+const TVariableStore::TEntry* TVariableStore::FindEntry(std::string_view name, size_t& hint) const {
+    if (HintHolds(name, hint)) return &m_entries[hint];
     auto it = m_index.find(name);
     if (it == m_index.end()) return nullptr;
     hint = it->second;
-    return &m_entries[hint].second;
+    return &m_entries[hint];
+}
+
+double TVariableStore::NumberOf(const TEntry& entry) {
+    if (!entry.numberKnown) {
+        entry.number = LenientNumber(entry.text);
+        entry.numberKnown = true;
+    }
+    return entry.number;
 }
 
 std::string TVariableStore::Get(std::string_view name) const {
@@ -107,13 +160,13 @@ std::string TVariableStore::Get(std::string_view name) const {
 std::vector<std::string> TVariableStore::Lines() const {
     std::vector<std::string> lines;
     lines.reserve(m_entries.size());
-    for (const auto& [name, value] : m_entries) lines.push_back(name + "=" + value);
+    for (const TEntry& entry : m_entries) lines.push_back(entry.name + "=" + entry.text);
     return lines;
 }
 
 void TVariableStore::Remove(size_t index) {
-    m_bytes -= m_entries[index].first.size() + m_entries[index].second.size();
-    m_index.erase(m_entries[index].first);
+    m_bytes -= m_entries[index].name.size() + m_entries[index].text.size();
+    m_index.erase(m_entries[index].name);
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(index));
     for (auto& [key, position] : m_index) {
         if (position > index) --position;

@@ -13,9 +13,17 @@ namespace korvane::engine {
 bool IsSystemVariable(std::string_view name);
 
 // The script's one ordered list of variables. Names compare without regard to case; storing
-// the empty text removes a variable, and a missing name reads as the empty text.
+// the empty text removes a variable, and a missing name reads as the empty text. Beside each
+// text the store keeps, once known, the number the arithmetic operators read from it.
 class TVariableStore {
 public:
+    struct TEntry {
+        std::string name;
+        std::string text;
+        mutable double number = 0;
+        mutable bool numberKnown = false;
+    };
+
     void Clear();
     // Both throw the fatal error that names kMaxScriptData when the store would outgrow it.
     void Set(std::string_view name, std::string_view value);
@@ -26,12 +34,17 @@ public:
     // The same, for callers that come back with the same name: `hint` remembers where the
     // entry was, and is only trusted while the entry there still has that name.
     void SetMoved(std::string_view name, std::string&& value, size_t& hint);
+    void Set(std::string_view name, std::string_view value, size_t& hint);
+    // SetMoved for a value whose text reads exactly as `number`.
+    void SetNumber(std::string_view name, std::string&& value, double number, size_t& hint);
     const std::string* Find(std::string_view name, size_t& hint) const;
+    const TEntry* FindEntry(std::string_view name, size_t& hint) const;
+    // The number the arithmetic operators read from the entry's text, worked out once.
+    static double NumberOf(const TEntry& entry);
     std::string Get(std::string_view name) const;
     size_t Size() const { return m_entries.size(); }
     // Entries in store order as "name=value" lines.
     std::vector<std::string> Lines() const;
-    const std::vector<std::pair<std::string, std::string>>& Entries() const { return m_entries; }
 
 private:
     struct CaseInsensitiveHash {
@@ -47,12 +60,28 @@ private:
     // Stores a value of `size` bytes under `name` through `write`, which fills the entry's text.
     template <typename TWrite>
     void Store(std::string_view name, size_t size, TWrite&& write);
+    template <typename TWrite>
+    void StoreAt(std::string_view name, size_t size, size_t& hint, TWrite&& write);
     bool HintHolds(std::string_view name, size_t hint) const {
-        return hint < m_entries.size() && m_entries[hint].first.size() == name.size() &&
-               CaseInsensitiveEqual{}(m_entries[hint].first, name);
+        if (hint >= m_entries.size()) return false;
+        const std::string& stored = m_entries[hint].name;
+        return stored.size() == name.size() &&
+               (SameBytes(stored, name) || CaseInsensitiveEqual{}(stored, name));
+    }
+    // The entry at `hint` with exactly this spelling.
+    bool HintIsExact(std::string_view name, size_t hint) const {
+        return hint < m_entries.size() && m_entries[hint].name.size() == name.size() &&
+               SameBytes(m_entries[hint].name, name);
+    }
+    // Names are short: a loop beats a call to memcmp.
+    static bool SameBytes(std::string_view a, std::string_view b) {
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (a[i] != b[i]) return false;
+        }
+        return true;
     }
 
-    std::vector<std::pair<std::string, std::string>> m_entries;
+    std::vector<TEntry> m_entries;
     std::unordered_map<std::string, size_t, CaseInsensitiveHash, CaseInsensitiveEqual> m_index;
     size_t m_bytes = 0;  // names and values together
 };

@@ -98,8 +98,12 @@ public:
         std::string text;
         for (size_t n = 1 + m_in.Pick(3); n > 0; --n) {
             if (!text.empty()) text += m_in.Pick(2) ? "&&" : "||";
-            std::string comparison = "(" + Expression(1) + Blank() + PickFrom(m_in, kComparisons) +
-                                     Blank() + Expression(1) + ")";
+            // Now and then a group that compares nothing.
+            std::string comparison =
+                m_in.Pick(6) == 0
+                    ? "(" + Expression(1) + ")"
+                    : "(" + Expression(1) + Blank() + PickFrom(m_in, kComparisons) + Blank() +
+                          Expression(1) + ")";
             text += m_in.Pick(4) == 0 ? "(" + comparison + ")" : comparison;
         }
         return text;
@@ -124,7 +128,7 @@ public:
                 break;
             case 2:
                 script += "for (v3, 1, " + std::to_string(1 + m_in.Pick(3)) + ", 1)\n" +
-                          Assignment() + "\nnext\n";
+                          Assignment() + "\n" + Assignment() + "\nnext\n";
                 break;
             case 3: script += Soup() + "\n"; break;
             case 4: script += std::string(PickFrom(m_in, kVariables)) + " = " + Soup() + "\n"; break;

@@ -1,6 +1,11 @@
 #include "engine/number_text.h"
 
 #include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +35,34 @@ TEST(FormatNumber, GeneralFormatWithFifteenDigits) {
         {0.1 + 0.2, "0.3"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatNumber(c.value), c.text) << c.value;
+}
+
+// Numbers of every size, short and long in digits: the text must read as the value rounded to
+// 15 significant digits, and a text said to be exact must read as the value itself.
+TEST(FormatNumber, ReadsAsTheValueRoundedToFifteenDigits) {
+    std::mt19937_64 random(20261210);
+    for (int i = 0; i < 20000; ++i) {
+        double value = 0;
+        if (i % 2 == 0) {
+            const uint64_t bits = random();
+            std::memcpy(&value, &bits, sizeof value);
+            if (!std::isfinite(value)) continue;
+        } else {
+            // Few digits at a random scale: the shortest reading is what prints.
+            value = static_cast<double>(static_cast<int64_t>(random() % 2000001) - 1000000) *
+                    std::pow(10.0, static_cast<int>(random() % 60) - 30);
+        }
+        char rounded[64];
+        std::snprintf(rounded, sizeof rounded, "%.14e", value);
+        bool exact = false;
+        const std::string text = FormatNumber(value, exact);
+        const auto read = ParseNumber(text);
+        ASSERT_TRUE(read.has_value()) << text;
+        EXPECT_EQ(*read, std::strtod(rounded, nullptr)) << text << " for " << rounded;
+        if (exact) {
+            EXPECT_EQ(*read, value) << text;
+        }
+    }
 }
 
 TEST(ParseNumber, AcceptsOnlyNumberTexts) {
