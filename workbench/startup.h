@@ -47,8 +47,11 @@ bool CarriesPayload(const TStartupEnvironment& environment);
 bool WriteRackFile(const std::filesystem::path& folder, const TRackFile& rack,
                    std::string& problem);
 
+// Writes each rack under its bare name into the folder; with no folder every write fails.
+std::function<bool(const TRackFile& rack)> RackWriter(std::filesystem::path folder);
+
 // The environment of a real start: the file system, the program's own payload area and the
-// current folder for the racks.
-TStartupEnvironment SystemStartupEnvironment();
+// folder the racks are written into.
+TStartupEnvironment SystemStartupEnvironment(std::filesystem::path rackFolder = {});
 
 }  // namespace korvane::workbench

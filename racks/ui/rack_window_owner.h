@@ -32,6 +32,8 @@ class TRackWindowOwner {
     virtual void ShowAbout() = 0;
     // Where a standalone program looks for pictures.
     virtual std::filesystem::path ExecutableFolder() const = 0;
+    // Where a standalone program unpacked the racks it carries; empty when it has none.
+    virtual std::filesystem::path PackagedRackFolder() const { return {}; }
 };
 
 }  // namespace korvane::racks

@@ -45,6 +45,7 @@ class TFakeOwner : public TRackWindowOwner {
     TRackPosition position{};
     std::vector<TRackPosition> stored;
     std::filesystem::path folder;
+    std::filesystem::path packaged;
 
     bool Standalone() const override { return standalone; }
     bool RunActive() const override { return runActive; }
@@ -58,6 +59,7 @@ class TFakeOwner : public TRackWindowOwner {
     }
     void ShowAbout() override { ++abouts; }
     std::filesystem::path ExecutableFolder() const override { return folder; }
+    std::filesystem::path PackagedRackFolder() const override { return packaged; }
 };
 
 class TRackHost : public engine::testing::TRecordingHost {

@@ -58,4 +58,8 @@ std::filesystem::path TWorkbenchRack::ExecutableFolder() const {
     return m_context.executableFolder;
 }
 
+std::filesystem::path TWorkbenchRack::PackagedRackFolder() const {
+    return m_context.packagedRackFolder;
+}
+
 }  // namespace korvane::workbench

@@ -35,6 +35,7 @@ public:
     void SetRackPosition(racks::TRackPosition position) override;
     void ShowAbout() override;
     std::filesystem::path ExecutableFolder() const override;
+    std::filesystem::path PackagedRackFolder() const override;
 
 private:
     TMainForm& m_form;

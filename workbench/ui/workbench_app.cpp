@@ -38,14 +38,13 @@ TSettings ReadSettings(const TWorkbenchOptions& options) {
     return LoadSettings(options.settingsPath);
 }
 
-// A packaged program has just written its terminal.res into the current folder; beside the
-// executable there may be none when the copy runs from another folder. Otherwise it comes
-// with the program.
+// A packaged program has just unpacked its terminal.res; beside the executable there may be
+// none when the copy runs from another folder. Otherwise it comes with the program.
 std::filesystem::path TerminalLayoutPath(const TWorkbenchContext& context) {
     std::error_code error;
-    if (context.standalone) {
-        const std::filesystem::path here = std::filesystem::current_path(error) / kTerminalLayout;
-        if (!error && std::filesystem::is_regular_file(here, error)) return here;
+    if (context.standalone && !context.packagedRackFolder.empty()) {
+        const std::filesystem::path packaged = context.packagedRackFolder / kTerminalLayout;
+        if (std::filesystem::is_regular_file(packaged, error)) return packaged;
     }
     return host::ProgramFile(context.executableFolder, kTerminalLayout);
 }
@@ -77,6 +76,7 @@ TWorkbenchApp::TWorkbenchApp(TWorkbenchOptions options) {
     m_context.executableFolder = options.executableFolder;
     m_context.executablePath = options.executablePath;
     m_context.standalone = options.standalone;
+    m_context.packagedRackFolder = options.packagedRackFolder;
     m_context.dialogs = options.dialogs;
     m_context.clock = std::move(options.clock);
     m_watch = std::make_unique<TFrmWatch>();
