@@ -30,6 +30,9 @@ class TTerminalWindow : public QWidget {
     QPlainTextEdit* Memo1() const { return m_memo; }
 
     void MakeSizeable();
+    // The width at which a dump line of `charsPerLine` bytes shows whole in Memo1, beside
+    // its scroll bar and inside its frame; 0 when Memo1 does not fill the window.
+    int DumpWidth(int charsPerLine) const;
     // Remembers the current place, then hides.
     void Dismiss();
 

@@ -110,7 +110,7 @@ TStatus TFrmRack::LoadRack(const std::filesystem::path& file, const TLogLine& lo
     m_rebuilding = false;
     ApplyWindowLook();
     if (!m_owner.Standalone()) {
-        const TRackPosition position = m_owner.RackPosition();
+        const TRackPosition position = m_owner.RackPosition(frameGeometry().size());
         move(position.left, position.top);
     }
     LoadImageHints();

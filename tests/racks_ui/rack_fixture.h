@@ -52,7 +52,7 @@ class TFakeOwner : public TRackWindowOwner {
     void SetRackOpen() override { rackOpen = true; }
     void ShowMainWindow() override { ++mainShown; }
     void StopRun() override { ++stops; }
-    TRackPosition RackPosition() const override { return position; }
+    TRackPosition RackPosition(QSize) const override { return position; }
     void SetRackPosition(TRackPosition p) override {
         position = p;
         stored.push_back(p);

@@ -1,4 +1,7 @@
+#include <QApplication>
 #include <QDockWidget>
+#include <QScreen>
+#include <QTest>
 #include <QSplitter>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -8,7 +11,9 @@
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/theme.h"
+#include "racks/ui/frm_rack.h"
 #include "workbench/ui/main_form.h"
+#include "workbench/ui/rack_owner.h"
 #include "workbench/ui/watch_window.h"
 #include "workbench/ui/workbench_app.h"
 #include "workbench/ui/workbench_context.h"
@@ -144,6 +149,44 @@ TEST(MainFormSettings, ClosingTheWatchWindowRemembersWhereItWas) {
     watch.move(250, 150);
     watch.close();
     EXPECT_EQ(f.App().Context().settings.debugPosition, (TPosition{250, 150}));
+}
+
+// Terminal and rack windows open beside the main window the first time, come back where the
+// user left them, and a place that is off the screen now is pulled back onto it.
+TEST(MainFormSettings, HelperWindowsOpenBesideTheMainWindowAndStayOnScreen) {
+    TSettingsFixture f;
+    std::filesystem::copy_file(KORVANE_TERMINAL_LAYOUT, f.Folder() / "terminal.res");
+    f.StartWith("[main]\nx=0\ny=0\nwidth=300\nheight=250\n[ports]\ncom9=loop\n");
+    const std::string openRack = "openrack(\"" KORVANE_PANEL_RACK "\")";
+    f.SetScript("openport(\"com9\", 9600, 8, \"n\", 1)\nshowterm(\"com9\", 200, 100, 8)\n" +
+                openRack);
+    f.Form().RunScript();
+    QWidget& rack = f.App().Rack().Window();
+    QWidget* terminal = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowTitle().startsWith("COM9")) terminal = window;
+    }
+    ASSERT_NE(terminal, nullptr);
+    ASSERT_TRUE(terminal->isVisible());
+    ASSERT_TRUE(rack.isVisible());
+    const QRect main = f.Form().frameGeometry();
+    EXPECT_FALSE(terminal->frameGeometry().intersects(main)) << terminal->x();
+    EXPECT_FALSE(rack.frameGeometry().intersects(main)) << rack.x();
+
+    // Moved by the user and closed: the next rack opens there.
+    rack.move(150, 120);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rack.pos() == QPoint(150, 120); }));
+    rack.close();
+    f.SetScript(openRack);
+    f.Form().RunScript();
+    EXPECT_EQ(rack.pos(), QPoint(150, 120));
+
+    // Remembered on a screen that is gone.
+    rack.hide();
+    f.App().Context().settings.rackPosition = TPosition{5000, -900};
+    f.Form().RunScript();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(rack.frameGeometry())) << rack.x() << "," << rack.y();
 }
 
 TEST(MainFormSettings, ThemesKeepTextReadableAndAreRemembered) {

@@ -48,10 +48,12 @@ untouched . "deeper evidence.txt run.out "
 
 # A rack the script needs but the copy does not carry (Build left it out as not valid) ends
 # the program with the reason and a failing status instead of running unseen until killed.
-# The script waits for go.txt before it asks for that rack.
+# Once its rack is open the script says so in ready.txt and waits for go.txt before it asks
+# for that rack.
 echo "not a rack" > "$work/source/bad.res"
 cat > "$work/source/missing.kvs" <<'KVS'
 openrack("panel.res")
+fcreate("ready.txt")
 h = fopen("go.txt")
 while (error == 1)
 h = fopen("go.txt")
@@ -68,19 +70,20 @@ rm -f evidence.txt run.out
 # While it runs, the unpacked racks are the user's alone; they go when it is stopped.
 "$work/source/missing" > run.out 2>&1 &
 waiting=$!
-for _ in $(seq 100); do ls "$work"/tmp/korvane-*/panel.res > /dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do [[ -f ready.txt ]] && break; sleep 0.1; done
 [[ $(stat -c %a "$work"/tmp/korvane-*) == 700 ]] || fail "unpacked racks: $(ls -ld "$work"/tmp/*)"
 kill -TERM "$waiting"
 wait "$waiting" || true
-untouched . "deeper run.out "
+untouched . "deeper ready.txt run.out "
+rm ready.txt
 
 touch go.txt
 status=0
 timeout 20 "$work/source/missing" > run.out 2>&1 || status=$?
 [[ $status == 1 ]] || fail "missing rack: status $status, $(cat run.out)"
 grep -q "^Fatal error: openrack: cannot open bad.res" run.out || fail "missing rack: $(cat run.out)"
-untouched . "deeper go.txt run.out "
-rm go.txt
+untouched . "deeper go.txt ready.txt run.out "
+rm go.txt ready.txt
 
 # A crafted copy whose rack name climbs out of the folder unpacks it under its bare name.
 python3 - "$work/source/packaged" "$work/crafted" <<'PY'
