@@ -6,6 +6,7 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include "workbench/editor_look.h"
 #include "workbench/settings.h"
 #include "workbench/lexer_classifier.h"
 #include "workbench/ui/log_pane.h"
@@ -189,6 +190,38 @@ TEST(MainFormSettings, HelperWindowsOpenBesideTheMainWindowAndStayOnScreen) {
     EXPECT_TRUE(screen.contains(rack.frameGeometry())) << rack.x() << "," << rack.y();
 }
 
+// Every text colour of both editor looks on every background it can sit on: the paper (or
+// its style's own), the caret line and the line marks; and the frame's own texts.
+TEST(MainFormSettings, EditorLooksKeepEveryTextReadable) {
+    const auto colour = [](TRgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); };
+    for (const bool dark : {false, true}) {
+        const TEditorFrameLook& look = dark ? kDarkFrame : kLightFrame;
+        std::vector<TRgb> inks = {look.text, look.url, look.braceMatch};
+        for (int style = 0; style < kStyleCount; ++style) {
+            const TStyleLook text = ThemedStyleLook(static_cast<TStyle>(style), dark);
+            inks.push_back(text.foreground);
+            EXPECT_GT(ContrastRatio(colour(text.foreground),
+                                    colour(text.background.value_or(look.paper))),
+                      4.5)
+                << dark << " style " << style;
+        }
+        for (const TRgb ink : inks) {
+            for (const TRgb ground :
+                 {look.paper, look.caretLine, look.currentLine, look.stepLine, look.errorLine}) {
+                EXPECT_GT(ContrastRatio(colour(ink), colour(ground)), 4.5)
+                    << dark << ' ' << int(ink.red) << ',' << int(ink.green) << ',' << int(ink.blue)
+                    << " on " << int(ground.red) << ',' << int(ground.green) << ','
+                    << int(ground.blue);
+            }
+        }
+        EXPECT_GT(ContrastRatio(colour(look.gutterText), colour(look.gutter)), 4.5) << dark;
+        EXPECT_GT(ContrastRatio(colour(look.selectionForeground),
+                                colour(look.selectionBackground)),
+                  4.5)
+            << dark;
+    }
+}
+
 TEST(MainFormSettings, ThemesKeepTextReadableAndAreRemembered) {
     TSettingsFixture f;
     f.Form().show();
@@ -205,15 +238,24 @@ TEST(MainFormSettings, ThemesKeepTextReadableAndAreRemembered) {
         for (int style = 0; style < kStyleCount; ++style) {
             const QColor text = editorColour(QsciScintilla::SCI_STYLEGETFORE, style);
             const QColor paper = editorColour(QsciScintilla::SCI_STYLEGETBACK, style);
-            // The light look keeps the language's own fuchsia for numbers (about 3.1:1).
-            const double least = std::string_view(theme) == "light" &&
-                                         style == static_cast<int>(TStyle::Number) ? 3.0 : 4.5;
-            EXPECT_GT(ContrastRatio(text, paper), least) << theme << " style " << style;
+            EXPECT_GT(ContrastRatio(text, paper), 4.5) << theme << " style " << style;
         }
-        for (QWidget* widget : {static_cast<QWidget*>(&f.Form().Log()),
-                                static_cast<QWidget*>(f.App().Watch().Memo())}) {
+        const int lineNumbers = QsciScintilla::STYLE_LINENUMBER;
+        EXPECT_GT(ContrastRatio(editorColour(QsciScintilla::SCI_STYLEGETFORE, lineNumbers),
+                                editorColour(QsciScintilla::SCI_STYLEGETBACK, lineNumbers)),
+                  4.5)
+            << theme << " line numbers";
+        for (QWidget* widget : std::initializer_list<QWidget*>{
+                 &f.Form().Log(), f.App().Watch().Memo(), f.Form().Bar(TBarId::MenuBar),
+                 f.Form().Bar(TBarId::ButtonBar), f.Form().Bar(TBarId::RecentBar)}) {
             const QPalette palette = widget->palette();
             EXPECT_GT(ContrastRatio(palette.color(QPalette::Text), palette.color(QPalette::Base)), 4.5)
+                << theme << ' ' << widget->objectName().toStdString();
+            EXPECT_GT(ContrastRatio(palette.color(QPalette::WindowText),
+                                    palette.color(QPalette::Window)),
+                      4.5)
+                << theme << ' ' << widget->objectName().toStdString();
+            EXPECT_EQ(PaletteIsDark(palette), std::string_view(theme) == "dark")
                 << theme << ' ' << widget->objectName().toStdString();
         }
     };

@@ -299,6 +299,7 @@ void TMainForm::ShowHelp() {
             }
         });
     }
+    m_help->SetDark(m_editor->DarkTheme());
     m_help->Open(QUrl::fromLocalFile(name));
     m_help->show();
     m_help->raise();
