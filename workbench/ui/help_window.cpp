@@ -26,7 +26,7 @@ QString DarkPageRules() {
     };
     return QStringLiteral(
                "\nbody { color: %1; background: %2; }\n"
-               "nav { background: #25272b; border-right: 1px solid #3a3d42; }\n"
+               "nav { background: %2; border-right: 1px solid #3a3d42; }\n"
                "a, nav a { color: #8fb4ff; }\n"
                "h2 { color: #a9c1ff; border-bottom: 2px solid #3a3d42; }\n"
                "h3 { color: #8fb4ff; }\n"
