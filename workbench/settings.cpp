@@ -150,7 +150,8 @@ void WritePosition(CSimpleIniA& ini, const char* section, const TPosition& posit
     SetInteger(ini, section, "y", position.y);
 }
 
-void WritePosition(CSimpleIniA& ini, const char* section, const std::optional<TPosition>& position) {
+void WritePosition(CSimpleIniA& ini, const char* section,
+                   const std::optional<TPosition>& position) {
     if (position) WritePosition(ini, section, *position);
 }
 

@@ -63,11 +63,11 @@ std::function<bool(const TRackFile& rack)> RackWriter(std::filesystem::path fold
     };
 }
 
-TStartupEnvironment SystemStartupEnvironment(std::filesystem::path rackFolder) {
+TStartupEnvironment SystemStartupEnvironment() {
     TStartupEnvironment environment;
     environment.fileExists = [](const std::string& path) { return IsRegularFile(path); };
     environment.readOwnPayloadSpace = [] { return ReadOwnPayloadSpace(); };
-    environment.writeRack = RackWriter(std::move(rackFolder));
+    environment.writeRack = RackWriter({});
     return environment;
 }
 

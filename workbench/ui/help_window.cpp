@@ -40,7 +40,9 @@ QString DarkPageRules() {
            sample("num", TStyle::Number);
 }
 
-QString DarkPageStyle() { return QStringLiteral("<style>") + DarkPageRules() + QStringLiteral("</style>"); }
+QString DarkPageStyle() {
+    return QStringLiteral("<style>") + DarkPageRules() + QStringLiteral("</style>");
+}
 
 }  // namespace
 
