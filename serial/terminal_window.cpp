@@ -117,6 +117,11 @@ void TTerminalWindow::resizeEvent(QResizeEvent* event) {
     if (m_memoFillsClient) m_memo->setGeometry(rect());
 }
 
+void TTerminalWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_wasShown = true;
+}
+
 void TTerminalWindow::SetFixedFrame(bool fixed) {
     if (fixed) {
         setFixedSize(size());

@@ -186,11 +186,17 @@ TEST(PortTable, AFailedOpenStaysUntilTheNextRefresh) {
 
 TEST(PortTable, TerminalsGiveTheirPlaceBackWhenTheyGo) {
     TTableFixture f;
+    // Never shown, a window has no place of its own to give.
     f.Open("com1");
+    f.table.Discard(1);
+    EXPECT_EQ(f.table.TerminalPosition(), std::nullopt);
+    f.Open("com1");
+    f.table.Terminal(1)->Window().show();
     f.table.Terminal(1)->Window().move(12, 34);
     f.table.Discard(1);
     EXPECT_EQ(f.table.TerminalPosition(), QPoint(12, 34));
     f.Open("com3");
+    f.table.Terminal(3)->Window().show();
     f.table.Terminal(3)->Window().move(56, 78);
     f.table.CloseAll();
     EXPECT_EQ(f.table.TerminalPosition(), QPoint(56, 78));
