@@ -131,6 +131,11 @@ void TPortTable::SetUpAndOpen(const std::string& port, const std::string& baudRa
     m_pending = {};
 }
 
+QPoint TPortTable::ShownPosition(QSize frame) const {
+    if (m_setup.placeShown) return m_setup.placeShown(m_terminalPosition, frame);
+    return m_terminalPosition.value_or(QPoint());
+}
+
 void TPortTable::Place(TTerminal& terminal) const {
     const QRect main = m_setup.mainFrame ? m_setup.mainFrame() : QRect();
     TTerminalWindow& window = terminal.Window();

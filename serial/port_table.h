@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -26,6 +27,9 @@ struct TTerminalSetup {
     QWidget* owner = nullptr;          // the main window; null makes free windows
     // The main window's frame; terminals open at its top right corner.
     std::function<QRect()> mainFrame;
+    // Where a terminal window of this outer size is shown, given the remembered place (none
+    // before the first window was placed); without it the remembered place or the corner.
+    std::function<QPoint(std::optional<QPoint> remembered, QSize frame)> placeShown;
 };
 
 // The program's serial ports: one slot per port number 1..256 holding the port's terminal,
@@ -70,8 +74,10 @@ class TPortTable {
 
     const TPortChoice& Pending() const { return m_pending; }
     void SetPending(TPortChoice pending) { m_pending = std::move(pending); }
-    QPoint TerminalPosition() const { return m_terminalPosition; }
-    void SetTerminalPosition(QPoint position) { m_terminalPosition = position; }
+    std::optional<QPoint> TerminalPosition() const { return m_terminalPosition; }
+    void SetTerminalPosition(std::optional<QPoint> position) { m_terminalPosition = position; }
+    // Where showterm puts a terminal window of this outer size.
+    QPoint ShownPosition(QSize frame) const;
 
  private:
     void SetUpAndOpen(const std::string& port, const std::string& baudRate,
@@ -84,7 +90,7 @@ class TPortTable {
     std::array<std::unique_ptr<TTerminal>, kLastPortNumber + 1> m_terminals;
     std::vector<std::string> m_availablePorts;
     TPortChoice m_pending;
-    QPoint m_terminalPosition;
+    std::optional<QPoint> m_terminalPosition;
 };
 
 }  // namespace korvane::serial

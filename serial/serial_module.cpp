@@ -20,8 +20,9 @@ TMappedPorts MapSystemPorts(const TPortEntries& entries, std::vector<TPortMapIss
 
 TSerialModule::TSerialModule(TSerialOptions options)
     : m_ports(MapSystemPorts(options.portEntries, m_issues)),
-      m_table(m_ports, TTerminalSetup{std::move(options.layoutFile), options.owner,
-                                      std::move(options.mainFrame)}) {
+      m_table(m_ports,
+              TTerminalSetup{std::move(options.layoutFile), options.owner,
+                             std::move(options.mainFrame), std::move(options.placeShown)}) {
     if (options.portDialog) m_dialog = std::make_unique<TFrmSet>(options.owner);
 }
 

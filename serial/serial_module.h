@@ -2,9 +2,11 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/dispatch.h"
@@ -23,6 +25,8 @@ struct TSerialOptions {
     std::filesystem::path layoutFile;  // "terminal.res" beside the executable
     QWidget* owner = nullptr;          // the main window, when there is one
     std::function<QRect()> mainFrame;  // where the main window is; terminals open beside it
+    // Where shown terminal windows go (TTerminalSetup::placeShown).
+    std::function<QPoint(std::optional<QPoint> remembered, QSize frame)> placeShown;
     bool portDialog = true;            // false where no dialog can be shown: setport then
                                        // changes nothing, as if the dialog was closed
 };
@@ -44,8 +48,10 @@ class TSerialModule {
     // Why recorded and replayed ports would not open, and where replays parted from scripts.
     TPortNotices& PortNotices() { return m_ports.Notices(); }
 
-    QPoint TerminalPosition() const { return m_table.TerminalPosition(); }
-    void SetTerminalPosition(QPoint position) { m_table.SetTerminalPosition(position); }
+    std::optional<QPoint> TerminalPosition() const { return m_table.TerminalPosition(); }
+    void SetTerminalPosition(std::optional<QPoint> position) {
+        m_table.SetTerminalPosition(position);
+    }
     // Closes every port and destroys its terminal window.
     void CloseAll() { m_table.CloseAll(); }
 

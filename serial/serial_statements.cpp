@@ -213,7 +213,6 @@ int ScreenBound(int extent, bool horizontal) {
 void ShowTerminal(TTerminal& terminal, const TPortTable& table, const TArgs& v) {
     TTerminalWindow& window = terminal.Window();
     if (window.isVisible()) return;
-    window.move(table.TerminalPosition());
     window.MakeSizeable();
     window.resize(ScreenBound(WholeNumber(v[1]), true), window.height());
     window.resize(window.width(), ScreenBound(WholeNumber(v[2]), false));
@@ -222,6 +221,10 @@ void ShowTerminal(TTerminal& terminal, const TPortTable& table, const TArgs& v) 
         throw std::out_of_range("characters per line " + v[3]);
     }
     terminal.SetCharsPerLine(charsPerLine);
+    // Too narrow a width would hide the end of every dump line behind the scroll bar.
+    const int dumpWidth = ScreenBound(window.DumpWidth(charsPerLine), true);
+    if (window.width() < dumpWidth) window.resize(dumpWidth, window.height());
+    window.move(table.ShownPosition(window.frameGeometry().size()));
     window.show();
 }
 

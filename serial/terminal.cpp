@@ -43,7 +43,8 @@ TTerminal::TTerminal(TDeviceMaker makeDevice, QWidget* owner,
 TTerminal::~TTerminal() {
     ClosePort();
     if (m_window) {
-        if (m_rememberPosition) m_rememberPosition(m_window->pos());
+        // A window never shown sits where the port's opening put it, not where anyone left it.
+        if (m_rememberPosition && m_window->WasShown()) m_rememberPosition(m_window->pos());
         delete m_window.data();
     }
 }

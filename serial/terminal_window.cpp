@@ -4,7 +4,13 @@
 #include <QFontDatabase>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <cmath>
+#include <string>
 #include <utility>
+
+#include "serial/terminal_dump.h"
 
 namespace korvane::serial {
 
@@ -79,6 +85,23 @@ void TTerminalWindow::AddLine(std::string_view line) {
 
 void TTerminalWindow::MakeSizeable() { SetFixedFrame(false); }
 
+int TTerminalWindow::DumpWidth(int charsPerLine) const {
+    if (!m_memoFillsClient) return 0;
+    // Every full line has the same length; a wide letter covers fonts that are not fixed.
+    const std::string line =
+        DumpLines(kReceivedMark, std::string(static_cast<std::size_t>(charsPerLine), 'W'),
+                  charsPerLine)
+            .front();
+    const int text = m_memo->fontMetrics().horizontalAdvance(QString::fromLatin1(line));
+    const int margins = 2 * static_cast<int>(std::ceil(m_memo->document()->documentMargin()));
+    int scrollBar = 0;
+    if (m_memo->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn) {
+        scrollBar = m_memo->verticalScrollBar()->sizeHint().width();
+    }
+    // One more pixel for the caret at the end of the line.
+    return text + margins + 2 * m_memo->frameWidth() + scrollBar + m_memo->cursorWidth();
+}
+
 void TTerminalWindow::Dismiss() {
     if (m_rememberPosition) m_rememberPosition(pos());
     hide();
@@ -92,6 +115,11 @@ void TTerminalWindow::closeEvent(QCloseEvent* event) {
 void TTerminalWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (m_memoFillsClient) m_memo->setGeometry(rect());
+}
+
+void TTerminalWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_wasShown = true;
 }
 
 void TTerminalWindow::SetFixedFrame(bool fixed) {

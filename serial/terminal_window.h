@@ -30,12 +30,18 @@ class TTerminalWindow : public QWidget {
     QPlainTextEdit* Memo1() const { return m_memo; }
 
     void MakeSizeable();
+    // Whether the window has ever been on the screen: only then has it a place to remember.
+    bool WasShown() const { return m_wasShown; }
+    // The width at which a dump line of `charsPerLine` bytes shows whole in Memo1, beside
+    // its scroll bar and inside its frame; 0 when Memo1 does not fill the window.
+    int DumpWidth(int charsPerLine) const;
     // Remembers the current place, then hides.
     void Dismiss();
 
  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
  private:
     void SetFixedFrame(bool fixed);
@@ -44,6 +50,7 @@ class TTerminalWindow : public QWidget {
     std::function<void(QPoint)> m_rememberPosition;
     bool m_memoFillsClient = true;
     int m_lineCount = 0;
+    bool m_wasShown = false;
 };
 
 }  // namespace korvane::serial

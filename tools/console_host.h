@@ -96,7 +96,7 @@ class TConsoleHost : public engine::TEngineHost,
     void StopRun() override {
         if (m_stop) m_stop();
     }
-    racks::TRackPosition RackPosition() const override { return m_rackPosition; }
+    racks::TRackPosition RackPosition(QSize) const override { return m_rackPosition; }
     void SetRackPosition(racks::TRackPosition position) override { m_rackPosition = position; }
     void ShowAbout() override {}
     std::filesystem::path ExecutableFolder() const override;

@@ -22,9 +22,11 @@ inline constexpr TRgb kBlack{0, 0, 0};
 inline constexpr TRgb kWhite{255, 255, 255};
 inline constexpr TRgb kGreen{0, 128, 0};
 inline constexpr TRgb kBlue{0, 0, 255};
-inline constexpr TRgb kTeal{0, 128, 128};
+// Teal and fuchsia a shade darker than the named colours, so they read at 4.5:1 on white and
+// on the line marks.
+inline constexpr TRgb kDeepTeal{0, 120, 120};
 inline constexpr TRgb kNavy{0, 0, 128};
-inline constexpr TRgb kFuchsia{255, 0, 255};
+inline constexpr TRgb kDeepFuchsia{192, 0, 192};
 inline constexpr TRgb kGrey{128, 128, 128};
 inline constexpr TRgb kLightGrey{226, 226, 226};
 
@@ -56,13 +58,13 @@ constexpr TStyleLook StyleLook(TStyle style) {
         case TStyle::String:
             return {kBlue, std::nullopt, false, false, kEditorFontPixels};
         case TStyle::Symbol:
-            return {kTeal, std::nullopt, false, false, kEditorFontPixels};
+            return {kDeepTeal, std::nullopt, false, false, kEditorFontPixels};
         case TStyle::LineComment:
             return {kNavy, kWhite, false, true, kEditorFontPixels};
         case TStyle::BlockComment:
             return {kNavy, std::nullopt, false, true, kEditorFontPixels};
         case TStyle::Number:
-            return {kFuchsia, std::nullopt, true, false, kEditorFontPixels};
+            return {kDeepFuchsia, std::nullopt, true, false, kEditorFontPixels};
         case TStyle::Default:
             break;
     }
@@ -121,15 +123,17 @@ struct TEditorFrameLook {
     TRgb braceMatch;
 };
 
+// Every text colour reads at 4.5:1 or more on every background it can sit on: the paper, the
+// caret line and the line marks.
 inline constexpr TEditorFrameLook kLightFrame{
-    kWhite, kBlack, {244, 245, 247}, {140, 146, 156}, {246, 247, 252}, kBlack,
+    kWhite, kBlack, {244, 245, 247}, {105, 110, 120}, {246, 247, 252}, kBlack,
     kSelectionForeground, kSelectionBackground, kRightMarginColour, kBlockLineColour, kUrlColour,
-    {255, 240, 170}, {255, 226, 140}, {230, 150, 0}, {255, 215, 215}, {210, 30, 30}, {0, 150, 0}};
+    {255, 248, 212}, {255, 241, 190}, {230, 150, 0}, {255, 238, 238}, {210, 30, 30}, {0, 120, 0}};
 
 inline constexpr TEditorFrameLook kDarkFrame{
-    kDarkPaper, kDarkText, {40, 42, 46}, {130, 136, 146}, {42, 44, 50}, {235, 235, 235},
+    kDarkPaper, kDarkText, {40, 42, 46}, {150, 156, 166}, {42, 44, 50}, {235, 235, 235},
     kWhite, {38, 79, 120}, {60, 62, 68}, {80, 84, 92}, {120, 180, 255},
-    {80, 70, 20}, {95, 75, 10}, {240, 170, 40}, {90, 30, 34}, {240, 80, 80}, {120, 230, 120}};
+    {55, 46, 14}, {66, 54, 10}, {240, 170, 40}, {70, 30, 34}, {240, 80, 80}, {120, 230, 120}};
 
 constexpr TStyleLook ThemedStyleLook(TStyle style, bool dark) {
     return dark ? DarkStyleLook(style) : StyleLook(style);

@@ -51,6 +51,12 @@ class TOrderedReader {
         if (!yFirst) Integer(section, "y", position.y);
     }
 
+    // A position the file holds at least one key of.
+    void Position(const char* section, std::optional<TPosition>& position, bool yFirst) {
+        if (Text(section, "x") == nullptr && Text(section, "y") == nullptr) return;
+        Position(section, position.emplace(), yFirst);
+    }
+
     // Texts cannot fail; they are only skipped once reading has stopped.
     const char* Text(const char* section, const char* key) const {
         return m_stopped ? nullptr : m_ini.GetValue(section, key, nullptr);
@@ -142,6 +148,11 @@ void WriteBar(CSimpleIniA& ini, const char* section, const TBarPlacement& bar) {
 void WritePosition(CSimpleIniA& ini, const char* section, const TPosition& position) {
     SetInteger(ini, section, "x", position.x);
     SetInteger(ini, section, "y", position.y);
+}
+
+void WritePosition(CSimpleIniA& ini, const char* section,
+                   const std::optional<TPosition>& position) {
+    if (position) WritePosition(ini, section, *position);
 }
 
 }  // namespace

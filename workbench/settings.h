@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,8 +40,9 @@ struct TSettings {
     int mainHeight = 374;
     int logHeight = 160;
     TPosition debugPosition;  // the Watch window
-    TPosition rackPosition;
-    TPosition terminalPosition;
+    // None until the window has been placed once: it then opens beside the main window.
+    std::optional<TPosition> rackPosition;
+    std::optional<TPosition> terminalPosition;
     std::vector<std::string> recentFiles;  // newest first, at most kMaxRecentFiles
     TBarPlacement menuBar{TBarStyle::Docked, 0, 0, {}};
     TBarPlacement toolbar{TBarStyle::Docked, 1, 0, {}};

@@ -56,14 +56,18 @@ bool WriteRackFile(const std::filesystem::path& folder, const TRackFile& rack,
     return WriteFileReplacing(folder / *name, rack.bytes, TFileMode::Regular, problem);
 }
 
+std::function<bool(const TRackFile& rack)> RackWriter(std::filesystem::path folder) {
+    return [folder = std::move(folder)](const TRackFile& rack) {
+        std::string problem;
+        return !folder.empty() && WriteRackFile(folder, rack, problem);
+    };
+}
+
 TStartupEnvironment SystemStartupEnvironment() {
     TStartupEnvironment environment;
     environment.fileExists = [](const std::string& path) { return IsRegularFile(path); };
     environment.readOwnPayloadSpace = [] { return ReadOwnPayloadSpace(); };
-    environment.writeRack = [](const TRackFile& rack) {
-        std::string problem;
-        return WriteRackFile(".", rack, problem);
-    };
+    environment.writeRack = RackWriter({});
     return environment;
 }
 

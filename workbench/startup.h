@@ -47,8 +47,11 @@ bool CarriesPayload(const TStartupEnvironment& environment);
 bool WriteRackFile(const std::filesystem::path& folder, const TRackFile& rack,
                    std::string& problem);
 
-// The environment of a real start: the file system, the program's own payload area and the
-// current folder for the racks.
+// Writes each rack under its bare name into the folder; with no folder every write fails.
+std::function<bool(const TRackFile& rack)> RackWriter(std::filesystem::path folder);
+
+// The environment of a real start: the file system and the program's own payload area. It
+// writes no rack until the caller gives it a folder (RackWriter).
 TStartupEnvironment SystemStartupEnvironment();
 
 }  // namespace korvane::workbench

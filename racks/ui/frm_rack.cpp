@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QSet>
+#include <system_error>
 
 #include "racks/rack_file.h"
 #include "racks/ui/paint_kit.h"
@@ -109,7 +110,7 @@ TStatus TFrmRack::LoadRack(const std::filesystem::path& file, const TLogLine& lo
     m_rebuilding = false;
     ApplyWindowLook();
     if (!m_owner.Standalone()) {
-        const TRackPosition position = m_owner.RackPosition();
+        const TRackPosition position = m_owner.RackPosition(frameGeometry().size());
         move(position.left, position.top);
     }
     LoadImageHints();
@@ -168,6 +169,15 @@ void TFrmRack::LoadImageHints() {
 std::filesystem::path TFrmRack::PicturePath(const std::string& fileName) const {
     if (!m_owner.Standalone()) return fileName;
     return m_owner.ExecutableFolder() / std::filesystem::path(fileName).filename();
+}
+
+std::filesystem::path TFrmRack::RackPath(const std::string& fileName) const {
+    const std::filesystem::path folder = m_owner.PackagedRackFolder();
+    if (!m_owner.Standalone() || folder.empty()) return fileName;
+    const std::filesystem::path packaged = folder / std::filesystem::path(fileName).filename();
+    std::error_code error;
+    return std::filesystem::is_regular_file(packaged, error) ? packaged
+                                                             : std::filesystem::path(fileName);
 }
 
 TStatus TFrmRack::SaveRack(const std::filesystem::path& file) {

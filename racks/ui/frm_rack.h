@@ -50,6 +50,10 @@ class TFrmRack : public QWidget, public TRackView {
     // Where a picture file named by a script or an image hint is looked for: beside the
     // executable (folders dropped) in standalone mode, else the name as it is.
     std::filesystem::path PicturePath(const std::string& fileName) const;
+    // Where a rack named by a script is read: in standalone mode the packaged rack of that
+    // file name (folders dropped) when there is one, else the name as it is.
+    std::filesystem::path RackPath(const std::string& fileName) const;
+    bool Standalone() const { return m_owner.Standalone(); }
 
     // TRackView
     bool RackVisible() const override { return isVisible(); }

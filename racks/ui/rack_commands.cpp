@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "engine/errors.h"
 #include "engine/execute.h"
 #include "engine/function_result.h"
 #include "engine/number_text.h"
@@ -42,8 +43,11 @@ void Openrack(TExecute& run, const std::string& line, TFrmRack& rack) {
     if (!CallWith(run, line, "openrack", 1, v)) return;
     run.ClearError();
     const TStatus loaded =
-        rack.LoadRack(v[0], [&run](std::string_view text) { run.LogLine(text); });
+        rack.LoadRack(rack.RackPath(v[0]), [&run](std::string_view text) { run.LogLine(text); });
     if (!loaded) {
+        // A packaged program shows nothing but its racks: without one it would run unseen
+        // until killed.
+        if (rack.Standalone()) throw engine::EFatalError("openrack: " + loaded.Error());
         run.LogLine(kCannotOpenRack);
         run.SetError(kOpenrackError);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <filesystem>
 
 namespace korvane::racks {
@@ -26,12 +27,15 @@ class TRackWindowOwner {
     virtual void ShowMainWindow() = 0;
     // The running script's stop request.
     virtual void StopRun() = 0;
-    virtual TRackPosition RackPosition() const = 0;
+    // Where a rack window of this outer size is shown when a rack loads.
+    virtual TRackPosition RackPosition(QSize frame) const = 0;
     virtual void SetRackPosition(TRackPosition position) = 0;
     // The About window, modally.
     virtual void ShowAbout() = 0;
     // Where a standalone program looks for pictures.
     virtual std::filesystem::path ExecutableFolder() const = 0;
+    // Where a standalone program unpacked the racks it carries; empty when it has none.
+    virtual std::filesystem::path PackagedRackFolder() const { return {}; }
 };
 
 }  // namespace korvane::racks

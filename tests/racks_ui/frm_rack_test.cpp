@@ -165,6 +165,21 @@ TEST(FrmRack, StandaloneImageHintsLookBesideTheProgramForBitmaps) {
     EXPECT_TRUE(f.Control("image1").State().picture.Empty());  // only bitmaps load here
 }
 
+TEST(FrmRack, StandaloneOpensTheRackItCarriesByFileName) {
+    TRackFixture f;
+    f.owner.packaged = f.dir.File("unpacked");
+    std::filesystem::create_directory(f.owner.packaged);
+    WriteBytes((f.owner.packaged / "panel.res").string(), "carried");
+    const std::filesystem::path carried = f.owner.packaged / "panel.res";
+    EXPECT_EQ(f.rack->RackPath("panel.res"), "panel.res");  // not a packaged program
+    f.owner.standalone = true;
+    EXPECT_EQ(f.rack->RackPath("panel.res"), carried);
+    EXPECT_EQ(f.rack->RackPath("/elsewhere/dir/panel.res"), carried);
+    EXPECT_EQ(f.rack->RackPath("other.res"), "other.res");
+    EXPECT_EQ(f.rack->RackPath("unpacked/.."), "unpacked/..");
+    EXPECT_EQ(f.rack->RackPath(""), "");
+}
+
 TEST(FrmRack, CloseHideAndKeysOutsideStandaloneMode) {
     TRackFixture f;
     ASSERT_TRUE(f.rack->LoadRack(f.WriteRack(kSmallRack)).Ok());

@@ -45,19 +45,21 @@ class TFakeOwner : public TRackWindowOwner {
     TRackPosition position{};
     std::vector<TRackPosition> stored;
     std::filesystem::path folder;
+    std::filesystem::path packaged;
 
     bool Standalone() const override { return standalone; }
     bool RunActive() const override { return runActive; }
     void SetRackOpen() override { rackOpen = true; }
     void ShowMainWindow() override { ++mainShown; }
     void StopRun() override { ++stops; }
-    TRackPosition RackPosition() const override { return position; }
+    TRackPosition RackPosition(QSize) const override { return position; }
     void SetRackPosition(TRackPosition p) override {
         position = p;
         stored.push_back(p);
     }
     void ShowAbout() override { ++abouts; }
     std::filesystem::path ExecutableFolder() const override { return folder; }
+    std::filesystem::path PackagedRackFolder() const override { return packaged; }
 };
 
 class TRackHost : public engine::testing::TRecordingHost {

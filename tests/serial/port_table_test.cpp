@@ -38,7 +38,7 @@ TEST(PortTable, PortNumber) {
 struct TTableFixture {
     TFakePorts ports{{1, 3, 256}};
     std::filesystem::path layout = testing::kTerminalLayout;
-    TPortTable table{ports, {layout, nullptr, [] { return QRect(100, 50, 544, 374); }}};
+    TPortTable table{ports, {layout, nullptr, [] { return QRect(100, 50, 544, 374); }, {}}};
 
     void Open(const std::string& port) { table.OpenPort(port, "9600", "8", "n", "1"); }
 };
@@ -137,7 +137,7 @@ TEST(PortTable, AStepThatFailsLeavesAnUnopenedTerminalAndThePendingSettings) {
         SCOPED_TRACE(c.name);
         TTableFixture f;
         if (c.layoutMissing) f.layout = "no/such/terminal.res";
-        TPortTable table(f.ports, {f.layout, nullptr, {}});
+        TPortTable table(f.ports, {f.layout, nullptr, {}, {}});
         table.SetPending(c.pending);
         table.OpenPort("com3", "9600", "8", "n", "1");
         EXPECT_EQ(table.Pending(), c.pending);
@@ -186,11 +186,17 @@ TEST(PortTable, AFailedOpenStaysUntilTheNextRefresh) {
 
 TEST(PortTable, TerminalsGiveTheirPlaceBackWhenTheyGo) {
     TTableFixture f;
+    // Never shown, a window has no place of its own to give.
     f.Open("com1");
+    f.table.Discard(1);
+    EXPECT_EQ(f.table.TerminalPosition(), std::nullopt);
+    f.Open("com1");
+    f.table.Terminal(1)->Window().show();
     f.table.Terminal(1)->Window().move(12, 34);
     f.table.Discard(1);
     EXPECT_EQ(f.table.TerminalPosition(), QPoint(12, 34));
     f.Open("com3");
+    f.table.Terminal(3)->Window().show();
     f.table.Terminal(3)->Window().move(56, 78);
     f.table.CloseAll();
     EXPECT_EQ(f.table.TerminalPosition(), QPoint(56, 78));

@@ -2,6 +2,11 @@
 
 #include <sys/file.h>
 
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+
 #include <gtest/gtest.h>
 
 #include "channel_fixture.h"
@@ -24,7 +29,7 @@ struct TSerialScript {
     TFakePorts ports{{1, 2}};
     TEngineFixture engine;
     TPortTable table{ports,
-                     {testing::kTerminalLayout, nullptr, [] { return QRect(0, 0, 800, 600); }}};
+                     {testing::kTerminalLayout, nullptr, [] { return QRect(0, 0, 800, 600); }, {}}};
     std::optional<TPortChoice> answer;
     std::vector<std::vector<std::string>> offered;
 
@@ -328,10 +333,10 @@ TEST(SerialCommands, ShowtermSizesOnlyAHiddenWindow) {
     // Hidden by hideterm where the user moved it, shown again there with the new size.
     terminal.Window().move(90, 80);
     ASSERT_TRUE(testing::PumpUntil([&] { return terminal.Window().pos() == QPoint(90, 80); }));
-    run = f.Run("hideterm(\"com1\")\nshowterm(\"COM1\", 250, 150, 8)\n");
+    run = f.Run("hideterm(\"com1\")\nshowterm(\"COM1\", 450, 150, 8)\n");
     EXPECT_EQ(run->GetVariable("error"), "0");
     EXPECT_EQ(terminal.Window().pos(), QPoint(90, 80));
-    EXPECT_EQ(terminal.Window().size(), QSize(250, 150));
+    EXPECT_EQ(terminal.Window().size(), QSize(450, 150));
 
     // A failing argument leaves the steps before it done and the window hidden.
     run = f.Run("hideterm(\"com1\")\nshowterm(\"com1\", 222, \"x\", 8)\n");
@@ -339,6 +344,54 @@ TEST(SerialCommands, ShowtermSizesOnlyAHiddenWindow) {
     EXPECT_FALSE(terminal.Window().isVisible());
     EXPECT_EQ(terminal.Window().width(), 222);
     EXPECT_EQ(terminal.Window().height(), 150);
+}
+
+// However narrow the script asks for, every column of a dump line shows beside the scroll
+// bar: nothing is left to scroll sideways.
+TEST(SerialCommands, ShowtermWidensAWindowTooNarrowForItsDump) {
+    for (const int bytes : {1, 8, 16, 20}) {
+        TSerialScript f;
+        const std::string count = std::to_string(bytes);
+        auto run = f.Run(std::string(kOpen1) + "showterm(\"com1\", 60, 120, " + count +
+                         ")\nsend(\"com1\", \"" + std::string(bytes, 'W') + "\")\n");
+        ASSERT_EQ(run->GetVariable("error"), "0") << bytes;
+        QPlainTextEdit& memo = *f.table.Terminal(1)->Window().Memo1();
+        ASSERT_TRUE(testing::PumpUntil([&] { return memo.isVisible(); }));
+        QCoreApplication::processEvents();
+        const QString line = memo.document()->firstBlock().text();
+        ASSERT_EQ(line.size(), 4 + 3 * bytes + 3 + bytes) << line.toStdString();
+        const int needed = memo.fontMetrics().horizontalAdvance(line) +
+                           2 * static_cast<int>(memo.document()->documentMargin());
+        EXPECT_GE(memo.viewport()->width(), needed) << bytes;
+        EXPECT_EQ(memo.horizontalScrollBar()->maximum(), 0) << bytes;
+    }
+    // Wide enough already: the size the script asks for.
+    TSerialScript f;
+    f.Run(std::string(kOpen1) + "showterm(\"com1\", 750, 120, 16)\n");
+    EXPECT_EQ(f.table.Terminal(1)->Window().width(), 750);
+}
+
+// The program decides where a shown window goes, from the remembered place (none at first)
+// and the window's size.
+TEST(SerialCommands, ShowtermAsksTheProgramWhereTheWindowGoes) {
+    TFakePorts ports{{1}};
+    TEngineFixture engine;
+    std::vector<std::pair<std::optional<QPoint>, QSize>> asked;
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {},
+                             [&asked](std::optional<QPoint> remembered, QSize frame) {
+                                 asked.emplace_back(remembered, frame);
+                                 return QPoint(321, 123);
+                             }});
+    BindSerialStatements(engine.dispatch, table, {});
+    engine.Run(std::string(kOpen1) + "showterm(\"com1\", 400, 150, 8)\n");
+    TTerminalWindow& window = table.Terminal(1)->Window();
+    ASSERT_TRUE(testing::PumpUntil([&] { return window.pos() == QPoint(321, 123); }));
+    window.close();
+    engine.Run("showterm(\"com1\", 400, 150, 8)\n");
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].first, std::nullopt);
+    EXPECT_EQ(asked[1].first, QPoint(321, 123));
+    EXPECT_GE(asked[1].second.width(), 400);
 }
 
 TEST(SerialCommands, PortsStayOpenAcrossRuns) {
@@ -366,7 +419,7 @@ TEST(SerialCommands, APortAnotherProgramHoldsIsNotAvailable) {
     ASSERT_TRUE(map.Assign(7, {PortKind::Device, pair.SlavePath()}));
     TMappedPorts ports(map);
     TEngineFixture engine;
-    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}, {}});
     BindSerialStatements(engine.dispatch, table, {});
     BindSerialFunctions(engine.dispatch, table);
     auto run = engine.Run("openport(\"com7\", 9600, 8, \"n\", 1)\ne = error\nt = geterror()");
@@ -399,7 +452,7 @@ TEST(SerialCommands, OpenportSaysWhatPermissionIsMissing) {
     };
     TDeniedPorts ports({1});
     TEngineFixture engine;
-    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}, {}});
     BindSerialStatements(engine.dispatch, table, {});
     auto run = engine.Run(std::string(kOpen1) + "e = error\nt = geterror()");
     EXPECT_EQ(engine.host.log,
@@ -418,7 +471,7 @@ TEST(SerialCommands, StopEndsTheConnectOfAnInstrument) {
     ASSERT_TRUE(map.Assign(5, {PortKind::Tcp, full.HostPort()}));
     TMappedPorts ports(map);
     TEngineFixture engine;
-    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}, {}});
     BindSerialStatements(engine.dispatch, table, {});
     engine::TExecute run(engine.host, engine.state, engine.dispatch);
     int pumps = 0;
@@ -441,7 +494,7 @@ TEST(SerialCommandsLoop, TheLoopPortAnswersEveryCommand) {
     ASSERT_TRUE(map.Assign(9, {PortKind::Loop, {}}));
     TMappedPorts ports(map);
     TEngineFixture engine;
-    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}, {}});
     BindSerialStatements(engine.dispatch, table, {});
     BindSerialFunctions(engine.dispatch, table);
     engine.host.onEvents = [] { QCoreApplication::processEvents(); };
@@ -493,7 +546,7 @@ TEST(SerialCommandsRecording, RecordThenReplayThroughTheCommands) {
     std::vector<std::string> notes;
     ports.Notices().SetListener([&notes](const std::string& text) { notes.push_back(text); });
     TEngineFixture engine;
-    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}});
+    TPortTable table(ports, {testing::kTerminalLayout, nullptr, {}, {}});
     BindSerialStatements(engine.dispatch, table, {});
     BindSerialFunctions(engine.dispatch, table);
     engine.host.onEvents = [] { QCoreApplication::processEvents(); };

@@ -31,6 +31,7 @@ TEST(SerialModule, MapsThePortsBindsTheRowsAndClosesEverythingAtTheEnd) {
     EXPECT_EQ(run->GetVariable("myport"), "kept");
 
     module.SetTerminalPosition(QPoint(5, 6));
+    for (const int port : {240, 241}) module.Table().Terminal(port)->Window().show();
     module.Table().Terminal(240)->Window().move(50, 60);
     module.Table().Terminal(241)->Window().move(70, 80);
     module.CloseAll();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 #include "channel_fixture.h"
@@ -238,13 +239,18 @@ TEST(Terminal, AFailingWriteIsReported) {
 }
 
 TEST(Terminal, DestroyingRemembersTheWindowPlace) {
-    QPoint remembered;
-    {
+    std::optional<QPoint> remembered;
+    const auto openAndDestroy = [&remembered](bool shown) {
         TTerminal terminal([] { return std::make_unique<TFakeDevice>(); }, nullptr,
                            [&](QPoint position) { remembered = position; });
         terminal.Open();
+        if (shown) terminal.Window().show();
         terminal.Window().move(77, 66);
-    }
+    };
+    // Only a window that was on the screen has a place of its own.
+    openAndDestroy(false);
+    EXPECT_EQ(remembered, std::nullopt);
+    openAndDestroy(true);
     EXPECT_EQ(remembered, QPoint(77, 66));
 }
 

@@ -53,6 +53,11 @@ TEST(Settings, MissingOrEmptyFileGivesDefaults) {
     EXPECT_EQ(defaults.logHeight, 160);
     EXPECT_EQ(defaults.recentBar.row, 1);
     EXPECT_EQ(defaults.recentBar.pos, 153);
+    // Windows never placed have no position yet, and none is written for them.
+    EXPECT_EQ(defaults.terminalPosition, std::nullopt);
+    const std::string written = MergeSettings("", defaults);
+    EXPECT_EQ(written.find("[rack]"), std::string::npos) << written;
+    EXPECT_EQ(ParseSettings("[terminal]\ny=0\n").terminalPosition, (TPosition{0, 0}));
 }
 
 TEST(Settings, ASettingsFileThatIsNoRegularFileCountsAsMissing) {
@@ -95,12 +100,12 @@ TEST(Settings, FirstFailingValueEndsTheReading) {
         {"debug y comes before debug x", WithValue("debug", "y", "1.5"),
          [](const TSettings& r, const TSettings&) {
              EXPECT_EQ(r.debugPosition, TPosition{});
-             EXPECT_EQ(r.rackPosition, TPosition{});
+             EXPECT_EQ(r.rackPosition, std::nullopt);
          }},
         {"rack y comes before rack x", WithValue("rack", "x", "x"),
          [](const TSettings& r, const TSettings&) {
              EXPECT_EQ(r.rackPosition, (TPosition{0, 4}));
-             EXPECT_EQ(r.terminalPosition, TPosition{});
+             EXPECT_EQ(r.terminalPosition, std::nullopt);
          }},
         {"terminal x comes before terminal y", WithValue("terminal", "y", ""),
          [](const TSettings& r, const TSettings&) {

@@ -132,6 +132,11 @@ TEST(Startup, WriteRackFileStaysInsideTheFolder) {
         EXPECT_FALSE(WriteRackFile(folder.Path(), {unsafe, "x"}, problem)) << unsafe;
     }
     EXPECT_FALSE(std::filesystem::exists(folder.Path().parent_path() / "escape.res"));
+    // The writer a packaged start uses: into its folder, and never anywhere without one.
+    EXPECT_TRUE(RackWriter(folder.Path())({"b.res", "three"}));
+    EXPECT_EQ(testing::ReadTestFile(folder.Path() / "b.res"), "three");
+    EXPECT_FALSE(RackWriter({})({"c.res", "four"}));
+    EXPECT_FALSE(std::filesystem::exists("c.res"));
 }
 
 // The whole chain on this very program: Build patches a copy of the test binary, the copy is

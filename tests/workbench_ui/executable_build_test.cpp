@@ -165,11 +165,25 @@ TEST(ProgramStart, StandaloneRunsThePackagedScriptHiddenAndEndsWithItsOutcome) {
     };
     TBuildFixture f(true);
     const std::string evidence = (f.Folder() / "evidence.txt").string();
+    // The racks the program carries, unpacked; openrack finds them by file name.
+    const std::filesystem::path unpacked = f.Folder() / "unpacked";
+    std::filesystem::create_directory(unpacked);
+    std::filesystem::copy_file(f.rack, unpacked / "carried.res");
+    f.App().Context().packagedRackFolder = unpacked;
+    const auto writes = [](const std::string& file, const std::string& text) {
+        return "fcreate(\"" + file + "\")\nh = fopen(\"" + file + "\")\nn = fwrite(" + text +
+               ")\nfclose()";
+    };
+    const std::string rackEvidence = (f.Folder() / "rack.txt").string();
     const TCase cases[] = {
-        {"fcreate(\"" + evidence + "\")\nh = fopen(\"" + evidence + "\")\nn = fwrite(\"ran\")\nfclose()",
-         kExitNormal, ""},
-        {"for (i, 1, 3, 0)\nnext", kExitFatal, ""},
+        {writes(evidence, "\"ran\""), kExitNormal, ""},
+        {"for (i, 1, 3, 0)\nnext", kExitFatal, "Fatal error: Division by zero\n"},
         {"for (i, 1, 3)", kExitRefused, "The packaged script did not pass the block check.\n"},
+        {"openrack(\"racks/carried.res\")\n" + writes(rackEvidence, "\"rack \" & error"),
+         kExitNormal, ""},
+        // Without its rack a packaged program would run unseen until killed.
+        {"openrack(\"absent.res\")\nwhile (1 == 1)\nwend", kExitFatal,
+         "Fatal error: openrack: cannot open absent.res: No such file or directory\n"},
     };
     for (const TCase& c : cases) {
         TStartupPlan plan;
@@ -183,6 +197,7 @@ TEST(ProgramStart, StandaloneRunsThePackagedScriptHiddenAndEndsWithItsOutcome) {
         EXPECT_FALSE(f.LogLines().contains("14:03:27: Script started"));
     }
     EXPECT_EQ(ReadBytes(evidence), "ran");
+    EXPECT_EQ(ReadBytes(rackEvidence), "rack 0");
 }
 
 TEST(ProgramStart, StandaloneThatCannotWriteItsRacksSaysSoAndEnds) {
@@ -216,6 +231,14 @@ TEST(ProgramStart, CommandLineBuildReportsFailuresOnTheErrorStream) {
     EXPECT_EQ(BuildFromCommandLine(f.App(), script, out, log, errors), kExitNormal);
     EXPECT_EQ(errors.str(), "");
     EXPECT_NE(log.str().find("Found rack " + f.rack + "\nDone\n"), std::string::npos);
+    // What the program will miss is said here too.
+    WriteBytes(script, "loadimage(Img1, \"logo.bmp\")\nopenrack(\"" + f.rack + "\")\n");
+    log.str("");
+    EXPECT_EQ(BuildFromCommandLine(f.App(), script, out, log, errors), kExitNormal);
+    EXPECT_TRUE(log.str().ends_with("Done\nWarning: line 1: file not found: logo.bmp\n"))
+        << log.str();
+    WriteBytes(script, "x = 1\nopenrack(\"" + f.rack + "\")\n");
+    EXPECT_EQ(BuildFromCommandLine(f.App(), script, out, log, errors), kExitNormal);
     EXPECT_EQ(f.Packaged(out).status, TPayloadStatus::Valid);
     // Lines of a file with LF endings are packaged with CR LF, as the editor gives them.
     EXPECT_EQ(Scramble(f.Packaged(out).payload.scrambledScript, ScriptKey()),

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cmath>
 #include <random>
 
 #include <QAction>
@@ -16,6 +15,7 @@
 
 #include "workbench/ui/find_dialog.h"
 #include "workbench/ui/log_pane.h"
+#include "workbench/ui/theme.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/status_line.h"
@@ -279,17 +279,6 @@ TEST(MainFormEdits, ErrorLinesOfTheLogAreRedAndPassedChecksGreen) {
 // Error lines and plain lines stay readable on a light and on a dark palette: each is far
 // enough from the background.
 TEST(MainFormEdits, LogColoursReadOnLightAndDarkPalettes) {
-    const auto contrast = [](const QColor& a, const QColor& b) {
-        const auto luminance = [](const QColor& c) {
-            const auto channel = [](double v) {
-                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-            };
-            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-                   0.0722 * channel(c.blueF());
-        };
-        const double la = luminance(a), lb = luminance(b);
-        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-    };
     QPalette dark;
     dark.setColor(QPalette::Base, QColor(36, 36, 36));
     dark.setColor(QPalette::Text, QColor(238, 238, 236));
@@ -306,8 +295,8 @@ TEST(MainFormEdits, LogColoursReadOnLightAndDarkPalettes) {
         ASSERT_FALSE(error.layout()->formats().isEmpty());
         const QColor errorColour = error.layout()->formats().first().format.foreground().color();
         const QColor base = log.palette().color(QPalette::Base);
-        EXPECT_GE(contrast(errorColour, base), 4.0) << base.name().toStdString();
-        EXPECT_GE(contrast(log.palette().color(QPalette::Text), base), 4.5);
+        EXPECT_GE(ContrastRatio(errorColour, base), 4.5) << base.name().toStdString();
+        EXPECT_GE(ContrastRatio(log.palette().color(QPalette::Text), base), 4.5);
         EXPECT_TRUE(log.document()->lastBlock().layout()->formats().isEmpty());
     }
 }

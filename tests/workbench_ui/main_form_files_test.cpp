@@ -1,7 +1,12 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <sys/stat.h>
 
 #include <csignal>
@@ -15,6 +20,7 @@
 #include "workbench/ui/help_window.h"
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/signal_watch.h"
+#include "workbench/ui/theme.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench_fixture.h"
 
@@ -233,6 +239,55 @@ TEST(MainFormFiles, HelpShowsThePageBesideTheExecutableInItsOwnWindow) {
     help->findChild<QAction*>("HelpOpenInBrowser")->trigger();
     ASSERT_EQ(f.dialogs.opened.size(), 1u);
     EXPECT_EQ(f.dialogs.opened[0].fileName(), "two.html");
+}
+
+// Every piece of text of the shipped help page against what it is drawn on (its own
+// background, its block's, its table cell's or the page's), in the light and the dark theme.
+TEST(MainFormFiles, TheHelpPageReadsInBothThemes) {
+    TFilesFixture f;
+    std::filesystem::create_directories(f.Folder() / "Help" / "html");
+    std::filesystem::copy_file(
+        std::filesystem::path(KORVANE_EXAMPLES).parent_path() / "workbench/ui/help/index.html",
+        f.Folder() / "Help" / "html" / "index.html");
+    for (const char* theme : {"ThemeLight1", "ThemeDark1", "ThemeLight1"}) {
+        f.Action(theme)->trigger();
+        f.Action("Help1")->trigger();
+        QTextBrowser& browser = f.Form().HelpWindow()->Browser();
+        const QTextDocument& page = *browser.document();
+        const QColor paper = page.rootFrame()->frameFormat().background().style() == Qt::NoBrush
+                                 ? browser.palette().color(QPalette::Base)
+                                 : page.rootFrame()->frameFormat().background().color();
+        EXPECT_EQ(paper.lightness() < 128, std::string_view(theme) == "ThemeDark1") << theme;
+        int pieces = 0;
+        for (QTextBlock block = page.begin(); block.isValid(); block = block.next()) {
+            QColor ground = paper;
+            if (const QTextTableCell cell = QTextCursor(block).currentTable()
+                                                ? QTextCursor(block).currentTable()->cellAt(
+                                                      block.position())
+                                                : QTextTableCell();
+                cell.isValid() && cell.format().background().style() != Qt::NoBrush) {
+                ground = cell.format().background().color();
+            }
+            if (block.blockFormat().background().style() != Qt::NoBrush) {
+                ground = block.blockFormat().background().color();
+            }
+            for (auto piece = block.begin(); !piece.atEnd(); ++piece) {
+                const QTextCharFormat format = piece.fragment().charFormat();
+                if (piece.fragment().text().trimmed().isEmpty()) continue;
+                const QColor ink = format.foreground().style() == Qt::NoBrush
+                                       ? browser.palette().color(QPalette::Text)
+                                       : format.foreground().color();
+                const QColor behind = format.background().style() == Qt::NoBrush
+                                          ? ground
+                                          : format.background().color();
+                ++pieces;
+                EXPECT_GT(ContrastRatio(ink, behind), 4.5)
+                    << theme << ": " << piece.fragment().text().left(40).toStdString() << ' '
+                    << ink.name().toStdString() << " on " << behind.name().toStdString();
+            }
+        }
+        EXPECT_GT(pieces, 500) << theme;
+    }
 }
 
 TEST(MainFormFiles, AboutIsShownModallyOffsetFromTheWindowWithVersionsAndSettings) {

@@ -1,14 +1,20 @@
+#include <QApplication>
 #include <QDockWidget>
+#include <QScreen>
+#include <QTest>
 #include <QSplitter>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include "workbench/editor_look.h"
 #include "workbench/settings.h"
 #include "workbench/lexer_classifier.h"
 #include "workbench/ui/log_pane.h"
 #include "workbench/ui/script_editor.h"
 #include "workbench/ui/theme.h"
+#include "racks/ui/frm_rack.h"
 #include "workbench/ui/main_form.h"
+#include "workbench/ui/rack_owner.h"
 #include "workbench/ui/watch_window.h"
 #include "workbench/ui/workbench_app.h"
 #include "workbench/ui/workbench_context.h"
@@ -146,6 +152,76 @@ TEST(MainFormSettings, ClosingTheWatchWindowRemembersWhereItWas) {
     EXPECT_EQ(f.App().Context().settings.debugPosition, (TPosition{250, 150}));
 }
 
+// Terminal and rack windows open beside the main window the first time, come back where the
+// user left them, and a place that is off the screen now is pulled back onto it.
+TEST(MainFormSettings, HelperWindowsOpenBesideTheMainWindowAndStayOnScreen) {
+    TSettingsFixture f;
+    std::filesystem::copy_file(KORVANE_TERMINAL_LAYOUT, f.Folder() / "terminal.res");
+    f.StartWith("[main]\nx=0\ny=0\nwidth=300\nheight=250\n[ports]\ncom9=loop\n");
+    const std::string openRack = "openrack(\"" KORVANE_PANEL_RACK "\")";
+    f.SetScript("openport(\"com9\", 9600, 8, \"n\", 1)\nshowterm(\"com9\", 200, 100, 8)\n" +
+                openRack);
+    f.Form().RunScript();
+    QWidget& rack = f.App().Rack().Window();
+    QWidget* terminal = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowTitle().startsWith("COM9")) terminal = window;
+    }
+    ASSERT_NE(terminal, nullptr);
+    ASSERT_TRUE(terminal->isVisible());
+    ASSERT_TRUE(rack.isVisible());
+    const QRect main = f.Form().frameGeometry();
+    EXPECT_FALSE(terminal->frameGeometry().intersects(main)) << terminal->x();
+    EXPECT_FALSE(rack.frameGeometry().intersects(main)) << rack.x();
+
+    // Moved by the user and closed: the next rack opens there.
+    rack.move(150, 120);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rack.pos() == QPoint(150, 120); }));
+    rack.close();
+    f.SetScript(openRack);
+    f.Form().RunScript();
+    EXPECT_EQ(rack.pos(), QPoint(150, 120));
+
+    // Remembered on a screen that is gone.
+    rack.hide();
+    f.App().Context().settings.rackPosition = TPosition{5000, -900};
+    f.Form().RunScript();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(rack.frameGeometry())) << rack.x() << "," << rack.y();
+}
+
+// Every text colour of both editor looks on every background it can sit on: the paper (or
+// its style's own), the caret line and the line marks; and the frame's own texts.
+TEST(MainFormSettings, EditorLooksKeepEveryTextReadable) {
+    const auto colour = [](TRgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); };
+    for (const bool dark : {false, true}) {
+        const TEditorFrameLook& look = dark ? kDarkFrame : kLightFrame;
+        std::vector<TRgb> inks = {look.text, look.url, look.braceMatch};
+        for (int style = 0; style < kStyleCount; ++style) {
+            const TStyleLook text = ThemedStyleLook(static_cast<TStyle>(style), dark);
+            inks.push_back(text.foreground);
+            EXPECT_GT(ContrastRatio(colour(text.foreground),
+                                    colour(text.background.value_or(look.paper))),
+                      4.5)
+                << dark << " style " << style;
+        }
+        for (const TRgb ink : inks) {
+            for (const TRgb ground :
+                 {look.paper, look.caretLine, look.currentLine, look.stepLine, look.errorLine}) {
+                EXPECT_GT(ContrastRatio(colour(ink), colour(ground)), 4.5)
+                    << dark << ' ' << int(ink.red) << ',' << int(ink.green) << ',' << int(ink.blue)
+                    << " on " << int(ground.red) << ',' << int(ground.green) << ','
+                    << int(ground.blue);
+            }
+        }
+        EXPECT_GT(ContrastRatio(colour(look.gutterText), colour(look.gutter)), 4.5) << dark;
+        EXPECT_GT(ContrastRatio(colour(look.selectionForeground),
+                                colour(look.selectionBackground)),
+                  4.5)
+            << dark;
+    }
+}
+
 TEST(MainFormSettings, ThemesKeepTextReadableAndAreRemembered) {
     TSettingsFixture f;
     f.Form().show();
@@ -162,15 +238,24 @@ TEST(MainFormSettings, ThemesKeepTextReadableAndAreRemembered) {
         for (int style = 0; style < kStyleCount; ++style) {
             const QColor text = editorColour(QsciScintilla::SCI_STYLEGETFORE, style);
             const QColor paper = editorColour(QsciScintilla::SCI_STYLEGETBACK, style);
-            // The light look keeps the language's own fuchsia for numbers (about 3.1:1).
-            const double least = std::string_view(theme) == "light" &&
-                                         style == static_cast<int>(TStyle::Number) ? 3.0 : 4.5;
-            EXPECT_GT(ContrastRatio(text, paper), least) << theme << " style " << style;
+            EXPECT_GT(ContrastRatio(text, paper), 4.5) << theme << " style " << style;
         }
-        for (QWidget* widget : {static_cast<QWidget*>(&f.Form().Log()),
-                                static_cast<QWidget*>(f.App().Watch().Memo())}) {
+        const int lineNumbers = QsciScintilla::STYLE_LINENUMBER;
+        EXPECT_GT(ContrastRatio(editorColour(QsciScintilla::SCI_STYLEGETFORE, lineNumbers),
+                                editorColour(QsciScintilla::SCI_STYLEGETBACK, lineNumbers)),
+                  4.5)
+            << theme << " line numbers";
+        for (QWidget* widget : std::initializer_list<QWidget*>{
+                 &f.Form().Log(), f.App().Watch().Memo(), f.Form().Bar(TBarId::MenuBar),
+                 f.Form().Bar(TBarId::ButtonBar), f.Form().Bar(TBarId::RecentBar)}) {
             const QPalette palette = widget->palette();
             EXPECT_GT(ContrastRatio(palette.color(QPalette::Text), palette.color(QPalette::Base)), 4.5)
+                << theme << ' ' << widget->objectName().toStdString();
+            EXPECT_GT(ContrastRatio(palette.color(QPalette::WindowText),
+                                    palette.color(QPalette::Window)),
+                      4.5)
+                << theme << ' ' << widget->objectName().toStdString();
+            EXPECT_EQ(PaletteIsDark(palette), std::string_view(theme) == "dark")
                 << theme << ' ' << widget->objectName().toStdString();
         }
     };

@@ -2,6 +2,7 @@
 
 #include "host/program_files.h"
 #include "workbench/package_builder.h"
+#include "workbench/package_warnings.h"
 #include "workbench/payload_layout.h"
 #include "workbench/ui/workbench_context.h"
 
@@ -31,8 +32,14 @@ std::optional<std::string> BuildFromWorkbench(const TWorkbenchContext& context,
     // An installed program keeps terminal.res in its data folder, not beside itself.
     const std::filesystem::path terminalLayout = host::ProgramFile(
         context.executablePath.parent_path(), std::string(kTerminalRackName));
-    return BuildPackage({context.executablePath, text, scriptFile.parent_path(), terminalLayout},
-                        environment);
+    std::optional<std::string> packaged = BuildPackage(
+        {context.executablePath, text, scriptFile.parent_path(), terminalLayout}, environment);
+    if (!packaged) return packaged;
+    for (const std::string& warning :
+         PackagingWarnings(text, scriptFile.parent_path(), environment.fileExists)) {
+        environment.log(warning);
+    }
+    return packaged;
 }
 
 }  // namespace korvane::workbench

@@ -15,8 +15,9 @@ struct TWorkbenchContext;
 std::string BuildText(const std::vector<std::string>& lines);
 
 // Build as the workbench runs it: a copy of the running program's file with the script and
-// its racks, each rack checked in the program's rack window. Every step goes to `log`; none
-// comes back on failure. `scriptFile` is where the script was loaded from (empty when
+// its racks, each rack checked in the program's rack window. Every step goes to `log`,
+// followed after a good build by a warning for each path the program will miss; none comes
+// back on failure. `scriptFile` is where the script was loaded from (empty when
 // untitled): relative rack paths are also looked up beside it.
 std::optional<std::string> BuildFromWorkbench(const TWorkbenchContext& context,
                                               const std::vector<std::string>& lines,

@@ -7,6 +7,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "workbench/editor_look.h"
+
 namespace korvane::workbench {
 
 namespace {
@@ -14,11 +16,62 @@ namespace {
 constexpr QSize kInitialSize(760, 600);
 constexpr int kSearchWidth = 200;
 
+QString CssColour(TRgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue).name(); }
+
+// Dark colours over a page's own, the script samples in the editor's dark look.
+QString DarkPageRules() {
+    const auto sample = [](const char* name, TStyle style) {
+        return QStringLiteral(".%1 { color: %2; }\n")
+            .arg(QLatin1String(name), CssColour(DarkStyleLook(style).foreground));
+    };
+    return QStringLiteral(
+               "\nbody { color: %1; background: %2; }\n"
+               "nav { background: %2; border-right: 1px solid #3a3d42; }\n"
+               "a, nav a { color: #8fb4ff; }\n"
+               "h2 { color: #a9c1ff; border-bottom: 2px solid #3a3d42; }\n"
+               "h3 { color: #8fb4ff; }\n"
+               "code, th { background: #2b2d31; }\n"
+               "pre { background: #26282c; border: 1px solid #3a3d42; }\n"
+               "th, td { border: 1px solid #3a3d42; }\n"
+               ".note { background: #3a3220; }\n")
+               .arg(CssColour(kDarkText), CssColour(kDarkPaper)) +
+           sample("kw", TStyle::Keyword) + sample("str", TStyle::String) +
+           sample("sym", TStyle::Symbol) + sample("com", TStyle::LineComment) +
+           sample("num", TStyle::Number);
+}
+
+QString DarkPageStyle() {
+    return QStringLiteral("<style>") + DarkPageRules() + QStringLiteral("</style>");
+}
+
 }  // namespace
+
+// A text browser that can lay a dark style over the pages it loads.
+class TFrmHelp::TBrowser : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+    bool dark = false;
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        QVariant resource = QTextBrowser::loadResource(type, name);
+        // A page opened by its address comes without a type; its name says what it is.
+        const bool page = type == QTextDocument::HtmlResource ||
+                          (type == QTextDocument::UnknownResource &&
+                           name.fileName().endsWith(QLatin1String(".html"), Qt::CaseInsensitive));
+        if (!dark || !page) return resource;
+        QString html = resource.typeId() == QMetaType::QByteArray
+                           ? QString::fromUtf8(resource.toByteArray())
+                           : resource.toString();
+        // At the end of the page's own style, so it wins.
+        const qsizetype end = html.indexOf(QLatin1String("</style>"), 0, Qt::CaseInsensitive);
+        html.insert(end < 0 ? 0 : end, end < 0 ? DarkPageStyle() : DarkPageRules());
+        return html;
+    }
+};
 
 TFrmHelp::TFrmHelp(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      m_browser(new QTextBrowser(this)),
+      m_browser(new TBrowser(this)),
       m_search(new QLineEdit(this)),
       m_searchState(new QLabel(this)) {
     setObjectName(QStringLiteral("FrmHelp"));
@@ -68,6 +121,14 @@ TFrmHelp::TFrmHelp(QWidget* parent)
 void TFrmHelp::Open(const QUrl& page) {
     m_browser->setSource(page);
     m_browser->clearHistory();
+}
+
+QTextBrowser& TFrmHelp::Browser() { return *m_browser; }
+
+void TFrmHelp::SetDark(bool dark) {
+    if (m_browser->dark == dark) return;
+    m_browser->dark = dark;
+    if (!m_browser->source().isEmpty()) m_browser->reload();
 }
 
 bool TFrmHelp::FindInPage(const QString& text) {

@@ -25,10 +25,13 @@ public:
     bool FindInPage(const QString& text);
     // How "Open in browser" reaches the desktop.
     void SetBrowserOpener(std::function<void(const QUrl&)> opener) { m_openInBrowser = std::move(opener); }
-    QTextBrowser& Browser() { return *m_browser; }
+    QTextBrowser& Browser();
+    // Shows pages in dark colours (over their own) or as they are, and shows the page again.
+    void SetDark(bool dark);
 
 private:
-    QTextBrowser* m_browser;
+    class TBrowser;
+    TBrowser* m_browser;
     QLineEdit* m_search;
     QLabel* m_searchState;
     std::function<void(const QUrl&)> m_openInBrowser;

@@ -2,11 +2,14 @@
 // its own script; "korvane --build SCRIPT OUT" packages SCRIPT without a window.
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
+#include <QTemporaryDir>
 
 #include "tools/broken_pipe.h"
 #include "tools/command_line.h"
@@ -14,6 +17,7 @@
 #include "workbench/ui/main_form.h"
 #include "workbench/ui/program_start.h"
 #include "workbench/ui/signal_watch.h"
+#include "workbench/ui/user_dialogs.h"
 #include "workbench/ui/workbench_app.h"
 
 namespace {
@@ -55,6 +59,15 @@ int main(int argc, char** argv) {
     if (build && std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     }
+    // A packaged copy unpacks its racks into a private folder (mode 0700) that goes with the
+    // program, never into the folder it was started in.
+    std::optional<QTemporaryDir> rackFolder;
+    if (packaged) {
+        rackFolder.emplace(QDir::tempPath() + QStringLiteral("/korvane-XXXXXX"));
+        if (rackFolder->isValid()) {
+            environment.writeRack = RackWriter(ToFileName(rackFolder->path()));
+        }
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // The installed icon and menu entry, so the desktop shows the windows as Korvane's.
@@ -73,6 +86,9 @@ int main(int argc, char** argv) {
     TWorkbenchOptions options = TWorkbenchApp::SystemOptions();
     options.standalone =
         plan.mode == TStartMode::Standalone || plan.mode == TStartMode::StandaloneFailed;
+    if (rackFolder && rackFolder->isValid()) {
+        options.packagedRackFolder = ToFileName(rackFolder->path());
+    }
     TWorkbenchApp workbench(std::move(options));
     TSignalWatch signalWatch;
     QObject::connect(&signalWatch, &TSignalWatch::Caught, &workbench.MainForm(),

@@ -69,6 +69,9 @@ public:
     // Standalone start-up: the packaged script goes into the editor and runs with this
     // window hidden; returns how the run went.
     engine::TRunOutcome RunStandalone(std::string_view scriptText);
+    // Why the last run ended with a fatal error (or the block check's report); empty after a
+    // good run.
+    const std::string& LastRunFailure() const { return m_host.LastFailure(); }
     // Script > Build: packages the editor's script and its racks into a copy of this program
     // and offers to save it.
     void BuildExecutable();

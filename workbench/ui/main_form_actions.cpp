@@ -7,7 +7,6 @@
 
 #include "workbench/file_io.h"
 #include "workbench/package_builder.h"
-#include "workbench/package_warnings.h"
 #include "workbench/ui/about_window.h"
 #include "workbench/run_folder.h"
 #include "workbench/ui/executable_build.h"
@@ -119,11 +118,6 @@ void TMainForm::BuildExecutable() {
     const std::optional<std::string> packaged = BuildFromWorkbench(m_context, m_editor->Lines(), m_currentFile, log);
     if (!packaged) return;
     const std::filesystem::path scriptFile(m_currentFile);
-    for (const std::string& warning :
-         PackagingWarnings(BuildText(m_editor->Lines()), scriptFile.parent_path(),
-                           [](const std::string& path) { return IsRegularFile(path); })) {
-        log(warning);
-    }
     const std::string suggestion =
         m_currentFile.empty() ? "untitled" : scriptFile.stem().string();
     const auto chosen =
@@ -305,6 +299,7 @@ void TMainForm::ShowHelp() {
             }
         });
     }
+    m_help->SetDark(m_editor->DarkTheme());
     m_help->Open(QUrl::fromLocalFile(name));
     m_help->show();
     m_help->raise();

@@ -52,8 +52,8 @@ void TMainForm::ShowWatch(bool visible) {
     }
     if (m_watchDock->isFloating()) {
         const TPosition& at = m_context.settings.debugPosition;
-        m_watchDock->move(
-            KeepOnScreen(QPoint(at.x, at.y), m_watchDock->size(), AvailableScreens()));
+        m_watchDock->move(PlaceHelperWindow(QPoint(at.x, at.y), frameGeometry(),
+                                            m_watchDock->size(), AvailableScreens()));
     }
     m_watchDock->show();
     m_watchDock->raise();

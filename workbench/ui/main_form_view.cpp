@@ -46,7 +46,10 @@ void TMainForm::ApplyTheme() {
     const QPalette chosen = ApplyApplicationTheme(ThemeFromName(m_context.settings.theme));
     const bool dark = PaletteIsDark(chosen);
     setPalette(chosen);
-    if (m_help != nullptr) m_help->setPalette(chosen);
+    if (m_help != nullptr) {
+        m_help->setPalette(chosen);
+        m_help->SetDark(dark);
+    }
     m_editor->ApplyTheme(dark);
     QPalette logPalette = chosen;
     logPalette.setColor(QPalette::Base, dark ? kDarkLogPaper : kLightLogPaper);

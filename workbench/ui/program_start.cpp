@@ -52,9 +52,12 @@ int StartProgram(TWorkbenchApp& workbench, const TStartupPlan& plan, std::ostrea
             return kExitCannotStart;
         case TStartMode::Standalone: {
             const engine::TRunOutcome outcome = form.RunStandalone(plan.scriptText);
-            // The main window stays hidden, so a refused script would otherwise go unseen.
+            // The main window stays hidden and the script log is silent, so a refused script
+            // or a fatal error would otherwise go unseen.
             if (outcome == engine::TRunOutcome::Refused) {
                 errors << "The packaged script did not pass the block check.\n";
+            } else if (outcome == engine::TRunOutcome::FatalError) {
+                errors << "Fatal error: " << form.LastRunFailure() << '\n';
             }
             return ExitCodeFor(outcome);
         }

@@ -3,6 +3,7 @@
 #include "racks/ui/frm_rack.h"
 #include "racks/ui/rack_commands.h"
 #include "workbench/ui/main_form.h"
+#include "workbench/ui/window_placement.h"
 #include "workbench/ui/workbench_context.h"
 
 namespace korvane::workbench {
@@ -42,13 +43,16 @@ void TWorkbenchRack::ShowMainWindow() {
 
 void TWorkbenchRack::StopRun() { m_form.StopScript(); }
 
-racks::TRackPosition TWorkbenchRack::RackPosition() const {
-    const TPosition& at = m_context.settings.rackPosition;
-    return {at.x, at.y};
+racks::TRackPosition TWorkbenchRack::RackPosition(QSize frame) const {
+    const std::optional<TPosition>& at = m_context.settings.rackPosition;
+    const QPoint place =
+        PlaceHelperWindow(at ? std::optional(QPoint(at->x, at->y)) : std::nullopt,
+                          m_form.frameGeometry(), frame, AvailableScreens());
+    return {place.x(), place.y()};
 }
 
 void TWorkbenchRack::SetRackPosition(racks::TRackPosition position) {
-    m_context.settings.rackPosition = {position.left, position.top};
+    m_context.settings.rackPosition = TPosition{position.left, position.top};
 }
 
 // Shown from the rack's key in a standalone program, so also while its script runs.
@@ -56,6 +60,10 @@ void TWorkbenchRack::ShowAbout() { m_form.ShowAboutNow(); }
 
 std::filesystem::path TWorkbenchRack::ExecutableFolder() const {
     return m_context.executableFolder;
+}
+
+std::filesystem::path TWorkbenchRack::PackagedRackFolder() const {
+    return m_context.packagedRackFolder;
 }
 
 }  // namespace korvane::workbench

@@ -31,10 +31,11 @@ public:
     void SetRackOpen() override;
     void ShowMainWindow() override;
     void StopRun() override;
-    racks::TRackPosition RackPosition() const override;
+    racks::TRackPosition RackPosition(QSize frame) const override;
     void SetRackPosition(racks::TRackPosition position) override;
     void ShowAbout() override;
     std::filesystem::path ExecutableFolder() const override;
+    std::filesystem::path PackagedRackFolder() const override;
 
 private:
     TMainForm& m_form;

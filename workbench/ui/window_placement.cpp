@@ -9,34 +9,55 @@ namespace korvane::workbench {
 
 namespace {
 
-// Enough of the window's top edge to grab it.
-constexpr int kVisibleTitle = 24;
+// Room left between the main window and a window opened beside it.
+constexpr int kGap = 8;
+
+// The screen a rectangle mostly lies on; the first one when it lies on none.
+const QRect& ScreenOf(const QRect& area, const std::vector<QRect>& screens) {
+    const auto overlap = [&area](const QRect& screen) {
+        const QRect common = screen.intersected(area);
+        return common.isEmpty() ? 0LL : static_cast<long long>(common.width()) * common.height();
+    };
+    return *std::max_element(
+        screens.begin(), screens.end(),
+        [&overlap](const QRect& a, const QRect& b) { return overlap(a) < overlap(b); });
+}
 
 }  // namespace
 
-QPoint KeepOnScreen(QPoint topLeft, QSize size, const std::vector<QRect>& screens) {
-    if (screens.empty()) return topLeft;
-    const QRect titleStrip(topLeft, QSize(size.width(), kVisibleTitle));
-    for (const QRect& screen : screens) {
-        const QRect visible = screen.intersected(titleStrip);
-        if (visible.width() >= kVisibleTitle && visible.height() >= kVisibleTitle) return topLeft;
-    }
-    return screens.front().topLeft();
-}
-
 QRect FitOnScreen(QRect wanted, const std::vector<QRect>& screens) {
     if (screens.empty()) return wanted;
-    const auto overlap = [&wanted](const QRect& screen) {
-        const QRect common = screen.intersected(wanted);
-        return common.isEmpty() ? 0LL : static_cast<long long>(common.width()) * common.height();
-    };
-    const QRect screen = *std::max_element(
-        screens.begin(), screens.end(),
-        [&overlap](const QRect& a, const QRect& b) { return overlap(a) < overlap(b); });
+    const QRect& screen = ScreenOf(wanted, screens);
     const QSize size = wanted.size().boundedTo(screen.size());
     const int x = std::clamp(wanted.x(), screen.left(), screen.right() + 1 - size.width());
     const int y = std::clamp(wanted.y(), screen.top(), screen.bottom() + 1 - size.height());
     return {QPoint(x, y), size};
+}
+
+QPoint BesideWindow(QRect mainFrame, QSize size, const std::vector<QRect>& screens) {
+    if (screens.empty()) return mainFrame.topRight() + QPoint(1 + kGap, 0);
+    const QRect& screen = ScreenOf(mainFrame, screens);
+    const int spaceRight = screen.right() - mainFrame.right() - kGap;
+    const int spaceLeft = mainFrame.left() - screen.left() - kGap;
+    const int spaceBelow = screen.bottom() - mainFrame.bottom() - kGap;
+    const int spaceAbove = mainFrame.top() - screen.top() - kGap;
+    QPoint at(screen.right() + 1 - size.width(), screen.bottom() + 1 - size.height());
+    if (spaceRight >= size.width()) {
+        at = QPoint(mainFrame.right() + 1 + kGap, mainFrame.top());
+    } else if (spaceLeft >= size.width()) {
+        at = QPoint(mainFrame.left() - kGap - size.width(), mainFrame.top());
+    } else if (spaceBelow >= size.height()) {
+        at = QPoint(mainFrame.left(), mainFrame.bottom() + 1 + kGap);
+    } else if (spaceAbove >= size.height()) {
+        at = QPoint(mainFrame.left(), mainFrame.top() - kGap - size.height());
+    }
+    return FitOnScreen(QRect(at, size), {screen}).topLeft();
+}
+
+QPoint PlaceHelperWindow(std::optional<QPoint> remembered, QRect mainFrame, QSize size,
+                         const std::vector<QRect>& screens) {
+    if (!remembered) return BesideWindow(mainFrame, size, screens);
+    return FitOnScreen(QRect(*remembered, size), screens).topLeft();
 }
 
 std::pair<int, int> EditorFirstSplit(int editor, int log) {

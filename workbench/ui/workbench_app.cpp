@@ -22,6 +22,7 @@
 #include "workbench/ui/rack_owner.h"
 #include "workbench/ui/user_dialogs.h"
 #include "workbench/ui/watch_window.h"
+#include "workbench/ui/window_placement.h"
 
 namespace korvane::workbench {
 
@@ -38,14 +39,13 @@ TSettings ReadSettings(const TWorkbenchOptions& options) {
     return LoadSettings(options.settingsPath);
 }
 
-// A packaged program has just written its terminal.res into the current folder; beside the
-// executable there may be none when the copy runs from another folder. Otherwise it comes
-// with the program.
+// A packaged program has just unpacked its terminal.res; beside the executable there may be
+// none when the copy runs from another folder. Otherwise it comes with the program.
 std::filesystem::path TerminalLayoutPath(const TWorkbenchContext& context) {
     std::error_code error;
-    if (context.standalone) {
-        const std::filesystem::path here = std::filesystem::current_path(error) / kTerminalLayout;
-        if (!error && std::filesystem::is_regular_file(here, error)) return here;
+    if (context.standalone && !context.packagedRackFolder.empty()) {
+        const std::filesystem::path packaged = context.packagedRackFolder / kTerminalLayout;
+        if (std::filesystem::is_regular_file(packaged, error)) return packaged;
     }
     return host::ProgramFile(context.executableFolder, kTerminalLayout);
 }
@@ -77,6 +77,7 @@ TWorkbenchApp::TWorkbenchApp(TWorkbenchOptions options) {
     m_context.executableFolder = options.executableFolder;
     m_context.executablePath = options.executablePath;
     m_context.standalone = options.standalone;
+    m_context.packagedRackFolder = options.packagedRackFolder;
     m_context.dialogs = options.dialogs;
     m_context.clock = std::move(options.clock);
     m_watch = std::make_unique<TFrmWatch>();
@@ -112,11 +113,12 @@ void TWorkbenchApp::BindModules() {
     BindSerial();
     BindRack();
     m_context.modules.storeSettings = [this](TSettings& settings) {
-        const QPoint terminalAt = m_serial->TerminalPosition();
-        settings.terminalPosition = {terminalAt.x(), terminalAt.y()};
+        if (const std::optional<QPoint> terminalAt = m_serial->TerminalPosition()) {
+            settings.terminalPosition = TPosition{terminalAt->x(), terminalAt->y()};
+        }
         // A rack still shown is where it is now; a hidden one where it was last closed.
         const racks::TFrmRack& rack = m_rack->Window();
-        if (rack.isVisible()) settings.rackPosition = {rack.x(), rack.y()};
+        if (rack.isVisible()) settings.rackPosition = TPosition{rack.x(), rack.y()};
     };
 }
 
@@ -131,10 +133,15 @@ void TWorkbenchApp::BindSerial() {
     options.layoutFile = TerminalLayoutPath(m_context);
     options.owner = m_mainForm.get();
     options.mainFrame = [this] { return m_mainForm->frameGeometry(); };
+    options.placeShown = [this](std::optional<QPoint> remembered, QSize frame) {
+        return PlaceHelperWindow(remembered, m_mainForm->frameGeometry(), frame,
+                                 AvailableScreens());
+    };
     m_serial = std::make_unique<serial::TSerialModule>(std::move(options));
     m_serial->Bind(m_context.dispatch);
-    const TPosition& terminal = m_context.settings.terminalPosition;
-    m_serial->SetTerminalPosition(QPoint(terminal.x, terminal.y));
+    if (const std::optional<TPosition>& terminal = m_context.settings.terminalPosition) {
+        m_serial->SetTerminalPosition(QPoint(terminal->x, terminal->y));
+    }
     // Port map entries that were left out are worth a look before the first run.
     for (const serial::TPortMapIssue& issue : m_serial->PortMapIssues()) {
         m_mainForm->Log().AppendItem(issue.Text());

@@ -41,6 +41,8 @@ struct TWorkbenchOptions {
     TUserDialogs* dialogs = nullptr;  // null: the desktop's own dialogs
     std::function<engine::TLocalTime()> clock;
     bool standalone = false;
+    // A standalone program's unpacked racks.
+    std::filesystem::path packagedRackFolder;
 };
 
 // The application object: the program-wide state (dispatch tables, shared run state,

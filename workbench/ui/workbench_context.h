@@ -45,6 +45,8 @@ struct TWorkbenchContext {
     // The running program's file, which Build copies.
     std::filesystem::path executablePath;
     bool standalone = false;
+    // Where a standalone program unpacked its racks (terminal.res among them).
+    std::filesystem::path packagedRackFolder;
     bool rackOpen = false;
     TUserDialogs* dialogs = nullptr;
     // The clock of log lines; the local time when empty.

@@ -84,6 +84,7 @@ void TWorkbenchHost::SetButtons(engine::TRunButtons state) {
     if (state == engine::TRunButtons::Running && !m_running) {
         m_checksPassed = 0;
         m_checksFailed = 0;
+        m_lastFailure.clear();
         m_form.Status().SetChecks(0, 0);
     }
     m_running = state != engine::TRunButtons::Idle;
@@ -107,5 +108,7 @@ void TWorkbenchHost::ShowMainWindow() { m_form.ShowAfterRun(); }
 void TWorkbenchHost::ClearLineMark() { m_form.Editor().MarkCurrentLine(-1); }
 
 void TWorkbenchHost::RunEnding(const engine::TExecute& run) { m_form.NoteLastRunLine(run.RunningLine()); }
+
+void TWorkbenchHost::RunFailed(std::string_view message) { m_lastFailure = message; }
 
 }  // namespace korvane::workbench

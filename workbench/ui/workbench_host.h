@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "engine/engine_host.h"
 #include "engine/run_control.h"
 #include "workbench/debug_stops.h"
@@ -45,8 +47,11 @@ public:
     void ShowMainWindow() override;
     void ClearLineMark() override;
     void RunEnding(const engine::TExecute& run) override;
+    void RunFailed(std::string_view message) override;
 
     TDebugStops& Stops() { return m_stops; }
+    // Why the last run ended with a fatal error or was refused; empty after a good run.
+    const std::string& LastFailure() const { return m_lastFailure; }
 
 private:
     TMainForm& m_form;
@@ -56,6 +61,7 @@ private:
     bool m_running = false;
     int m_checksPassed = 0;
     int m_checksFailed = 0;
+    std::string m_lastFailure;
 };
 
 // The local time of day and date, for log lines and the date functions.
