@@ -34,17 +34,21 @@ TExecute::TExecute(TEngineHost& host, TProgramState& state, const TDispatch& dis
 
 TExecute::~TExecute() = default;
 
-void TExecute::RunProgram(const std::vector<std::string>& editorLines) {
+void TExecute::RunProgram(std::vector<std::string> editorLines) {
     m_variables.Clear();
     SetVariable("error", "0");
-    m_program.clear();
-    m_program.reserve(editorLines.size() + 2);
-    m_program.emplace_back("begin");
-    m_program.insert(m_program.end(), editorLines.begin(), editorLines.end());
-    m_program.emplace_back("end");
-    IndexProgram();
-    m_lines.assign(m_program.size(), TLineCache{});
-    for (size_t i = 0; i < m_program.size(); ++i) m_lines[i].trimmed = Trim(m_program[i]);
+    IndexProgram(editorLines);
+    m_lines.clear();
+    m_lines.shrink_to_fit();
+    m_lines.reserve(editorLines.size() + 2);
+    m_lines.push_back({"begin", nullptr});
+    for (std::string& line : editorLines) {
+        const std::string_view trimmed = TrimView(line);
+        if (trimmed.size() != line.size()) line = std::string(trimmed);
+        m_lines.push_back({std::move(line), nullptr});
+    }
+    std::vector<std::string>().swap(editorLines);
+    m_lines.push_back({"end", nullptr});
     m_stopRequested = false;
     m_paused = false;
     m_cursor = 1;
@@ -56,7 +60,7 @@ void TExecute::RunProgram(const std::vector<std::string>& editorLines) {
                 ExecuteLine(line, m_cursor);
             }
             ++m_cursor;
-        } while (m_cursor < static_cast<int>(m_program.size()) && !m_stopRequested);
+        } while (m_cursor < static_cast<int>(m_lines.size()) && !m_stopRequested);
     } catch (const EEndOfProgram&) {
         // A block ran off the end of the program: the run simply ends.
     } catch (const EStopped&) {
@@ -64,15 +68,16 @@ void TExecute::RunProgram(const std::vector<std::string>& editorLines) {
     }
 }
 
-void TExecute::IndexProgram() {
+// Program index i is editor line i - 1: "begin" comes first.
+void TExecute::IndexProgram(const std::vector<std::string>& editorLines) {
     m_procedureLines.clear();
     m_programHasOpenrack = false;
-    for (size_t i = 0; i < m_program.size(); ++i) {
-        const std::string& line = m_program[i];
+    for (size_t i = 0; i < editorLines.size(); ++i) {
+        const std::string& line = editorLines[i];
         if (line.find("openrack") != std::string::npos) m_programHasOpenrack = true;
         if (line.size() > 10 && EqualsIgnoreCase(std::string_view(line).substr(0, 10), "procedure ")) {
             m_procedureLines.try_emplace(ToLowerAscii(std::string_view(line).substr(10)),
-                                         static_cast<int>(i));
+                                         static_cast<int>(i + 1));
         }
     }
 }
@@ -119,11 +124,12 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
         IdleSleep();
         if (!ReadyToRun(line, cursor)) return;
     }
+    // A comment needs no more: its line, trimmed, starts the same way as without blanks.
+    if (const std::string_view trimmed = TrimView(line); !trimmed.empty() && trimmed[0] == '#') return;
     TLineCache* cache = CacheFor(line, cursor);
     std::string ownStripped;
     if (!cache) ownStripped = StripBlanks(line);
     const std::string& stripped = cache ? cache->stripped : ownStripped;
-    if (!stripped.empty() && stripped[0] == '#') return;
     const int editorLine = cursor - 1;
     if (m_failures) m_failures->Started(editorLine);
     m_evaluationProblem.clear();
@@ -173,10 +179,13 @@ void TExecute::WaitingStep() {
 // lines of their own.
 TExecute::TLineCache* TExecute::CacheFor(const std::string& line, int cursor) {
     if (cursor < 0 || cursor >= static_cast<int>(m_lines.size())) return nullptr;
-    TLineCache& cache = m_lines[static_cast<size_t>(cursor)];
-    if (&cache.trimmed != &line) return nullptr;
-    if (cache.row == kRowUnknown) cache.stripped = StripBlanks(line);
-    return &cache;
+    TProgramLine& programLine = m_lines[static_cast<size_t>(cursor)];
+    if (&programLine.trimmed != &line) return nullptr;
+    if (!programLine.cache) {
+        programLine.cache = std::make_unique<TLineCache>();
+        programLine.cache->stripped = StripBlanks(line);
+    }
+    return programLine.cache.get();
 }
 
 void TExecute::WaitForStep(const std::string& line) {

@@ -50,8 +50,9 @@ public:
     ~TExecute();
 
     // Runs the editor's lines framed by "begin" and "end"; returns when the run ends.
-    // EFatalError escapes to the caller; running off the end of the program does not.
-    void RunProgram(const std::vector<std::string>& editorLines);
+    // EFatalError escapes to the caller; running off the end of the program does not. The
+    // lines are taken over, so a large script is not held twice.
+    void RunProgram(std::vector<std::string> editorLines);
     // Executes one trimmed line (a block statement runs its whole block, moving the cursor).
     void ExecuteLine(const std::string& line, int& cursor);
 
@@ -151,9 +152,9 @@ public:
 
 private:
     // What the run learns once about a program line: statement recognition depends only on
-    // the line's text and on facts fixed for the run, so it is worked out once per line.
+    // the line's text and on facts fixed for the run, so it is worked out once per line, and
+    // only for lines that run.
     struct TLineCache {
-        std::string trimmed;
         std::string stripped;
         int row = kRowUnknown;
         bool assignmentReady = false;
@@ -161,6 +162,10 @@ private:
         std::string assignmentExpression;  // without blanks
         const TCompiledExpression* compiled = nullptr;
         size_t nameHint = SIZE_MAX;
+    };
+    struct TProgramLine {
+        std::string trimmed;
+        std::unique_ptr<TLineCache> cache;
     };
     static constexpr int kRowUnknown = -2;
     static constexpr int kRowAssignment = -1;
@@ -208,7 +213,7 @@ private:
     void IdleSleep();
     void PollStopNow();
     void WaitingStep();
-    void IndexProgram();
+    void IndexProgram(const std::vector<std::string>& editorLines);
     // While break or exit is pending, a block statement still passes over its whole block.
     void PassOverBlock(const std::string& line, int& cursor);
     struct TBlockKind;
@@ -234,8 +239,7 @@ private:
     bool m_stopRequested = false;
     bool m_paused = false;
     TVariableStore m_variables;
-    std::vector<std::string> m_program;
-    std::vector<TLineCache> m_lines;
+    std::vector<TProgramLine> m_lines;  // "begin", the editor's lines, "end"; trimmed
     int m_cursor = 0;
     bool m_stepMode = false;
     bool m_breakRequested = false;

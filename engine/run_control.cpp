@@ -11,12 +11,12 @@ TRunControl::TRunControl(TEngineHost& host, TRunHost& runHost, TProgramState& st
                          const TDispatch& dispatch)
     : m_host(host), m_runHost(runHost), m_state(state), m_dispatch(dispatch) {}
 
-TRunOutcome TRunControl::Run(const std::vector<std::string>& editorLines) {
+TRunOutcome TRunControl::Run(std::vector<std::string> editorLines) {
     if (m_run) {
         Continue();
         return TRunOutcome::AlreadyRunning;
     }
-    return StartRun(editorLines);
+    return StartRun(std::move(editorLines));
 }
 
 void TRunControl::Continue() {
@@ -31,7 +31,7 @@ void TRunControl::Continue() {
     }
 }
 
-TRunOutcome TRunControl::StartRun(const std::vector<std::string>& editorLines) {
+TRunOutcome TRunControl::StartRun(std::vector<std::string> editorLines) {
     m_host.ClearLog();
     m_failures.Clear();
     m_blockCheck = CheckBlockLines(editorLines);
@@ -49,7 +49,7 @@ TRunOutcome TRunControl::StartRun(const std::vector<std::string>& editorLines) {
     m_runHost.SetEditorReadOnly(true);
     TRunOutcome outcome = TRunOutcome::Finished;
     try {
-        m_run->RunProgram(editorLines);
+        m_run->RunProgram(std::move(editorLines));
         if (!m_host.Standalone()) m_runHost.ShowMainWindow();
     } catch (const EFatalError& error) {
         ReportFatal(error.what());

@@ -52,7 +52,7 @@ public:
 
     // Starts a run when none is active (returning when it ends); during a run it resumes a
     // paused run and releases a run waiting for a step.
-    TRunOutcome Run(const std::vector<std::string>& editorLines);
+    TRunOutcome Run(std::vector<std::string> editorLines);
     void Stop();
     void Pause();
     bool Active() const { return m_run != nullptr; }
@@ -63,7 +63,7 @@ public:
     const TBlockCheck& BlockCheck() const { return m_blockCheck; }
 
 private:
-    TRunOutcome StartRun(const std::vector<std::string>& editorLines);
+    TRunOutcome StartRun(std::vector<std::string> editorLines);
     void Continue();
     void EndRun();
     void AppendTimed(std::string_view message);
