@@ -210,8 +210,8 @@ tools::TScriptRun RunScript(const tools::TRunnerOptions& options, const std::str
     const auto started = std::chrono::steady_clock::now();
     host.StartClock();
     std::vector<std::string> lines = korvane::engine::SplitLines(file.text);
-    std::string().swap(file.text);  // the lines hold the script now: one copy less for the run
-    const korvane::engine::TRunOutcome outcome = control.Run(lines);
+    std::string().swap(file.text);  // the lines hold the script now, and the run takes them over
+    const korvane::engine::TRunOutcome outcome = control.Run(std::move(lines));
     host.SetRunActive(false);
     modules.tcp.SetRunActive(false);
     if (options.warn) {
