@@ -186,12 +186,17 @@ std::string TExecute::Unrecognised(const TCompiledPiece& call, size_t base) {
 }
 
 bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValue& result) {
-    ResolveCompiled(flat.operands[0], base, result);
+    auto resolve = [&](const TCompiledOperand& operand, TFlatValue& target) {
+        if (!operand.numeric || !ResolveNumber(operand, base, target)) {
+            ResolveCompiled(operand, base, target);
+        }
+    };
+    resolve(flat.operands[0], result);
     if (flat.operands.size() == 1) return true;
     TFlatValue operand;
     bool ok = true;
     for (size_t i = 1; i < flat.operands.size(); ++i) {
-        ResolveCompiled(flat.operands[i], base, operand);
+        resolve(flat.operands[i], operand);
         if (!ApplyOperator(result, operand, flat.operators[i - 1], i == 1)) ok = false;
     }
     if (ok) return true;
@@ -200,6 +205,44 @@ bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValu
     result.exact = false;
     result.variable = nullptr;
     return false;
+}
+
+// Only the number of an operand an arithmetic operator takes: what ResolveCompiled and the
+// operator's reading would give, without making its text. False where that takes the text.
+bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target) {
+    using TKind = TCompiledOperand::TKind;
+    double number = 0;
+    switch (operand.kind) {
+        case TKind::Number:
+        case TKind::Literal:
+            number = operand.lenient;
+            break;
+        case TKind::Variable: {
+            const TVariableStore::TEntry* entry =
+                m_variables.FindEntry(operand.value, operand.variableHint);
+            number = entry ? TVariableStore::NumberOf(*entry) : 0;
+            break;
+        }
+        case TKind::Piece: {
+            const TPieceValue& piece = m_pieceValues[base + operand.piece];
+            if (piece.kind == TSlotKind::Literal) {
+                number = LenientNumber(piece.text);
+            } else if (piece.exact) {
+                number = piece.number;
+            } else {
+                return false;
+            }
+            break;
+        }
+        default:
+            return false;
+    }
+    if (ControlsVisible()) return false;
+    target.text.clear();
+    target.exact = true;
+    target.number = number;
+    target.variable = nullptr;
+    return true;
 }
 
 void TExecute::ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target) {

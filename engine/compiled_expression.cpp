@@ -46,12 +46,24 @@ TCompiledOperand CompileOperand(std::string_view text) {
     return operand;
 }
 
+bool IsArithmetic(char op) { return op == '+' || op == '-' || op == '*' || op == '/'; }
+
 TCompiledFlat CompileFlat(std::string_view text) {
     TCompiledFlat flat;
     ForEachOperand(text, [&](std::string_view operand, char op) {
         if (op != 0) flat.operators.push_back(op);
         flat.operands.push_back(CompileOperand(operand));
     });
+    // An operand an arithmetic operator takes is only ever read as a number.
+    for (size_t i = 0; i < flat.operands.size(); ++i) {
+        const char op = i == 0 ? (flat.operators.empty() ? 0 : flat.operators[0]) : flat.operators[i - 1];
+        TCompiledOperand& operand = flat.operands[i];
+        operand.numeric = IsArithmetic(op);
+        if (operand.kind == TCompiledOperand::TKind::Number ||
+            operand.kind == TCompiledOperand::TKind::Literal) {
+            operand.lenient = operand.exact ? operand.number : LenientNumber(operand.value);
+        }
+    }
     return flat;
 }
 

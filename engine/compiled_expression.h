@@ -29,6 +29,8 @@ struct TCompiledOperand {
     double number = 0;
     size_t piece = 0;
     mutable size_t variableHint = SIZE_MAX;  // where the variable was found last
+    bool numeric = false;  // only its number is ever read: an arithmetic operator takes it
+    double lenient = 0;    // that number, for numbers and literals
 };
 
 struct TCompiledFlat {

@@ -122,10 +122,11 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
         int c = cursor + 1;
         for (;;) {
             const std::string& body = ProgramLine(c);
-            if (body == "next") break;
+            if (std::string_view(body) == "next") break;
             // Set again before every line of the body; mostly it still holds the value.
             const TVariableStore::TEntry* entry = m_variables.FindEntry(variable, variableHint);
-            if (!entry || entry->name != variable || entry->text != value) {
+            if (!entry || std::string_view(entry->name) != variable ||
+                std::string_view(entry->text) != value) {
                 SetVariableMoved(variable, TValue{value, true, true, static_cast<double>(number)},
                                  variableHint);
             }
@@ -198,7 +199,7 @@ void TExecute::RunWhile(const std::string& conditionText, int& cursor) {
         c = cursor + 1;
         for (;;) {
             const std::string& line = ProgramLine(c);
-            if (line == "wend") break;
+            if (std::string_view(line) == "wend") break;
             ExecuteLine(line, c);
             ++c;
         }

@@ -188,6 +188,7 @@ private:
     TFunctionResult CallWithValues(const TCompiledPiece& call, TValueFunction function,
                                    size_t base);
     void ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target);
+    bool ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target);
     // A compiled text with the pieces it names turned into this evaluation's placeholders.
     std::string WithPieceValues(std::string_view text, size_t base);
     // Whether operands may name controls of a rack on screen.
