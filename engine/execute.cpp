@@ -299,8 +299,9 @@ void TExecute::NoteEvaluationProblem(std::string problem) {
 
 void TExecute::ClearError() {
     // Nearly every function clears it, and nearly always it is 0 already.
-    const TVariableStore::TEntry* entry = m_variables.FindEntry("error", m_errorHint);
-    if (entry && entry->name == "error" && entry->text == "0") return;
+    static constexpr std::string_view kName = "error";
+    const TVariableStore::TEntry* entry = m_variables.FindEntry(kName, m_errorHint);
+    if (entry && std::string_view(entry->text) == "0" && std::string_view(entry->name) == kName) return;
     m_variables.Set("error", "0", m_errorHint);
 }
 
