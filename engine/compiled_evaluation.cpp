@@ -100,53 +100,59 @@ bool TExecute::RunCompiledInto(const TCompiledExpression& compiled, TFlatValue& 
     for (size_t k = 0; k < compiled.pieces.size(); ++k) {
         PollStop(compiled.textSize);
         const TCompiledPiece& piece = compiled.pieces[k];
-        std::string value;
-        TSlotKind kind = TSlotKind::Operand;
-        bool exact = false;
-        double number = 0;
         if (!piece.call) {
             if (!RunCompiledFlat(piece.group, base, result)) return false;
-            value = std::move(result.text);
-            exact = result.exact;
-            number = result.number;
-        } else {
-            if (!piece.function) return fail(Unrecognised(piece, base));
-            TFunctionResult call;
-            if (const TValueFunction function = m_dispatch.ValueFunction(*piece.function)) {
-                call = CallWithValues(piece, function, base);
-            } else if (piece.argumentsNamePieces) {
-                std::vector<std::string> arguments;
-                arguments.reserve(piece.arguments.size());
-                for (const std::string& text : piece.arguments) {
-                    arguments.push_back(WithPieceValues(text, base));
-                }
-                call = m_dispatch.Handler(*piece.function)(*this, arguments);
-            } else {
-                const TCompiledPiece* outer = m_preparedCall;
-                m_preparedCall = &piece;
-                call = m_dispatch.Handler(*piece.function)(*this, piece.arguments);
-                m_preparedCall = outer;
-            }
-            if (!call.recognised) return fail(Unrecognised(piece, base));
-            if (!call.ok) return fail(std::move(call.value));
-            value = std::move(call.value);
-            exact = call.exact;
-            number = call.number;
-            // Functions hand back texts in double quotes and numbers bare.
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-                kind = TSlotKind::Literal;
-                value.pop_back();
-                value.erase(0, 1);
-            }
+            KeepPiece(base + k, TSlotKind::Operand, result.text, 0, result.text.size(), result.exact,
+                      result.number);
+            continue;
         }
-        CheckTextSize(value.size());
-        TPieceValue& slot = m_pieceValues[base + k];
-        slot.kind = kind;
-        slot.text = std::move(value);
-        slot.exact = exact;
-        slot.number = number;
+        if (!piece.function) return fail(Unrecognised(piece, base));
+        TFunctionResult call;
+        if (const TValueFunction function = m_dispatch.ValueFunction(*piece.function)) {
+            call = CallWithValues(piece, function, base);
+        } else if (piece.argumentsNamePieces) {
+            std::vector<std::string> arguments;
+            arguments.reserve(piece.arguments.size());
+            for (const std::string& text : piece.arguments) {
+                arguments.push_back(WithPieceValues(text, base));
+            }
+            call = m_dispatch.Handler(*piece.function)(*this, arguments);
+        } else {
+            const TCompiledPiece* outer = m_preparedCall;
+            m_preparedCall = &piece;
+            call = m_dispatch.Handler(*piece.function)(*this, piece.arguments);
+            m_preparedCall = outer;
+        }
+        if (!call.recognised) return fail(Unrecognised(piece, base));
+        if (!call.ok) return fail(std::move(call.value));
+        // Functions hand back texts in double quotes and numbers bare.
+        const std::string& value = call.value;
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            KeepPiece(base + k, TSlotKind::Literal, call.value, 1, value.size() - 2, false, 0);
+        } else {
+            KeepPiece(base + k, TSlotKind::Operand, call.value, 0, value.size(), call.exact,
+                      call.number);
+        }
     }
     return RunCompiledFlat(compiled.flat, base, result) && !compiled.unbalanced;
+}
+
+// A piece's value is the `size` bytes of `text` from `from`: short ones are copied into the
+// piece's own buffer, long ones change hands.
+void TExecute::KeepPiece(size_t index, TSlotKind kind, std::string& text, size_t from, size_t size,
+                         bool exact, double number) {
+    CheckTextSize(size);
+    TPieceValue& slot = m_pieceValues[index];
+    slot.kind = kind;
+    if (size > kCopiedArgumentBytes) {
+        text.resize(from + size);
+        text.erase(0, from);
+        slot.text = std::move(text);
+    } else {
+        slot.text.assign(text, from, size);
+    }
+    slot.exact = exact;
+    slot.number = number;
 }
 
 // The arguments are evaluated as EvaluateArguments would, into a list kept for the next call

@@ -1,6 +1,7 @@
 // The block statements: for, if, while, repeat and procedures. Each runs its block's lines
 // itself on a cursor of its own, so nested blocks are consumed by the nested call and a scan
 // only ever sees the closing lines of its own level.
+#include <charconv>
 #include <cstdlib>
 
 #include "engine/errors.h"
@@ -118,7 +119,9 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
             return;
         }
         const int64_t number = range.start + (k - 1) * range.step;
-        const std::string value = std::to_string(number);
+        char digits[24];
+        const std::string_view value(
+            digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits));
         int c = cursor + 1;
         for (;;) {
             const std::string& body = ProgramLine(c);
@@ -127,8 +130,7 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
             const TVariableStore::TEntry* entry = m_variables.FindEntry(variable, variableHint);
             if (!entry || std::string_view(entry->name) != variable ||
                 std::string_view(entry->text) != value) {
-                SetVariableMoved(variable, TValue{value, true, true, static_cast<double>(number)},
-                                 variableHint);
+                m_variables.SetNumber(variable, value, static_cast<double>(number), variableHint);
             }
             ExecuteLine(body, c);
             ++c;

@@ -261,18 +261,35 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
     if (TControlBinding* binding = m_host.Binding(); binding && binding->HasControls()) {
         if (binding->Write(*this, name, expressionOf())) return;
     }
-    TValue value;
-    if (!cache) {
-        value = EvaluateExpression(expressionOf());
-    } else {
-        value = cache->compiled ? RunCompiled(*cache->compiled) : Rewrite(cache->assignmentExpression);
-    }
-    if (!value.ok) {
+    auto noteFailure = [this] {
         if (m_failures) {
             m_failures->Failed(m_runningLine, m_evaluationProblem.empty()
                                                   ? "expression cannot be computed"
                                                   : m_evaluationProblem);
         }
+    };
+    if (cache && cache->compiled) {
+        // The value is made in a buffer kept for the purpose and copied into the variable's
+        // own, so a short value costs no allocation; a long one changes hands instead.
+        TFlatValue& result = m_assignedValue;
+        if (!RunCompiledInto(*cache->compiled, result)) {
+            noteFailure();
+            return;
+        }
+        CheckTextSize(result.text.size());
+        if (result.text.size() > kCopiedValueBytes) {
+            SetVariableMoved(name, TValue{std::move(result.text), true, result.exact, result.number},
+                             cache->nameHint);
+        } else if (result.exact) {
+            m_variables.SetNumber(name, std::string_view(result.text), result.number, cache->nameHint);
+        } else {
+            m_variables.Set(name, result.text, cache->nameHint);
+        }
+        return;
+    }
+    TValue value = cache ? Rewrite(cache->assignmentExpression) : EvaluateExpression(expressionOf());
+    if (!value.ok) {
+        noteFailure();
         return;
     }
     if (cache) {

@@ -185,6 +185,8 @@ private:
     const TCompiledExpression* PreparedArgument(std::string_view text) const;
     bool RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValue& result);
     std::string Unrecognised(const TCompiledPiece& call, size_t base);
+    void KeepPiece(size_t index, TSlotKind kind, std::string& text, size_t from, size_t size,
+                   bool exact, double number);
     TFunctionResult CallWithValues(const TCompiledPiece& call, TValueFunction function,
                                    size_t base);
     void ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target);
@@ -294,6 +296,9 @@ private:
     // Where an argument is evaluated before it goes into its list; nested calls finish with
     // it before the argument that contains them is taken.
     TFlatValue m_argumentValue;
+    // Where a compiled assignment's value is made before it is copied into the variable.
+    TFlatValue m_assignedValue;
+    static constexpr size_t kCopiedValueBytes = 256;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};
     static constexpr int kStatementsPerClockCheck = 8;

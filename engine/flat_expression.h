@@ -68,7 +68,7 @@ struct TFlatValue {
     const TVariableStore::TEntry* variable = nullptr;
 
     void SetNumber(double value) {
-        text = FormatNumber(value, exact);
+        FormatNumberInto(value, exact, text);
         number = value;
         variable = nullptr;
     }

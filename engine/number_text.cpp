@@ -44,7 +44,7 @@ bool Decompose(double value, TDigits& out) {
 }
 
 // Fixed notation from 0.00001 up to 15 integer digits, otherwise "1E20" / "1.5E-7".
-std::string Notation(bool negative, const TDigits& d) {
+void Notation(bool negative, const TDigits& d, std::string& text) {
     char out[64];
     size_t n = 0;
     auto put = [&](char c) { out[n++] = c; };
@@ -77,7 +77,7 @@ std::string Notation(bool negative, const TDigits& d) {
         if (d.exponent < 0) put('-');
         n = static_cast<size_t>(std::to_chars(out + n, out + sizeof out, std::abs(d.exponent)).ptr - out);
     }
-    return std::string(out, n);
+    text.assign(out, n);
 }
 
 enum class TNumberShape { None, Whole, Other };
@@ -113,20 +113,29 @@ std::string FormatNumber(double value) {
 }
 
 std::string FormatNumber(double value, bool& exact) {
+    std::string text;
+    FormatNumberInto(value, exact, text);
+    return text;
+}
+
+void FormatNumberInto(double value, bool& exact, std::string& text) {
     exact = false;
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
-    exact = true;
-    if (value == 0) return "0";
-    // Whole numbers below 15 digits are the common case and print as they are.
-    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    if (std::isnan(value)) {
+        text = "NAN";
+    } else if (std::isinf(value)) {
+        text = value > 0 ? "INF" : "-INF";
+    } else if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        // Whole numbers below 15 digits are the common case and print as they are ("-0" too
+        // prints as "0").
+        exact = true;
         char buffer[24];
         const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int64_t>(value)).ptr;
-        return std::string(buffer, end);
+        text.assign(buffer, end);
+    } else {
+        TDigits digits;
+        exact = Decompose(value, digits);
+        Notation(value < 0, digits, text);
     }
-    TDigits digits;
-    exact = Decompose(value, digits);
-    return Notation(value < 0, digits);
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

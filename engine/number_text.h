@@ -12,6 +12,8 @@ namespace korvane::engine {
 std::string FormatNumber(double value);
 // The same, telling whether the text reads back as exactly `value`.
 std::string FormatNumber(double value, bool& exact);
+// The same, written over `text` (whose buffer is reused).
+void FormatNumberInto(double value, bool& exact, std::string& text);
 
 // A number text: optional sign, digits with an optional "." (digits may be missing on one
 // side), optional exponent. Leading and trailing blanks and control characters are allowed.

@@ -126,6 +126,15 @@ void TVariableStore::SetNumber(std::string_view name, std::string&& value, doubl
     });
 }
 
+void TVariableStore::SetNumber(std::string_view name, std::string_view value, double number,
+                               size_t& hint) {
+    StoreAt(name, value.size(), hint, [value, number](TEntry& entry) {
+        CopyText(value)(entry);
+        entry.number = number;
+        entry.numberKnown = true;
+    });
+}
+
 const std::string* TVariableStore::Find(std::string_view name) const {
     auto it = m_index.find(name);
     return it == m_index.end() ? nullptr : &m_entries[it->second].text;

@@ -37,6 +37,7 @@ public:
     void Set(std::string_view name, std::string_view value, size_t& hint);
     // SetMoved for a value whose text reads exactly as `number`.
     void SetNumber(std::string_view name, std::string&& value, double number, size_t& hint);
+    void SetNumber(std::string_view name, std::string_view value, double number, size_t& hint);
     const std::string* Find(std::string_view name, size_t& hint) const;
     const TEntry* FindEntry(std::string_view name, size_t& hint) const;
     // The number the arithmetic operators read from the entry's text, worked out once.
