@@ -99,12 +99,28 @@ size_t BalancingClose(const std::string& text, size_t runStart) {
     return text.size() - 1;
 }
 
-bool HoldsBlankOrControl(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) <= 32) return true;
+// The comparisons of one level, combined: the connective nearest after the first decides how
+// every later one joins it.
+class TTruth {
+public:
+    // `connectiveAfter` is asked for only at the first comparison.
+    template <typename TConnectiveAfter>
+    void Add(bool result, bool& truth, TConnectiveAfter&& connectiveAfter) {
+        if (!m_seen) {
+            truth = result;
+            m_seen = true;
+            m_connective = connectiveAfter();
+        } else if (m_connective == TConnective::And) {
+            truth = truth && result;
+        } else if (m_connective == TConnective::Or) {
+            truth = truth || result;
+        }
     }
-    return false;
-}
+
+private:
+    bool m_seen = false;
+    TConnective m_connective = TConnective::None;
+};
 
 // Conditions longer than this are rare; the rewriting takes them.
 constexpr size_t kMaxPlannedText = 1024;
@@ -167,8 +183,7 @@ bool TExecute::RunConditionPlan(const TConditionPlan& plan, bool& truth) {
     TNestingGuard guard(m_depth);
     std::string noText;
     TEvaluationScope scope(m_slots, m_evaluationDepth, noText);
-    bool seenComparison = false;
-    TConnective connective = TConnective::None;
+    TTruth combined;
     auto evaluate = [this](const TCompiledExpression* form, const std::string& text) {
         return form ? RunCompiled(*form) : EvaluateExpression(text);
     };
@@ -190,15 +205,7 @@ bool TExecute::RunConditionPlan(const TConditionPlan& plan, bool& truth) {
             if (!EvaluateExpression(group.inner).ok) return false;
             continue;
         }
-        if (!seenComparison) {
-            truth = result;
-            seenComparison = true;
-            connective = group.connectiveAfter;
-        } else if (connective == TConnective::And) {
-            truth = truth && result;
-        } else if (connective == TConnective::Or) {
-            truth = truth || result;
-        }
+        combined.Add(result, truth, [&group] { return group.connectiveAfter; });
     }
     return !plan.endsFalse;
 }
@@ -223,8 +230,7 @@ bool TExecute::EvaluateCondition(std::string_view source, bool& truth) {
     TNestingGuard guard(m_depth);
     std::string text = StripBlanks(source);
     TEvaluationScope scope(m_slots, m_evaluationDepth, text);
-    bool seenComparison = false;
-    TConnective connective = TConnective::None;
+    TTruth combined;
     TRewriteBudget budget(text);
     for (;;) {
         const auto [open, close] = FindInnermostParentheses(text);
@@ -255,15 +261,9 @@ bool TExecute::EvaluateCondition(std::string_view source, bool& truth) {
                 continue;
             }
         }
-        if (!seenComparison) {
-            truth = result;
-            seenComparison = true;
-            connective = FirstConnective(std::string_view(text).substr(pieceEnd + 1));
-        } else if (connective == TConnective::And) {
-            truth = truth && result;
-        } else if (connective == TConnective::Or) {
-            truth = truth || result;
-        }
+        combined.Add(result, truth, [&] {
+            return FirstConnective(std::string_view(text).substr(pieceEnd + 1));
+        });
         text.erase(open, pieceEnd - open + 1);
     }
 }

@@ -13,9 +13,7 @@ namespace korvane::engine {
 TValue TExecute::EvaluateExpression(std::string_view source) {
     if (const TCompiledExpression* prepared = PreparedArgument(source)) return RunCompiled(*prepared);
     // Argument texts mostly hold no blank or control byte at all: nothing to strip then.
-    for (char c : source) {
-        if (static_cast<unsigned char>(c) <= 32) return EvaluateStripped(StripBlanks(source));
-    }
+    if (HoldsBlankOrControl(source)) return EvaluateStripped(StripBlanks(source));
     return EvaluateStripped(source);
 }
 

@@ -52,6 +52,13 @@ std::string StripBlanks(std::string_view text) {
     return out;
 }
 
+bool HoldsBlankOrControl(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) <= 32) return true;
+    }
+    return false;
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }

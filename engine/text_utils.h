@@ -12,6 +12,8 @@ std::string Trim(std::string_view text);
 
 // Trims, then deletes every space and tab outside double quotes.
 std::string StripBlanks(std::string_view text);
+// Whether any byte is a blank or a control character: texts without one need no stripping.
+bool HoldsBlankOrControl(std::string_view text);
 
 bool StartsWith(std::string_view text, std::string_view prefix);
 std::string ToLowerAscii(std::string_view text);
