@@ -213,6 +213,74 @@ bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValu
     return false;
 }
 
+// The number an arithmetic flat text gives, without making the texts of its operands or of
+// the steps between; `ok` is false for an arithmetic error. False where an operand has to be
+// read from its text: the general path then takes the whole text. Controls must be out of
+// sight, as an operand could name one.
+bool TExecute::NumberOfFlat(const TCompiledFlat& flat, size_t base, double& value, bool& ok) {
+    using TKind = TCompiledOperand::TKind;
+    auto numberOf = [&](const TCompiledOperand& operand, double& number) {
+        switch (operand.kind) {
+            case TKind::Number:
+            case TKind::Literal:
+                number = operand.lenient;
+                return true;
+            case TKind::Variable: {
+                const TVariableStore::TEntry* entry =
+                    m_variables.FindEntry(operand.value, operand.variableHint);
+                number = entry ? TVariableStore::NumberOf(*entry) : 0;
+                return true;
+            }
+            case TKind::Piece: {
+                const TPieceValue& piece = m_pieceValues[base + operand.piece];
+                if (piece.kind == TSlotKind::Literal) {
+                    number = LenientNumber(piece.text);
+                    return true;
+                }
+                number = piece.number;
+                return piece.exact;
+            }
+            default:
+                return false;
+        }
+    };
+    double result = 0;
+    if (!numberOf(flat.operands[0], result)) return false;
+    ok = true;
+    for (size_t i = 1; i < flat.operands.size(); ++i) {
+        double right = 0;
+        if (!numberOf(flat.operands[i], right)) return false;
+        double step = 0;
+        switch (flat.operators[i - 1]) {
+            case '+': step = result + right; break;
+            case '-': step = result - right; break;
+            case '*': step = result * right; break;
+            default:
+                if (right == 0) {
+                    ok = false;
+                    continue;
+                }
+                step = result / right;
+        }
+        // A failed step leaves the result as it was; the text as a whole fails at the end.
+        if (!std::isfinite(step)) {
+            ok = false;
+            continue;
+        }
+        // The next step reads the result from its text, so a number the text cannot hold
+        // exactly goes on as the text reads.
+        result = step;
+        if (i + 1 < flat.operands.size() && !IsWholeNumber(step)) {
+            bool exact = false;
+            FormatNumberInto(step, exact, m_stepText);
+            if (!exact) result = LenientNumber(m_stepText);
+        }
+    }
+    if (!ok) NoteEvaluationProblem("cannot compute: division by zero or overflow");
+    value = result;
+    return true;
+}
+
 // Only the number of an operand an arithmetic operator takes: what ResolveCompiled and the
 // operator's reading would give, without making its text. False where that takes the text.
 bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target) {
@@ -297,7 +365,7 @@ void TExecute::ResolveCompiled(const TCompiledOperand& operand, size_t base, TFl
                 target.text.clear();
                 return;
             }
-            target.text.assign(entry->text);
+            target.text.assign(entry->Text());
             target.variable = entry;
         }
     }

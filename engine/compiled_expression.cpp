@@ -54,6 +54,8 @@ TCompiledFlat CompileFlat(std::string_view text) {
         if (op != 0) flat.operators.push_back(op);
         flat.operands.push_back(CompileOperand(operand));
     });
+    flat.arithmetic = !flat.operators.empty() &&
+                      flat.operators.find_first_not_of("+-*/") == std::string::npos;
     // An operand an arithmetic operator takes is only ever read as a number.
     for (size_t i = 0; i < flat.operands.size(); ++i) {
         const char op = i == 0 ? (flat.operators.empty() ? 0 : flat.operators[0]) : flat.operators[i - 1];

@@ -36,6 +36,8 @@ struct TCompiledOperand {
 struct TCompiledFlat {
     std::vector<TCompiledOperand> operands;
     std::string operators;  // operators[i] stands between operands[i] and operands[i + 1]
+    // Every operator is + - * or /: the value is a number worked out from the operands' numbers.
+    bool arithmetic = false;
 };
 
 struct TCompiledExpression;

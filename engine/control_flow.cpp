@@ -119,19 +119,27 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
             return;
         }
         const int64_t number = range.start + (k - 1) * range.step;
-        char digits[24];
-        const std::string_view value(
-            digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits));
+        // Set again before every line of the body; mostly it still holds the value.
+        auto setVariable = [&] {
+            const TVariableStore::TEntry* entry = m_variables.FindEntry(variable, variableHint);
+            if (entry && std::string_view(entry->name) == variable &&
+                entry->IsWhole(static_cast<double>(number))) {
+                return;
+            }
+            if (number < kMaxWholeNumber && number > -kMaxWholeNumber) {
+                m_variables.SetWhole(variable, static_cast<double>(number), variableHint);
+                return;
+            }
+            char digits[24];
+            const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+            m_variables.SetNumber(variable, std::string_view(digits, static_cast<size_t>(end - digits)),
+                                  static_cast<double>(number), variableHint);
+        };
         int c = cursor + 1;
         for (;;) {
             const std::string& body = ProgramLine(c);
-            if (std::string_view(body) == "next") break;
-            // Set again before every line of the body; mostly it still holds the value.
-            const TVariableStore::TEntry* entry = m_variables.FindEntry(variable, variableHint);
-            if (!entry || std::string_view(entry->name) != variable ||
-                std::string_view(entry->text) != value) {
-                m_variables.SetNumber(variable, value, static_cast<double>(number), variableHint);
-            }
+            if (body.size() == 4 && std::string_view(body) == "next") break;
+            setVariable();
             ExecuteLine(body, c);
             ++c;
         }

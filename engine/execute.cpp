@@ -258,9 +258,9 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
     std::string ownName;
     if (!cache && line.find('=') != std::string::npos) ownName = Trim(line.substr(0, line.find('=')));
     const std::string& name = cache ? cache->assignmentName : ownName;
-    if (TControlBinding* binding = m_host.Binding(); binding && binding->HasControls()) {
-        if (binding->Write(*this, name, expressionOf())) return;
-    }
+    TControlBinding* binding = m_host.Binding();
+    const bool controls = binding && binding->HasControls();
+    if (controls && binding->Write(*this, name, expressionOf())) return;
     auto noteFailure = [this] {
         if (m_failures) {
             m_failures->Failed(m_runningLine, m_evaluationProblem.empty()
@@ -268,6 +268,19 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
                                                   : m_evaluationProblem);
         }
     };
+    if (cache && cache->compiled && cache->compiled->pieces.empty() &&
+        cache->compiled->flat.arithmetic && !cache->compiled->unbalanced && !controls) {
+        double value = 0;
+        bool ok = true;
+        if (NumberOfFlat(cache->compiled->flat, 0, value, ok)) {
+            if (ok) {
+                AssignNumber(name, value, cache->nameHint);
+            } else {
+                noteFailure();
+            }
+            return;
+        }
+    }
     if (cache && cache->compiled) {
         // The value is made in a buffer kept for the purpose and copied into the variable's
         // own, so a short value costs no allocation; a long one changes hands instead.
@@ -299,6 +312,20 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
     }
 }
 
+void TExecute::AssignNumber(const std::string& name, double value, size_t& hint) {
+    if (IsWholeNumber(value)) {
+        m_variables.SetWhole(name, value, hint);
+        return;
+    }
+    bool exact = false;
+    FormatNumberInto(value, exact, m_stepText);
+    if (exact) {
+        m_variables.SetNumber(name, std::string_view(m_stepText), value, hint);
+    } else {
+        m_variables.Set(name, m_stepText, hint);
+    }
+}
+
 void TExecute::SetVariable(std::string_view name, std::string_view value) {
     CheckTextSize(value.size());
     m_variables.Set(name, value);
@@ -318,7 +345,7 @@ void TExecute::ClearError() {
     // Nearly every function clears it, and nearly always it is 0 already.
     static constexpr std::string_view kName = "error";
     const TVariableStore::TEntry* entry = m_variables.FindEntry(kName, m_errorHint);
-    if (entry && std::string_view(entry->text) == "0" && std::string_view(entry->name) == kName) return;
+    if (entry && entry->Text() == "0" && std::string_view(entry->name) == kName) return;
     m_variables.Set("error", "0", m_errorHint);
 }
 

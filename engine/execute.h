@@ -191,6 +191,9 @@ private:
                                    size_t base);
     void ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target);
     bool ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target);
+    bool NumberOfFlat(const TCompiledFlat& flat, size_t base, double& value, bool& ok);
+    // Stores a number as an assignment does: whole ones as numbers, others as their text.
+    void AssignNumber(const std::string& name, double value, size_t& hint);
     // A compiled text with the pieces it names turned into this evaluation's placeholders.
     std::string WithPieceValues(std::string_view text, size_t base);
     // Whether operands may name controls of a rack on screen.
@@ -298,6 +301,8 @@ private:
     TFlatValue m_argumentValue;
     // Where a compiled assignment's value is made before it is copied into the variable.
     TFlatValue m_assignedValue;
+    // The text of an arithmetic step that has to be read back, kept for its buffer.
+    std::string m_stepText;
     static constexpr size_t kCopiedValueBytes = 256;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};

@@ -14,7 +14,7 @@ namespace korvane::engine {
 inline TFunctionResult TextResult(std::string_view text, bool ok) { return {QuoteText(text), ok}; }
 inline TFunctionResult WholeResult(int64_t number, bool ok) {
     // Below 15 digits the text is the number's own general format.
-    const bool exact = number < 1'000'000'000'000'000 && number > -1'000'000'000'000'000;
+    const bool exact = number < kMaxWholeNumber && number > -kMaxWholeNumber;
     return {std::to_string(number), ok, true, exact, static_cast<double>(number)};
 }
 // A function's own failure: error 1, the message kept for geterror(), the empty literal.

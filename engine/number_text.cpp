@@ -124,7 +124,7 @@ void FormatNumberInto(double value, bool& exact, std::string& text) {
         text = "NAN";
     } else if (std::isinf(value)) {
         text = value > 0 ? "INF" : "-INF";
-    } else if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    } else if (std::fabs(value) < static_cast<double>(kMaxWholeNumber) && value == std::trunc(value)) {
         // Whole numbers below 15 digits are the common case and print as they are ("-0" too
         // prints as "0").
         exact = true;

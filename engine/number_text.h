@@ -7,6 +7,13 @@
 
 namespace korvane::engine {
 
+// Whole numbers below this in magnitude print as their digits and read back exactly.
+constexpr int64_t kMaxWholeNumber = 1'000'000'000'000'000;
+inline bool IsWholeNumber(double value) {
+    return value < static_cast<double>(kMaxWholeNumber) &&
+           value > -static_cast<double>(kMaxWholeNumber) && value == static_cast<double>(static_cast<int64_t>(value));
+}
+
 // Writes a number the way scripts see it: general format, at most 15 significant digits,
 // fixed notation from 0.00001 up to 15 integer digits, otherwise "1E20" / "1.5E-7".
 std::string FormatNumber(double value);

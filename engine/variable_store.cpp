@@ -1,5 +1,8 @@
 #include "engine/variable_store.h"
 
+#include <charconv>
+#include <cstdint>
+
 #include "engine/number_text.h"
 #include "engine/text_limit.h"
 #include "engine/text_utils.h"
@@ -37,8 +40,7 @@ void TVariableStore::Store(std::string_view name, size_t size, TWrite&& write) {
         if (it != m_index.end()) Remove(it->second);
         return;
     }
-    const size_t before =
-        it == m_index.end() ? 0 : name.size() + m_entries[it->second].text.size();
+    const size_t before = it == m_index.end() ? 0 : name.size() + TextSize(m_entries[it->second]);
     const size_t total = m_bytes - before + name.size() + size;
     if (total > kMaxScriptData) ThrowScriptDataTooLarge();
     m_bytes = total;
@@ -65,7 +67,7 @@ template <typename TWrite>
 void TVariableStore::StoreAt(std::string_view name, size_t size, size_t& hint, TWrite&& write) {
     if (size != 0 && HintIsExact(name, hint)) {
         TEntry& entry = m_entries[hint];
-        const size_t total = m_bytes - entry.text.size() + size;
+        const size_t total = m_bytes - TextSize(entry) + size;
         if (total > kMaxScriptData) ThrowScriptDataTooLarge();
         m_bytes = total;
         write(entry);
@@ -89,6 +91,8 @@ auto CopyText(std::string_view value) {
         if (!inside && text.capacity() < value.size()) std::string().swap(text);
         text.assign(value.data(), value.size());
         entry.numberKnown = false;
+        entry.textPending = false;
+        entry.wholeText = false;
     };
 }
 
@@ -96,6 +100,8 @@ auto MoveText(std::string& value) {
     return [&value](TVariableStore::TEntry& entry) {
         entry.text = std::move(value);
         entry.numberKnown = false;
+        entry.textPending = false;
+        entry.wholeText = false;
     };
 }
 
@@ -120,7 +126,7 @@ void TVariableStore::SetMoved(std::string_view name, std::string&& value, size_t
 void TVariableStore::SetNumber(std::string_view name, std::string&& value, double number,
                                size_t& hint) {
     StoreAt(name, value.size(), hint, [&value, number](TEntry& entry) {
-        entry.text = std::move(value);
+        MoveText(value)(entry);
         entry.number = number;
         entry.numberKnown = true;
     });
@@ -135,14 +141,47 @@ void TVariableStore::SetNumber(std::string_view name, std::string_view value, do
     });
 }
 
+namespace {
+
+size_t WholeTextSize(double number) {
+    const double magnitude = number < 0 ? -number : number;
+    size_t size = number < 0 ? 2 : 1;
+    for (double bound = 10; magnitude >= bound; bound *= 10) ++size;
+    return size;
+}
+
+}  // namespace
+
+void TVariableStore::SetWhole(std::string_view name, double number, size_t& hint) {
+    // "-0" reads back as 0.
+    const double value = number == 0 ? 0.0 : number;
+    StoreAt(name, WholeTextSize(value), hint, [value](TEntry& entry) {
+        entry.number = value;
+        entry.numberKnown = true;
+        entry.textPending = true;
+        entry.wholeText = true;
+    });
+}
+
+void TVariableStore::TEntry::WritePendingText() const {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<int64_t>(number)).ptr;
+    text.assign(digits, end);
+    textPending = false;
+}
+
+size_t TVariableStore::TextSize(const TEntry& entry) {
+    return entry.textPending ? WholeTextSize(entry.number) : entry.text.size();
+}
+
 const std::string* TVariableStore::Find(std::string_view name) const {
     auto it = m_index.find(name);
-    return it == m_index.end() ? nullptr : &m_entries[it->second].text;
+    return it == m_index.end() ? nullptr : &m_entries[it->second].Text();
 }
 
 const std::string* TVariableStore::Find(std::string_view name, size_t& hint) const {
     const TEntry* entry = FindEntry(name, hint);
-    return entry ? &entry->text : nullptr;
+    return entry ? &entry->Text() : nullptr;
 }
 
 const TVariableStore::TEntry* TVariableStore::FindEntry(std::string_view name, size_t& hint) const {
@@ -155,7 +194,7 @@ const TVariableStore::TEntry* TVariableStore::FindEntry(std::string_view name, s
 
 double TVariableStore::NumberOf(const TEntry& entry) {
     if (!entry.numberKnown) {
-        entry.number = LenientNumber(entry.text);
+        entry.number = LenientNumber(entry.Text());
         entry.numberKnown = true;
     }
     return entry.number;
@@ -169,12 +208,12 @@ std::string TVariableStore::Get(std::string_view name) const {
 std::vector<std::string> TVariableStore::Lines() const {
     std::vector<std::string> lines;
     lines.reserve(m_entries.size());
-    for (const TEntry& entry : m_entries) lines.push_back(entry.name + "=" + entry.text);
+    for (const TEntry& entry : m_entries) lines.push_back(entry.name + "=" + entry.Text());
     return lines;
 }
 
 void TVariableStore::Remove(size_t index) {
-    m_bytes -= m_entries[index].name.size() + m_entries[index].text.size();
+    m_bytes -= m_entries[index].name.size() + TextSize(m_entries[index]);
     m_index.erase(m_entries[index].name);
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(index));
     for (auto& [key, position] : m_index) {

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/number_text.h"
+
 namespace korvane::engine {
 
 // Names the system itself stores (`error` after every command, `myport` after setport): in a
@@ -19,9 +21,24 @@ class TVariableStore {
 public:
     struct TEntry {
         std::string name;
-        std::string text;
+        // The text, written out first if the entry holds a whole number not yet written.
+        const std::string& Text() const {
+            if (textPending) WritePendingText();
+            return text;
+        }
+        // The text is the general format of the whole number `number`.
+        bool IsWhole(double value) const { return wholeText && number == value; }
+
+        mutable std::string text;
         mutable double number = 0;
         mutable bool numberKnown = false;
+        // Arithmetic stores whole numbers as numbers; most are never read as text, so the
+        // text is written when first asked for.
+        mutable bool textPending = false;
+        bool wholeText = false;
+
+    private:
+        void WritePendingText() const;
     };
 
     void Clear();
@@ -38,6 +55,8 @@ public:
     // SetMoved for a value whose text reads exactly as `number`.
     void SetNumber(std::string_view name, std::string&& value, double number, size_t& hint);
     void SetNumber(std::string_view name, std::string_view value, double number, size_t& hint);
+    // Stores a whole number below 1e15 in magnitude, whose text is its digits.
+    void SetWhole(std::string_view name, double number, size_t& hint);
     const std::string* Find(std::string_view name, size_t& hint) const;
     const TEntry* FindEntry(std::string_view name, size_t& hint) const;
     // The number the arithmetic operators read from the entry's text, worked out once.
@@ -58,6 +77,7 @@ private:
     };
 
     void Remove(size_t index);
+    static size_t TextSize(const TEntry& entry);
     // Stores a value of `size` bytes under `name` through `write`, which fills the entry's text.
     template <typename TWrite>
     void Store(std::string_view name, size_t size, TWrite&& write);
