@@ -81,6 +81,12 @@ const TCompiledExpression* TExecute::CompiledFor(std::string_view stripped) {
 TValue TExecute::RunCompiled(const TCompiledExpression& compiled) {
     TFlatValue result;
     const bool ok = RunCompiledInto(compiled, result);
+    if (ok && !result.exact && result.variable) {
+        // A variable's text read as a number once is not read again.
+        if (const auto number = TVariableStore::StrictNumberOf(*result.variable)) {
+            return {std::move(result.text), true, true, *number};
+        }
+    }
     return {std::move(result.text), ok, ok && result.exact, result.number};
 }
 
@@ -127,7 +133,9 @@ bool TExecute::RunCompiledInto(const TCompiledExpression& compiled, TFlatValue& 
         if (!call.ok) return fail(std::move(call.value));
         // Functions hand back texts in double quotes and numbers bare.
         const std::string& value = call.value;
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        if (call.literal) {
+            KeepPiece(base + k, TSlotKind::Literal, call.value, 0, value.size(), false, 0);
+        } else if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             KeepPiece(base + k, TSlotKind::Literal, call.value, 1, value.size() - 2, false, 0);
         } else {
             KeepPiece(base + k, TSlotKind::Operand, call.value, 0, value.size(), call.exact,
@@ -163,24 +171,60 @@ TFunctionResult TExecute::CallWithValues(const TCompiledPiece& call, TValueFunct
     if (m_argumentLists.size() <= m_argumentDepth) m_argumentLists.resize(m_argumentDepth + 1);
     std::vector<std::string>& values = m_argumentLists[m_argumentDepth];
     TDepthStep depth(m_argumentDepth);
-    values.resize(call.argumentFlats.size());
-    for (std::string& value : values) value.clear();
+    const size_t count = call.argumentFlats.size();
+    values.resize(count);
+    // Arguments hold no calls: nothing between them changes whether controls are in sight.
+    const bool controls = ControlsVisible();
     bool ok = true;
-    TFlatValue& evaluated = m_argumentValue;
-    for (size_t i = 0; i < call.argumentFlats.size() && ok; ++i) {
-        ok = RunCompiledFlat(call.argumentFlats[i], base, evaluated);
-        // Short values are copied into the list's own buffers; long ones change hands.
-        if (evaluated.text.size() > kCopiedArgumentBytes) {
-            values[i] = std::move(evaluated.text);
-        } else {
-            values[i].assign(evaluated.text);
-        }
-    }
+    size_t i = 0;
+    for (; i < count && ok; ++i) ok = EvaluateArgument(call.argumentFlats[i], base, controls, values[i]);
+    for (; i < count; ++i) values[i].clear();
     TFunctionResult result = function(*this, values, ok);
     for (std::string& argument : values) {
         if (argument.capacity() > kCopiedArgumentBytes) std::string().swap(argument);
     }
     return result;
+}
+
+// Plain operands are copied from where they stand and arithmetic is worked out on numbers;
+// the rest goes through the flat evaluation.
+bool TExecute::EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls,
+                                std::string& value) {
+    if (!controls && flat.operands.size() == 1) {
+        const TCompiledOperand& operand = flat.operands[0];
+        if (const std::string* text = PlainText(operand)) {
+            value.assign(*text);
+            return true;
+        }
+        if (operand.kind == TCompiledOperand::TKind::Piece) {
+            const TPieceValue& piece = m_pieceValues[base + operand.piece];
+            if (piece.kind == TSlotKind::Literal || piece.exact) {
+                value.assign(piece.text);
+                return true;
+            }
+        }
+    } else if (!controls && flat.arithmetic) {
+        double number = 0;
+        bool ok = true;
+        if (NumberOfFlat(flat, base, number, ok)) {
+            if (!ok) {
+                value.clear();
+                return false;
+            }
+            bool exact = false;
+            FormatNumberInto(number, exact, value);
+            return true;
+        }
+    }
+    TFlatValue& evaluated = m_argumentValue;
+    const bool ok = RunCompiledFlat(flat, base, evaluated);
+    // Short values are copied into the list's own buffers; long ones change hands.
+    if (evaluated.text.size() > kCopiedArgumentBytes) {
+        value = std::move(evaluated.text);
+    } else {
+        value.assign(evaluated.text);
+    }
+    return ok;
 }
 
 // A call no row takes: the text as it stands is read flat and the evaluation fails with that.
@@ -192,9 +236,11 @@ std::string TExecute::Unrecognised(const TCompiledPiece& call, size_t base) {
 }
 
 bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValue& result) {
+    // Resolving operands runs no command, so whether controls are in sight holds for the text.
+    const bool controls = ControlsVisible();
     auto resolve = [&](const TCompiledOperand& operand, TFlatValue& target) {
-        if (!operand.numeric || !ResolveNumber(operand, base, target)) {
-            ResolveCompiled(operand, base, target);
+        if (!operand.numeric || !ResolveNumber(operand, base, target, controls)) {
+            ResolveCompiled(operand, base, target, controls);
         }
     };
     resolve(flat.operands[0], result);
@@ -202,6 +248,16 @@ bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValu
     TFlatValue operand;
     bool ok = true;
     for (size_t i = 1; i < flat.operands.size(); ++i) {
+        if (flat.operators[i - 1] == '&' && !controls) {
+            // A text joined on is appended where it stands, not copied out first.
+            if (const std::string* text = PlainText(flat.operands[i])) {
+                CheckTextSize(result.text.size() + text->size());
+                result.text += *text;
+                result.exact = false;
+                result.variable = nullptr;
+                continue;
+            }
+        }
         resolve(flat.operands[i], operand);
         if (!ApplyOperator(result, operand, flat.operators[i - 1], i == 1)) ok = false;
     }
@@ -283,7 +339,8 @@ bool TExecute::NumberOfFlat(const TCompiledFlat& flat, size_t base, double& valu
 
 // Only the number of an operand an arithmetic operator takes: what ResolveCompiled and the
 // operator's reading would give, without making its text. False where that takes the text.
-bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target) {
+bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target,
+                             bool controls) {
     using TKind = TCompiledOperand::TKind;
     double number = 0;
     switch (operand.kind) {
@@ -311,7 +368,7 @@ bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlat
         default:
             return false;
     }
-    if (ControlsVisible()) return false;
+    if (controls) return false;
     target.text.clear();
     target.exact = true;
     target.number = number;
@@ -319,7 +376,26 @@ bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlat
     return true;
 }
 
-void TExecute::ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target) {
+// The text of a number, literal or variable operand as it stands in the script's text.
+const std::string* TExecute::PlainText(const TCompiledOperand& operand) {
+    using TKind = TCompiledOperand::TKind;
+    static const std::string kEmpty;
+    switch (operand.kind) {
+        case TKind::Number:
+        case TKind::Literal:
+            return &operand.value;
+        case TKind::Variable: {
+            const TVariableStore::TEntry* entry =
+                m_variables.FindEntry(operand.value, operand.variableHint);
+            return entry ? &entry->Text() : &kEmpty;
+        }
+        default:
+            return nullptr;
+    }
+}
+
+void TExecute::ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target,
+                               bool controls) {
     using TKind = TCompiledOperand::TKind;
     target.exact = false;
     target.variable = nullptr;
@@ -328,7 +404,7 @@ void TExecute::ResolveCompiled(const TCompiledOperand& operand, size_t base, TFl
             const TPieceValue& piece = m_pieceValues[base + operand.piece];
             if (piece.kind == TSlotKind::Literal) {
                 target.text = piece.text;
-            } else if (piece.exact && !ControlsVisible()) {
+            } else if (piece.exact && !controls) {
                 // A number text reads as itself: the same as reading it plain, without the parse.
                 target.text = piece.text;
                 target.exact = true;
@@ -345,7 +421,7 @@ void TExecute::ResolveCompiled(const TCompiledOperand& operand, size_t base, TFl
         default:
             break;
     }
-    if (ControlsVisible()) {
+    if (controls) {
         ResolvePlain(operand.text, target.text, target.exact, target.number);
         return;
     }

@@ -65,6 +65,9 @@ struct TFunctionResult {
     // Set when `value` is a number text that reads exactly as `number`.
     bool exact = false;
     double number = 0;
+    // Set when `value` is a text result as it is, not in the double quotes that otherwise
+    // mark one.
+    bool literal = false;
 };
 
 using TStatementHandler = std::function<void(TExecute&, const std::string& line, int& cursor)>;

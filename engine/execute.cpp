@@ -125,7 +125,9 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
         if (!ReadyToRun(line, cursor)) return;
     }
     // A comment needs no more: its line, trimmed, starts the same way as without blanks.
-    if (const std::string_view trimmed = TrimView(line); !trimmed.empty() && trimmed[0] == '#') return;
+    if (!line.empty() && (line[0] == '#' || (static_cast<unsigned char>(line[0]) <= ' ' && TrimView(line).substr(0, 1) == "#"))) {
+        return;
+    }
     TLineCache* cache = CacheFor(line, cursor);
     std::string ownStripped;
     if (!cache) ownStripped = StripBlanks(line);
@@ -345,7 +347,10 @@ void TExecute::ClearError() {
     // Nearly every function clears it, and nearly always it is 0 already.
     static constexpr std::string_view kName = "error";
     const TVariableStore::TEntry* entry = m_variables.FindEntry(kName, m_errorHint);
-    if (entry && entry->Text() == "0" && std::string_view(entry->name) == kName) return;
+    if (entry && entry->name.size() == kName.size() && std::string_view(entry->name) == kName &&
+        (entry->textPending ? entry->number == 0 : entry->text.size() == 1 && entry->text[0] == '0')) {
+        return;
+    }
     m_variables.Set("error", "0", m_errorHint);
 }
 

@@ -189,9 +189,15 @@ private:
                    bool exact, double number);
     TFunctionResult CallWithValues(const TCompiledPiece& call, TValueFunction function,
                                    size_t base);
-    void ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target);
-    bool ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target);
+    // `controls`: whether operands may name controls of a rack on screen.
+    void ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target,
+                         bool controls);
+    bool ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target,
+                       bool controls);
+    // Null for operands that hold pieces.
+    const std::string* PlainText(const TCompiledOperand& operand);
     bool NumberOfFlat(const TCompiledFlat& flat, size_t base, double& value, bool& ok);
+    bool EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls, std::string& value);
     // Stores a number as an assignment does: whole ones as numbers, others as their text.
     void AssignNumber(const std::string& name, double value, size_t& hint);
     // A compiled text with the pieces it names turned into this evaluation's placeholders.

@@ -47,7 +47,8 @@ TValue TExecute::Rewrite(std::string text) {
                 return {EvaluateFlat(text).text, false};
             }
             if (!call.ok) return {call.value, false};
-            replacement = WriteBackResult(std::move(call.value));
+            replacement = call.literal ? m_slots.Add(TSlotKind::Literal, std::move(call.value))
+                                       : WriteBackResult(std::move(call.value));
         } else {
             TValue inner = EvaluateFlat(std::string_view(text).substr(open + 1, close - open - 1));
             if (!inner.ok) return inner;

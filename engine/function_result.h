@@ -11,7 +11,15 @@
 namespace korvane::engine {
 
 // Small builders for what function rows hand back.
-inline TFunctionResult TextResult(std::string_view text, bool ok) { return {QuoteText(text), ok}; }
+inline TFunctionResult TextResult(std::string&& text, bool ok) {
+    return {std::move(text), ok, true, false, 0, true};
+}
+inline TFunctionResult TextResult(std::string_view text, bool ok) {
+    return TextResult(std::string(text), ok);
+}
+inline TFunctionResult TextResult(const char* text, bool ok) {
+    return TextResult(std::string_view(text), ok);
+}
 inline TFunctionResult WholeResult(int64_t number, bool ok) {
     // Below 15 digits the text is the number's own general format.
     const bool exact = number < kMaxWholeNumber && number > -kMaxWholeNumber;

@@ -129,6 +129,7 @@ void TVariableStore::SetNumber(std::string_view name, std::string&& value, doubl
         MoveText(value)(entry);
         entry.number = number;
         entry.numberKnown = true;
+        entry.readsAsNumber = true;
     });
 }
 
@@ -138,6 +139,7 @@ void TVariableStore::SetNumber(std::string_view name, std::string_view value, do
         CopyText(value)(entry);
         entry.number = number;
         entry.numberKnown = true;
+        entry.readsAsNumber = true;
     });
 }
 
@@ -158,6 +160,7 @@ void TVariableStore::SetWhole(std::string_view name, double number, size_t& hint
     StoreAt(name, WholeTextSize(value), hint, [value](TEntry& entry) {
         entry.number = value;
         entry.numberKnown = true;
+        entry.readsAsNumber = true;
         entry.textPending = true;
         entry.wholeText = true;
     });
@@ -194,7 +197,9 @@ const TVariableStore::TEntry* TVariableStore::FindEntry(std::string_view name, s
 
 double TVariableStore::NumberOf(const TEntry& entry) {
     if (!entry.numberKnown) {
-        entry.number = LenientNumber(entry.Text());
+        const std::optional<double> strict = ParseNumber(entry.Text());
+        entry.number = strict ? *strict : LenientNumber(entry.Text());
+        entry.readsAsNumber = strict.has_value();
         entry.numberKnown = true;
     }
     return entry.number;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -32,6 +33,8 @@ public:
         mutable std::string text;
         mutable double number = 0;
         mutable bool numberKnown = false;
+        // Once the number is known: whether the text reads as a number, not only leniently.
+        mutable bool readsAsNumber = false;
         // Arithmetic stores whole numbers as numbers; most are never read as text, so the
         // text is written when first asked for.
         mutable bool textPending = false;
@@ -61,6 +64,11 @@ public:
     const TEntry* FindEntry(std::string_view name, size_t& hint) const;
     // The number the arithmetic operators read from the entry's text, worked out once.
     static double NumberOf(const TEntry& entry);
+    // The number the text reads as strictly, as comparisons read it; none for other texts.
+    static std::optional<double> StrictNumberOf(const TEntry& entry) {
+        NumberOf(entry);
+        return entry.readsAsNumber ? std::optional<double>(entry.number) : std::nullopt;
+    }
     std::string Get(std::string_view name) const;
     size_t Size() const { return m_entries.size(); }
     // Entries in store order as "name=value" lines.
