@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/dispatch.h"
+#include "engine/variable_store.h"
 
 namespace korvane::engine {
 
@@ -28,7 +29,7 @@ struct TCompiledOperand {
     bool exact = false;
     double number = 0;
     size_t piece = 0;
-    mutable size_t variableHint = SIZE_MAX;  // where the variable was found last
+    mutable TVariableHint variableHint;  // where the variable was found last
     bool numeric = false;  // only its number is ever read: an arithmetic operator takes it
     double lenient = 0;    // that number, for numbers and literals
 };

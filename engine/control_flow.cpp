@@ -111,7 +111,7 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
     if (name != "for" || arguments.size() != 4) return;
     const std::string& variable = arguments[0];
     int nextLine = -1;
-    size_t variableHint = SIZE_MAX;
+    TVariableHint variableHint;
     TForRange range;
     for (int64_t k = 1;; ++k) {
         if (!range.constant && !EvaluateForRange(arguments, range)) {
@@ -122,8 +122,7 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
         // Set again before every line of the body; mostly it still holds the value.
         auto setVariable = [&] {
             const TVariableStore::TEntry* entry = m_variables.FindEntry(variable, variableHint);
-            if (entry && std::string_view(entry->name) == variable &&
-                entry->IsWhole(static_cast<double>(number))) {
+            if (entry && variableHint.exact && entry->IsWhole(static_cast<double>(number))) {
                 return;
             }
             if (number < kMaxWholeNumber && number > -kMaxWholeNumber) {

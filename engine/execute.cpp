@@ -314,7 +314,7 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
     }
 }
 
-void TExecute::AssignNumber(const std::string& name, double value, size_t& hint) {
+void TExecute::AssignNumber(const std::string& name, double value, TVariableHint& hint) {
     if (IsWholeNumber(value)) {
         m_variables.SetWhole(name, value, hint);
         return;
@@ -347,7 +347,7 @@ void TExecute::ClearError() {
     // Nearly every function clears it, and nearly always it is 0 already.
     static constexpr std::string_view kName = "error";
     const TVariableStore::TEntry* entry = m_variables.FindEntry(kName, m_errorHint);
-    if (entry && entry->name.size() == kName.size() && std::string_view(entry->name) == kName &&
+    if (entry && m_errorHint.exact &&
         (entry->textPending ? entry->number == 0 : entry->text.size() == 1 && entry->text[0] == '0')) {
         return;
     }

@@ -82,12 +82,12 @@ public:
     void SetVariable(std::string_view name, std::string_view value);
     void SetVariableMoved(std::string_view name, std::string&& value);
     // The same for a caller that stores under one name again and again (see TVariableStore).
-    void SetVariableMoved(std::string_view name, std::string&& value, size_t& hint) {
+    void SetVariableMoved(std::string_view name, std::string&& value, TVariableHint& hint) {
         CheckTextSize(value.size());
         m_variables.SetMoved(name, std::move(value), hint);
     }
     // The same for a value that carries the number its text reads as.
-    void SetVariableMoved(std::string_view name, TValue&& value, size_t& hint) {
+    void SetVariableMoved(std::string_view name, TValue&& value, TVariableHint& hint) {
         CheckTextSize(value.text.size());
         if (value.exact) {
             m_variables.SetNumber(name, std::move(value.text), value.number, hint);
@@ -161,7 +161,7 @@ private:
         std::string assignmentName;
         std::string assignmentExpression;  // without blanks
         const TCompiledExpression* compiled = nullptr;
-        size_t nameHint = SIZE_MAX;
+        TVariableHint nameHint;
     };
     struct TProgramLine {
         std::string trimmed;
@@ -199,7 +199,7 @@ private:
     bool NumberOfFlat(const TCompiledFlat& flat, size_t base, double& value, bool& ok);
     bool EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls, std::string& value);
     // Stores a number as an assignment does: whole ones as numbers, others as their text.
-    void AssignNumber(const std::string& name, double value, size_t& hint);
+    void AssignNumber(const std::string& name, double value, TVariableHint& hint);
     // A compiled text with the pieces it names turned into this evaluation's placeholders.
     std::string WithPieceValues(std::string_view text, size_t base);
     // Whether operands may name controls of a rack on screen.
@@ -261,7 +261,7 @@ private:
     int64_t m_tickFrequency = 1000;
     int64_t m_lastTickCount = 0;
     std::string m_lastErrorText;
-    size_t m_errorHint = SIZE_MAX;
+    TVariableHint m_errorHint;
     bool m_showCurrentLine = false;
     int m_runningLine = -1;
     TStatementFailures* m_failures = nullptr;

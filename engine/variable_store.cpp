@@ -1,5 +1,6 @@
 #include "engine/variable_store.h"
 
+#include <atomic>
 #include <charconv>
 #include <cstdint>
 
@@ -27,10 +28,19 @@ bool TVariableStore::CaseInsensitiveEqual::operator()(std::string_view a,
     return EqualsIgnoreCase(a, b);
 }
 
+TVariableStore::TVariableStore() { LayoutChanged(); }
+
+void TVariableStore::LayoutChanged() {
+    // Taken from one counter for all stores, so no hint taken in one store holds in another.
+    static std::atomic<uint64_t> s_layouts{0};
+    m_layout = ++s_layouts;
+}
+
 void TVariableStore::Clear() {
     m_entries.clear();
     m_index.clear();
     m_bytes = 0;
+    LayoutChanged();
 }
 
 template <typename TWrite>
@@ -52,6 +62,7 @@ void TVariableStore::Store(std::string_view name, size_t size, TWrite&& write) {
             m_index.erase(it);
             entry.name = std::string(name);
             m_index.emplace(entry.name, index);
+            LayoutChanged();
         }
         write(entry);
         return;
@@ -59,14 +70,15 @@ void TVariableStore::Store(std::string_view name, size_t size, TWrite&& write) {
     m_entries.push_back(TEntry{std::string(name), std::string()});
     write(m_entries.back());
     m_index.emplace(m_entries.back().name, m_entries.size() - 1);
+    LayoutChanged();
 }
 
 // Store for a caller that comes back with the same name: the entry at `hint` is written
 // directly while it still has that very spelling.
 template <typename TWrite>
-void TVariableStore::StoreAt(std::string_view name, size_t size, size_t& hint, TWrite&& write) {
-    if (size != 0 && HintIsExact(name, hint)) {
-        TEntry& entry = m_entries[hint];
+void TVariableStore::StoreAt(std::string_view name, size_t size, TVariableHint& hint, TWrite&& write) {
+    if (size != 0 && hint.layout == m_layout && hint.index != SIZE_MAX && hint.exact) {
+        TEntry& entry = m_entries[hint.index];
         const size_t total = m_bytes - TextSize(entry) + size;
         if (total > kMaxScriptData) ThrowScriptDataTooLarge();
         m_bytes = total;
@@ -74,8 +86,7 @@ void TVariableStore::StoreAt(std::string_view name, size_t size, size_t& hint, T
         return;
     }
     Store(name, size, write);
-    auto it = m_index.find(name);
-    if (it != m_index.end()) hint = it->second;
+    LookUp(name, hint);
 }
 
 namespace {
@@ -115,16 +126,16 @@ void TVariableStore::SetMoved(std::string_view name, std::string&& value) {
     Store(name, value.size(), MoveText(value));
 }
 
-void TVariableStore::Set(std::string_view name, std::string_view value, size_t& hint) {
+void TVariableStore::Set(std::string_view name, std::string_view value, TVariableHint& hint) {
     StoreAt(name, value.size(), hint, CopyText(value));
 }
 
-void TVariableStore::SetMoved(std::string_view name, std::string&& value, size_t& hint) {
+void TVariableStore::SetMoved(std::string_view name, std::string&& value, TVariableHint& hint) {
     StoreAt(name, value.size(), hint, MoveText(value));
 }
 
 void TVariableStore::SetNumber(std::string_view name, std::string&& value, double number,
-                               size_t& hint) {
+                               TVariableHint& hint) {
     StoreAt(name, value.size(), hint, [&value, number](TEntry& entry) {
         MoveText(value)(entry);
         entry.number = number;
@@ -134,7 +145,7 @@ void TVariableStore::SetNumber(std::string_view name, std::string&& value, doubl
 }
 
 void TVariableStore::SetNumber(std::string_view name, std::string_view value, double number,
-                               size_t& hint) {
+                               TVariableHint& hint) {
     StoreAt(name, value.size(), hint, [value, number](TEntry& entry) {
         CopyText(value)(entry);
         entry.number = number;
@@ -154,7 +165,7 @@ size_t WholeTextSize(double number) {
 
 }  // namespace
 
-void TVariableStore::SetWhole(std::string_view name, double number, size_t& hint) {
+void TVariableStore::SetWhole(std::string_view name, double number, TVariableHint& hint) {
     // "-0" reads back as 0.
     const double value = number == 0 ? 0.0 : number;
     StoreAt(name, WholeTextSize(value), hint, [value](TEntry& entry) {
@@ -182,17 +193,16 @@ const std::string* TVariableStore::Find(std::string_view name) const {
     return it == m_index.end() ? nullptr : &m_entries[it->second].Text();
 }
 
-const std::string* TVariableStore::Find(std::string_view name, size_t& hint) const {
+const std::string* TVariableStore::Find(std::string_view name, TVariableHint& hint) const {
     const TEntry* entry = FindEntry(name, hint);
     return entry ? &entry->Text() : nullptr;
 }
 
-const TVariableStore::TEntry* TVariableStore::FindEntry(std::string_view name, size_t& hint) const {
-    if (HintHolds(name, hint)) return &m_entries[hint];
+void TVariableStore::LookUp(std::string_view name, TVariableHint& hint) const {
     auto it = m_index.find(name);
-    if (it == m_index.end()) return nullptr;
-    hint = it->second;
-    return &m_entries[hint];
+    hint.layout = m_layout;
+    hint.index = it == m_index.end() ? SIZE_MAX : it->second;
+    hint.exact = it != m_index.end() && m_entries[it->second].name == name;
 }
 
 double TVariableStore::NumberOf(const TEntry& entry) {
@@ -224,6 +234,7 @@ void TVariableStore::Remove(size_t index) {
     for (auto& [key, position] : m_index) {
         if (position > index) --position;
     }
+    LayoutChanged();
 }
 
 }  // namespace korvane::engine

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +16,14 @@ namespace korvane::engine {
 // Names the system itself stores (`error` after every command, `myport` after setport): in a
 // script they always mean the variable, never a rack control that happens to share the name.
 bool IsSystemVariable(std::string_view name);
+
+// Where a caller that always asks for the same name found it last. It holds while the store's
+// layout (which name stands where, and how it is spelt) is the one it was taken in.
+struct TVariableHint {
+    size_t index = SIZE_MAX;  // SIZE_MAX: the name is not stored
+    uint64_t layout = 0;      // 0 never matches: not looked up yet
+    bool exact = false;       // the stored spelling is the caller's, byte for byte
+};
 
 // The script's one ordered list of variables. Names compare without regard to case; storing
 // the empty text removes a variable, and a missing name reads as the empty text. Beside each
@@ -44,6 +54,7 @@ public:
         void WritePendingText() const;
     };
 
+    TVariableStore();
     void Clear();
     // Both throw the fatal error that names kMaxScriptData when the store would outgrow it.
     void Set(std::string_view name, std::string_view value);
@@ -53,15 +64,18 @@ public:
     const std::string* Find(std::string_view name) const;
     // The same, for callers that come back with the same name: `hint` remembers where the
     // entry was, and is only trusted while the entry there still has that name.
-    void SetMoved(std::string_view name, std::string&& value, size_t& hint);
-    void Set(std::string_view name, std::string_view value, size_t& hint);
+    void SetMoved(std::string_view name, std::string&& value, TVariableHint& hint);
+    void Set(std::string_view name, std::string_view value, TVariableHint& hint);
     // SetMoved for a value whose text reads exactly as `number`.
-    void SetNumber(std::string_view name, std::string&& value, double number, size_t& hint);
-    void SetNumber(std::string_view name, std::string_view value, double number, size_t& hint);
+    void SetNumber(std::string_view name, std::string&& value, double number, TVariableHint& hint);
+    void SetNumber(std::string_view name, std::string_view value, double number, TVariableHint& hint);
     // Stores a whole number below 1e15 in magnitude, whose text is its digits.
-    void SetWhole(std::string_view name, double number, size_t& hint);
-    const std::string* Find(std::string_view name, size_t& hint) const;
-    const TEntry* FindEntry(std::string_view name, size_t& hint) const;
+    void SetWhole(std::string_view name, double number, TVariableHint& hint);
+    const std::string* Find(std::string_view name, TVariableHint& hint) const;
+    const TEntry* FindEntry(std::string_view name, TVariableHint& hint) const {
+        if (hint.layout != m_layout) LookUp(name, hint);
+        return hint.index == SIZE_MAX ? nullptr : &m_entries[hint.index];
+    }
     // The number the arithmetic operators read from the entry's text, worked out once.
     static double NumberOf(const TEntry& entry);
     // The number the text reads as strictly, as comparisons read it; none for other texts.
@@ -90,29 +104,15 @@ private:
     template <typename TWrite>
     void Store(std::string_view name, size_t size, TWrite&& write);
     template <typename TWrite>
-    void StoreAt(std::string_view name, size_t size, size_t& hint, TWrite&& write);
-    bool HintHolds(std::string_view name, size_t hint) const {
-        if (hint >= m_entries.size()) return false;
-        const std::string& stored = m_entries[hint].name;
-        return stored.size() == name.size() &&
-               (SameBytes(stored, name) || CaseInsensitiveEqual{}(stored, name));
-    }
-    // The entry at `hint` with exactly this spelling.
-    bool HintIsExact(std::string_view name, size_t hint) const {
-        return hint < m_entries.size() && m_entries[hint].name.size() == name.size() &&
-               SameBytes(m_entries[hint].name, name);
-    }
-    // Names are short: a loop beats a call to memcmp.
-    static bool SameBytes(std::string_view a, std::string_view b) {
-        for (size_t i = 0; i < a.size(); ++i) {
-            if (a[i] != b[i]) return false;
-        }
-        return true;
-    }
+    void StoreAt(std::string_view name, size_t size, TVariableHint& hint, TWrite&& write);
+    void LookUp(std::string_view name, TVariableHint& hint) const;
+    // Called whenever a name is added, removed or spelt anew.
+    void LayoutChanged();
 
     std::vector<TEntry> m_entries;
     std::unordered_map<std::string, size_t, CaseInsensitiveHash, CaseInsensitiveEqual> m_index;
     size_t m_bytes = 0;  // names and values together
+    uint64_t m_layout = 0;
 };
 
 }  // namespace korvane::engine
