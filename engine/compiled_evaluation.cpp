@@ -131,6 +131,17 @@ bool TExecute::RunCompiledInto(const TCompiledExpression& compiled, TFlatValue& 
         }
         if (!call.recognised) return fail(Unrecognised(piece, base));
         if (!call.ok) return fail(std::move(call.value));
+        if (k + 1 == compiled.pieces.size() && compiled.valueIsLastCall &&
+            (call.literal || (call.exact && !ControlsVisible()))) {
+            // The call's result is the value: it changes hands instead of going through its
+            // piece, as reading the piece back would give the same.
+            CheckTextSize(call.value.size());
+            result.text.swap(call.value);
+            result.exact = call.exact && !call.literal;
+            result.number = call.number;
+            result.variable = nullptr;
+            return true;
+        }
         // Functions hand back texts in double quotes and numbers bare.
         const std::string& value = call.value;
         if (call.literal) {

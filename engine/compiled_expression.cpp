@@ -92,6 +92,11 @@ std::unique_ptr<TCompiledExpression> CompileExpression(std::string_view stripped
         if (close == std::string::npos || open == std::string::npos) {
             compiled->unbalanced = close != std::string::npos;
             compiled->flat = CompileFlat(text);
+            const auto& operands = compiled->flat.operands;
+            compiled->valueIsLastCall =
+                !compiled->unbalanced && operands.size() == 1 &&
+                operands[0].kind == TCompiledOperand::TKind::Piece && !compiled->pieces.empty() &&
+                operands[0].piece == compiled->pieces.size() - 1 && compiled->pieces.back().call;
             return compiled;
         }
         if (compiled->pieces.size() >= kMaxPieces) return nullptr;

@@ -68,6 +68,8 @@ struct TCompiledExpression {
     TCompiledFlat flat;
     bool unbalanced = false;  // a ")" without "(": the flat value is delivered as a failure
     size_t textSize = 0;
+    // The value is just the result of the last call, as in "x = f(y)".
+    bool valueIsLastCall = false;
 };
 
 // Null for texts the compiled form leaves to the rewriting evaluator: ones holding the

@@ -179,6 +179,30 @@ const TConditionPlan* TExecute::ConditionPlanFor(std::string_view source) {
     return result;
 }
 
+bool TExecute::EvaluateLineCondition(int index, std::string_view source, bool& truth) {
+    TLineCache* cache = nullptr;
+    if (index >= 0 && index < static_cast<int>(m_lines.size())) {
+        cache = CacheFor(m_lines[static_cast<size_t>(index)].trimmed, index);
+    }
+    const std::string_view line = cache ? std::string_view(m_lines[static_cast<size_t>(index)].trimmed)
+                                        : std::string_view();
+    // Only a text that is part of the line itself; a handler may pass one of its own.
+    if (!cache || source.data() < line.data() || source.data() + source.size() > line.data() + line.size()) {
+        return EvaluateCondition(source, truth);
+    }
+    const size_t start = static_cast<size_t>(source.data() - line.data());
+    if (!cache->conditionReady) {
+        cache->conditionPlan = ConditionPlanFor(source);
+        cache->conditionStart = start;
+        cache->conditionSize = source.size();
+        cache->conditionReady = true;
+    }
+    if (cache->conditionPlan && cache->conditionStart == start && cache->conditionSize == source.size()) {
+        return RunConditionPlan(*cache->conditionPlan, truth);
+    }
+    return EvaluateCondition(source, truth);
+}
+
 bool TExecute::RunConditionPlan(const TConditionPlan& plan, bool& truth) {
     TNestingGuard guard(m_depth);
     std::string noText;

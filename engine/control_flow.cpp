@@ -1,7 +1,6 @@
 // The block statements: for, if, while, repeat and procedures. Each runs its block's lines
 // itself on a cursor of its own, so nested blocks are consumed by the nested call and a scan
 // only ever sees the closing lines of its own level.
-#include <charconv>
 #include <cstdlib>
 
 #include "engine/errors.h"
@@ -125,14 +124,8 @@ void TExecute::RunFor(const std::string& line, int& cursor) {
             if (entry && variableHint.exact && entry->IsWhole(static_cast<double>(number))) {
                 return;
             }
-            if (number < kMaxWholeNumber && number > -kMaxWholeNumber) {
-                m_variables.SetWhole(variable, static_cast<double>(number), variableHint);
-                return;
-            }
-            char digits[24];
-            const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-            m_variables.SetNumber(variable, std::string_view(digits, static_cast<size_t>(end - digits)),
-                                  static_cast<double>(number), variableHint);
+            // Bounds are 32-bit, so every value the loop takes is a whole number of few digits.
+            m_variables.SetWhole(variable, static_cast<double>(number), variableHint);
         };
         int c = cursor + 1;
         for (;;) {
@@ -159,10 +152,10 @@ void TExecute::RunBranch(int& cursor) {
     }
 }
 
-void TExecute::RunIf(const std::string& conditionText, int& cursor) {
+void TExecute::RunIf(std::string_view conditionText, int& cursor) {
     static const TBlockKind kIf = {"if (", true, "endif", false};
     bool truth = false;
-    if (!EvaluateCondition(conditionText, truth)) return;
+    if (!EvaluateLineCondition(cursor, conditionText, truth)) return;
     int c = cursor + 1;
     while (!truth) {
         // Look for this level's next branch without executing anything.
@@ -186,7 +179,7 @@ void TExecute::RunIf(const std::string& conditionText, int& cursor) {
         ++c;
         if (*branch == "else") {
             truth = true;
-        } else if (!EvaluateCondition(std::string_view(*branch).substr(7), truth)) {
+        } else if (!EvaluateLineCondition(c - 1, std::string_view(*branch).substr(7), truth)) {
             truth = false;  // an elseif whose condition fails counts as false
         }
     }
@@ -195,9 +188,9 @@ void TExecute::RunIf(const std::string& conditionText, int& cursor) {
     cursor = c;
 }
 
-void TExecute::RunWhile(const std::string& conditionText, int& cursor) {
+void TExecute::RunWhile(std::string_view conditionText, int& cursor) {
     bool truth = false;
-    if (!EvaluateCondition(conditionText, truth)) return;
+    if (!EvaluateLineCondition(cursor, conditionText, truth)) return;
     if (!truth) {
         SkipToClosing({"while (", true, "wend", false}, cursor);
         m_breakRequested = false;
@@ -214,7 +207,7 @@ void TExecute::RunWhile(const std::string& conditionText, int& cursor) {
         }
         if (m_breakRequested || m_exitRequested || m_stopRequested) break;
         truth = false;
-        if (!EvaluateCondition(conditionText, truth) || !truth) break;
+        if (!EvaluateLineCondition(cursor, conditionText, truth) || !truth) break;
     }
     cursor = c;
     m_breakRequested = false;
@@ -232,7 +225,7 @@ void TExecute::RunRepeat(int& cursor) {
         const std::string& line = ProgramLine(c);
         bool truth = false;
         // A condition that fails to evaluate keeps the loop going, as if it were false.
-        const bool ok = EvaluateCondition(std::string_view(line).substr(6), truth);
+        const bool ok = EvaluateLineCondition(c, std::string_view(line).substr(6), truth);
         if ((ok && truth) || m_breakRequested || m_exitRequested || m_stopRequested) {
             cursor = c;
             m_breakRequested = false;

@@ -66,10 +66,10 @@ void BindEngineStatements(TDispatch& dispatch) {
         run.RunFor(line, cursor);
     });
     dispatch.Bind(S::If, [](TExecute& run, const std::string& line, int& cursor) {
-        run.RunIf(line.substr(3), cursor);
+        run.RunIf(std::string_view(line).substr(3), cursor);
     });
     dispatch.Bind(S::While, [](TExecute& run, const std::string& line, int& cursor) {
-        run.RunWhile(line.substr(6), cursor);
+        run.RunWhile(std::string_view(line).substr(6), cursor);
     });
     dispatch.Bind(S::Repeat, [](TExecute& run, const std::string&, int& cursor) {
         run.RunRepeat(cursor);

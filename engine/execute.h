@@ -58,8 +58,8 @@ public:
 
     // Block statements; each moves the caller's cursor to the block's closing line.
     void RunFor(const std::string& line, int& cursor);
-    void RunIf(const std::string& conditionText, int& cursor);
-    void RunWhile(const std::string& conditionText, int& cursor);
+    void RunIf(std::string_view conditionText, int& cursor);
+    void RunWhile(std::string_view conditionText, int& cursor);
     void RunRepeat(int& cursor);
     void CallProcedure(int definitionIndex);
 
@@ -162,6 +162,11 @@ private:
         std::string assignmentExpression;  // without blanks
         const TCompiledExpression* compiled = nullptr;
         TVariableHint nameHint;
+        // The plan of the condition the line holds, once looked up; where it stands in the line.
+        bool conditionReady = false;
+        const TConditionPlan* conditionPlan = nullptr;
+        size_t conditionStart = 0;
+        size_t conditionSize = 0;
     };
     struct TProgramLine {
         std::string trimmed;
@@ -241,6 +246,9 @@ private:
     // TConditionPlan); null where the rewriting takes them.
     std::unique_ptr<TConditionPlan> PlanCondition(std::string_view source);
     const TConditionPlan* ConditionPlanFor(std::string_view source);
+    // EvaluateCondition for a condition that stands in program line `index`: its plan is kept
+    // with the line.
+    bool EvaluateLineCondition(int index, std::string_view source, bool& truth);
     bool RunConditionPlan(const TConditionPlan& plan, bool& truth);
 
     TEngineHost& m_host;

@@ -38,7 +38,7 @@ constexpr const char* kNumbers[] = {"0", "1", "007", "3", "1e3", "1E-7", "2.5e+2
                                     "999999999999999", "1E15", "0.5", "4.25"};
 constexpr const char* kLiteralBits[] = {"a", "B", " ", "(", ")", ",", "+", "-", "&", "*",
                                         "==", "<<", "||", "1", "e-3", "x(", "%", "\t", "v1"};
-constexpr const char* kVariables[] = {"v0", "v1", "V2", "v3", "error", "s", "x(1"};
+constexpr const char* kVariables[] = {"v0", "v1", "V2", "v3", "error", "s", "x(1", "v2", "ERROR"};
 constexpr const char* kOperators[] = {"&", "+", "-", "*", "/", "%", "\\", "^"};
 constexpr const char* kComparisons[] = {"==", ">>", "<<", ">=", "<=", "<>"};
 

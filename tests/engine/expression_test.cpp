@@ -22,6 +22,14 @@ TEST(Expression, LeftToRightWithoutPrecedence) {
         {"x = 1/3", "x", "0.333333333333333"},
         {"x = 1e3 + 0", "x", "1000"},
         {"x = ((2+3)*(1+1))", "x", "10"},
+        // A step goes on from its result as its text reads; whole numbers print as digits
+        // up to 15 of them, and minus zero as 0.
+        {"x = 0.1+0.2-0.3", "x", "0"},
+        {"x = 999999999999998 + 1", "x", "999999999999999"},
+        {"x = 999999999999999 + 1", "x", "1E15"},
+        {"x = 0-999999999999999", "x", "-999999999999999"},
+        {"y = -1\nx = 0*y\nz = x & \"|\"", "z", "0|"},
+        {"x = 2.5*2\ny = x & \"|\" & len(x)", "y", "5|1"},
     });
 }
 
@@ -159,6 +167,10 @@ TEST(Assignment, StoreRules) {
     TEngineFixture fixture;
     auto run = fixture.Run("x = 5\nX = 6\ny = \"\"\nz = 1\nz = \"\"\nw = z");
     EXPECT_EQ(run->Variables().Lines(), (std::vector<std::string>{"error=0", "X=6"}));
+    // Each store takes the spelling it is given, the loop's and the error's own too.
+    run = fixture.Run("ERROR = 0\nn = len(\"ab\")\nfor (i, 1, 2, 1)\nI = I + 10\nN = n + I\nnext");
+    EXPECT_EQ(run->Variables().Lines(),
+              (std::vector<std::string>{"error=0", "N=5", "i=2"}));
 }
 
 // The bound on all variables together counts what is stored now: values replaced, removed or
