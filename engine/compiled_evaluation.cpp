@@ -133,10 +133,15 @@ bool TExecute::RunCompiledInto(const TCompiledExpression& compiled, TFlatValue& 
         if (!call.ok) return fail(std::move(call.value));
         if (k + 1 == compiled.pieces.size() && compiled.valueIsLastCall &&
             (call.literal || (call.exact && !ControlsVisible()))) {
-            // The call's result is the value: it changes hands instead of going through its
-            // piece, as reading the piece back would give the same.
+            // The call's result is the value: it goes there directly instead of through its
+            // piece, as reading the piece back would give the same. Short ones are copied, so
+            // the buffer kept for the value stays.
             CheckTextSize(call.value.size());
-            result.text.swap(call.value);
+            if (call.value.size() > kCopiedArgumentBytes) {
+                result.text.swap(call.value);
+            } else {
+                result.text.assign(call.value);
+            }
             result.exact = call.exact && !call.literal;
             result.number = call.number;
             result.variable = nullptr;

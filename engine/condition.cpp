@@ -14,6 +14,15 @@ namespace korvane::engine {
 
 namespace {
 
+// One side of a comparison as the comparison reads it.
+struct TConditionSide {
+    std::string_view text;
+    bool exact = false;  // `number` is what the text reads as
+    double number = 0;
+};
+
+TConditionSide Side(const TValue& value) { return {value.text, value.exact, value.number}; }
+
 struct TOperatorEntry {
     std::string_view text;
     TComparisonOp op;
@@ -44,13 +53,13 @@ double CharacterSum(std::string_view text) {
 }
 
 // A side's number, taken from the value when it came with one.
-std::optional<double> SideNumber(const TValue& side) {
+std::optional<double> SideNumber(const TConditionSide& side) {
     if (side.exact) return side.number;
     return ParseNumber(side.text);
 }
 
 // Both numbers when both read as numbers, else each side's sum of character codes.
-void CompareNumbers(const TValue& left, const TValue& right, double& a, double& b) {
+void CompareNumbers(const TConditionSide& left, const TConditionSide& right, double& a, double& b) {
     auto x = SideNumber(left);
     auto y = SideNumber(right);
     if (x && y) {
@@ -62,7 +71,7 @@ void CompareNumbers(const TValue& left, const TValue& right, double& a, double& 
     }
 }
 
-bool Compare(TComparisonOp op, const TValue& left, const TValue& right) {
+bool Compare(TComparisonOp op, const TConditionSide& left, const TConditionSide& right) {
     double a = 0, b = 0;
     switch (op) {
         case TComparisonOp::Equal: return left.text == right.text;
@@ -211,16 +220,55 @@ bool TExecute::RunConditionPlan(const TConditionPlan& plan, bool& truth) {
     auto evaluate = [this](const TCompiledExpression* form, const std::string& text) {
         return form ? RunCompiled(*form) : EvaluateExpression(text);
     };
+    const bool controls = ControlsVisible();
+    // A side that is one plain operand is read where it stands, with no copy made; a
+    // variable's number comes from the store, which reads it once.
+    auto plainSide = [&](const TCompiledExpression* form, TConditionSide& side) {
+        if (controls || !form || !form->pieces.empty() || form->unbalanced ||
+            form->flat.operands.size() != 1) {
+            return false;
+        }
+        const TCompiledOperand& operand = form->flat.operands[0];
+        switch (operand.kind) {
+            case TCompiledOperand::TKind::Number:
+                side = {operand.value, operand.exact, operand.number};
+                return true;
+            case TCompiledOperand::TKind::Literal:
+                side = {operand.value, false, 0};
+                return true;
+            case TCompiledOperand::TKind::Variable: {
+                const TVariableStore::TEntry* entry =
+                    m_variables.FindEntry(operand.value, operand.variableHint);
+                if (!entry) {
+                    side = {};
+                    return true;
+                }
+                const std::optional<double> number = TVariableStore::StrictNumberOf(*entry);
+                side = {entry->Text(), number.has_value(), number.value_or(0)};
+                return true;
+            }
+            default:
+                return false;
+        }
+    };
     for (const TConditionPlan::TGroup& group : plan.groups) {
         PollStop(plan.textSize);
         bool result = false;
         bool isComparison = false;
+        TConditionSide leftSide;
+        TConditionSide rightSide;
+        if (group.comparison && plainSide(group.leftForm, leftSide) &&
+            plainSide(group.rightForm, rightSide)) {
+            combined.Add(Compare(group.op, leftSide, rightSide), truth,
+                         [&group] { return group.connectiveAfter; });
+            continue;
+        }
         if (group.comparison) {
             TValue left = evaluate(group.leftForm, group.left);
             TValue right = evaluate(group.rightForm, group.right);
             if (left.ok && right.ok) {
                 isComparison = true;
-                result = Compare(group.op, left, right);
+                result = Compare(group.op, Side(left), Side(right));
             }
         }
         if (!isComparison) {
@@ -242,7 +290,7 @@ TValue TExecute::EvaluateComparison(std::string_view text, bool& isComparison, b
         TValue right = EvaluateExpression(TrimView(text.substr(position + 2)));
         if (left.ok && right.ok) {
             isComparison = true;
-            result = Compare(entry->op, left, right);
+            result = Compare(entry->op, Side(left), Side(right));
             return {std::string(), true};
         }
     }

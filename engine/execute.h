@@ -210,7 +210,7 @@ private:
     // Whether operands may name controls of a rack on screen.
     bool ControlsVisible() {
         TControlBinding* binding = m_host.Binding();
-        return binding && binding->WindowVisible() && binding->HasControls();
+        return binding && binding->HasControls() && binding->WindowVisible();
     }
     // An operand of the script's own text, with no written-back value in it.
     void ResolvePlain(std::string_view text, std::string& value, bool& exact, double& number);
