@@ -320,7 +320,7 @@ private:
     static constexpr size_t kCopiedValueBytes = 256;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};
-    static constexpr int kStatementsPerClockCheck = 8;
+    static constexpr int kStatementsPerClockCheck = 16;
     int m_pumpCountdown = 0;
     // PollStop reads the clock once this many bytes of evaluation work have gone by; a step
     // counts as its text plus a fixed cost.
