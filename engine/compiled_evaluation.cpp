@@ -290,52 +290,15 @@ bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValu
 // read from its text: the general path then takes the whole text. Controls must be out of
 // sight, as an operand could name one.
 bool TExecute::NumberOfFlat(const TCompiledFlat& flat, size_t base, double& value, bool& ok) {
-    using TKind = TCompiledOperand::TKind;
-    auto numberOf = [&](const TCompiledOperand& operand, double& number) {
-        switch (operand.kind) {
-            case TKind::Number:
-            case TKind::Literal:
-                number = operand.lenient;
-                return true;
-            case TKind::Variable: {
-                const TVariableStore::TEntry* entry =
-                    m_variables.FindEntry(operand.value, operand.variableHint);
-                number = entry ? TVariableStore::NumberOf(*entry) : 0;
-                return true;
-            }
-            case TKind::Piece: {
-                const TPieceValue& piece = m_pieceValues[base + operand.piece];
-                if (piece.kind == TSlotKind::Literal) {
-                    number = LenientNumber(piece.text);
-                    return true;
-                }
-                number = piece.number;
-                return piece.exact;
-            }
-            default:
-                return false;
-        }
-    };
     double result = 0;
-    if (!numberOf(flat.operands[0], result)) return false;
+    if (!OperandNumber(flat.operands[0], base, result)) return false;
     ok = true;
     for (size_t i = 1; i < flat.operands.size(); ++i) {
         double right = 0;
-        if (!numberOf(flat.operands[i], right)) return false;
+        if (!OperandNumber(flat.operands[i], base, right)) return false;
         double step = 0;
-        switch (flat.operators[i - 1]) {
-            case '+': step = result + right; break;
-            case '-': step = result - right; break;
-            case '*': step = result * right; break;
-            default:
-                if (right == 0) {
-                    ok = false;
-                    continue;
-                }
-                step = result / right;
-        }
         // A failed step leaves the result as it was; the text as a whole fails at the end.
-        if (!std::isfinite(step)) {
+        if (!ArithmeticStep(result, right, flat.operators[i - 1], step)) {
             ok = false;
             continue;
         }
@@ -355,35 +318,39 @@ bool TExecute::NumberOfFlat(const TCompiledFlat& flat, size_t base, double& valu
 
 // Only the number of an operand an arithmetic operator takes: what ResolveCompiled and the
 // operator's reading would give, without making its text. False where that takes the text.
-bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target,
-                             bool controls) {
+// The number an arithmetic operator reads from an operand; false where it has to be read
+// from the operand's text.
+bool TExecute::OperandNumber(const TCompiledOperand& operand, size_t base, double& number) {
     using TKind = TCompiledOperand::TKind;
-    double number = 0;
     switch (operand.kind) {
         case TKind::Number:
         case TKind::Literal:
             number = operand.lenient;
-            break;
+            return true;
         case TKind::Variable: {
             const TVariableStore::TEntry* entry =
                 m_variables.FindEntry(operand.value, operand.variableHint);
             number = entry ? TVariableStore::NumberOf(*entry) : 0;
-            break;
+            return true;
         }
         case TKind::Piece: {
             const TPieceValue& piece = m_pieceValues[base + operand.piece];
             if (piece.kind == TSlotKind::Literal) {
                 number = LenientNumber(piece.text);
-            } else if (piece.exact) {
-                number = piece.number;
-            } else {
-                return false;
+                return true;
             }
-            break;
+            number = piece.number;
+            return piece.exact;
         }
         default:
             return false;
     }
+}
+
+bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target,
+                             bool controls) {
+    double number = 0;
+    if (!OperandNumber(operand, base, number)) return false;
     if (controls) return false;
     target.text.clear();
     target.exact = true;

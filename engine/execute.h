@@ -81,12 +81,8 @@ public:
     // The variable store and the error convention.
     void SetVariable(std::string_view name, std::string_view value);
     void SetVariableMoved(std::string_view name, std::string&& value);
-    // The same for a caller that stores under one name again and again (see TVariableStore).
-    void SetVariableMoved(std::string_view name, std::string&& value, TVariableHint& hint) {
-        CheckTextSize(value.size());
-        m_variables.SetMoved(name, std::move(value), hint);
-    }
-    // The same for a value that carries the number its text reads as.
+    // The same for a caller that stores under one name again and again (see TVariableStore),
+    // with a value that carries the number its text reads as.
     void SetVariableMoved(std::string_view name, TValue&& value, TVariableHint& hint) {
         CheckTextSize(value.text.size());
         if (value.exact) {
@@ -201,6 +197,7 @@ private:
                        bool controls);
     // Null for operands that hold pieces.
     const std::string* PlainText(const TCompiledOperand& operand);
+    bool OperandNumber(const TCompiledOperand& operand, size_t base, double& number);
     bool NumberOfFlat(const TCompiledFlat& flat, size_t base, double& value, bool& ok);
     bool EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls, std::string& value);
     // Stores a number as an assignment does: whole ones as numbers, others as their text.

@@ -16,19 +16,8 @@ bool ApplyOperator(TFlatValue& result, const TFlatValue& right, char op, bool fi
         if (firstStep) result = TFlatValue{};
         return true;
     }
-    const double a = result.Lenient();
-    const double b = right.Lenient();
     double value = 0;
-    switch (op) {
-        case '+': value = a + b; break;
-        case '-': value = a - b; break;
-        case '*': value = a * b; break;
-        default:
-            if (b == 0) return false;
-            value = a / b;
-    }
-    // An overflow is an arithmetic error too, not a number to write back.
-    if (!std::isfinite(value)) return false;
+    if (!ArithmeticStep(result.Lenient(), right.Lenient(), op, value)) return false;
     result.SetNumber(value);
     return true;
 }

@@ -78,6 +78,20 @@ struct TFlatValue {
     }
 };
 
+// a + - * or / b; false for division by zero and for an overflow, which is an arithmetic
+// error too, not a number to write back.
+inline bool ArithmeticStep(double a, double b, char op, double& value) {
+    switch (op) {
+        case '+': value = a + b; break;
+        case '-': value = a - b; break;
+        case '*': value = a * b; break;
+        default:
+            if (b == 0) return false;
+            value = a / b;
+    }
+    return std::isfinite(value);
+}
+
 // One step of a flat expression. "%", "\" and "^" split operands but compute nothing: the
 // step keeps the result so far. Returns false for an arithmetic error.
 bool ApplyOperator(TFlatValue& result, const TFlatValue& right, char op, bool firstStep);

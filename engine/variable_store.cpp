@@ -193,11 +193,6 @@ const std::string* TVariableStore::Find(std::string_view name) const {
     return it == m_index.end() ? nullptr : &m_entries[it->second].Text();
 }
 
-const std::string* TVariableStore::Find(std::string_view name, TVariableHint& hint) const {
-    const TEntry* entry = FindEntry(name, hint);
-    return entry ? &entry->Text() : nullptr;
-}
-
 void TVariableStore::LookUp(std::string_view name, TVariableHint& hint) const {
     auto it = m_index.find(name);
     hint.layout = m_layout;

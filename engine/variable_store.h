@@ -63,7 +63,7 @@ public:
     // Null when the name is not stored.
     const std::string* Find(std::string_view name) const;
     // The same, for callers that come back with the same name: `hint` remembers where the
-    // entry was, and is only trusted while the entry there still has that name.
+    // entry was (see TVariableHint).
     void SetMoved(std::string_view name, std::string&& value, TVariableHint& hint);
     void Set(std::string_view name, std::string_view value, TVariableHint& hint);
     // SetMoved for a value whose text reads exactly as `number`.
@@ -71,7 +71,6 @@ public:
     void SetNumber(std::string_view name, std::string_view value, double number, TVariableHint& hint);
     // Stores a whole number below 1e15 in magnitude, whose text is its digits.
     void SetWhole(std::string_view name, double number, TVariableHint& hint);
-    const std::string* Find(std::string_view name, TVariableHint& hint) const;
     const TEntry* FindEntry(std::string_view name, TVariableHint& hint) const {
         if (hint.layout != m_layout) LookUp(name, hint);
         return hint.index == SIZE_MAX ? nullptr : &m_entries[hint.index];
