@@ -193,7 +193,9 @@ TFunctionResult TExecute::CallWithValues(const TCompiledPiece& call, TValueFunct
     const bool controls = ControlsVisible();
     bool ok = true;
     size_t i = 0;
-    for (; i < count && ok; ++i) ok = EvaluateArgument(call.argumentFlats[i], base, controls, values[i]);
+    for (; i < count && ok; ++i) {
+        ok = EvaluateArgument(call.argumentFlats[i], base, controls, values[i]);
+    }
     for (; i < count; ++i) values[i].clear();
     TFunctionResult result = function(*this, values, ok);
     for (std::string& argument : values) {

@@ -189,16 +189,13 @@ const TConditionPlan* TExecute::ConditionPlanFor(std::string_view source) {
 }
 
 bool TExecute::EvaluateLineCondition(int index, std::string_view source, bool& truth) {
-    TLineCache* cache = nullptr;
-    if (index >= 0 && index < static_cast<int>(m_lines.size())) {
-        cache = CacheFor(m_lines[static_cast<size_t>(index)].trimmed, index);
-    }
-    const std::string_view line = cache ? std::string_view(m_lines[static_cast<size_t>(index)].trimmed)
-                                        : std::string_view();
+    if (index < 0 || index >= static_cast<int>(m_lines.size())) return EvaluateCondition(source, truth);
+    const std::string& line = m_lines[static_cast<size_t>(index)].trimmed;
+    TLineCache* cache = CacheFor(line, index);
     // Only a text that is part of the line itself; a handler may pass one of its own.
-    if (!cache || source.data() < line.data() || source.data() + source.size() > line.data() + line.size()) {
-        return EvaluateCondition(source, truth);
-    }
+    const bool inLine = source.data() >= line.data() &&
+                        source.data() + source.size() <= line.data() + line.size();
+    if (!cache || !inLine) return EvaluateCondition(source, truth);
     const size_t start = static_cast<size_t>(source.data() - line.data());
     if (!cache->conditionReady) {
         cache->conditionPlan = ConditionPlanFor(source);
@@ -206,9 +203,8 @@ bool TExecute::EvaluateLineCondition(int index, std::string_view source, bool& t
         cache->conditionSize = source.size();
         cache->conditionReady = true;
     }
-    if (cache->conditionPlan && cache->conditionStart == start && cache->conditionSize == source.size()) {
-        return RunConditionPlan(*cache->conditionPlan, truth);
-    }
+    const bool same = cache->conditionStart == start && cache->conditionSize == source.size();
+    if (cache->conditionPlan && same) return RunConditionPlan(*cache->conditionPlan, truth);
     return EvaluateCondition(source, truth);
 }
 

@@ -125,9 +125,9 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
         if (!ReadyToRun(line, cursor)) return;
     }
     // A comment needs no more: its line, trimmed, starts the same way as without blanks.
-    if (!line.empty() && (line[0] == '#' || (static_cast<unsigned char>(line[0]) <= ' ' && TrimView(line).substr(0, 1) == "#"))) {
-        return;
-    }
+    // Program lines come trimmed, so mostly the first byte decides.
+    const bool untrimmed = !line.empty() && static_cast<unsigned char>(line[0]) <= ' ';
+    if (StartsWith(untrimmed ? TrimView(line) : std::string_view(line), "#")) return;
     TLineCache* cache = CacheFor(line, cursor);
     std::string ownStripped;
     if (!cache) ownStripped = StripBlanks(line);
