@@ -37,7 +37,7 @@ done
 
 # The runner, started from elsewhere, finds terminal.res in ../share/korvane (there is none in
 # bin/) and says nothing of its own on standard error, even without XDG_RUNTIME_DIR.
-[[ $(ls "$usr/bin") == $'korvane\nkorvane-rack\nkorvane-run' ]] ||
+[[ $(ls "$usr/bin") == $'korvane\nkorvane-rack\nkorvane-run\nkorvane-run-toolkit' ]] ||
     fail "bin/ holds $(ls "$usr/bin")"
 mkdir "$work/run"
 cd "$work/run"

@@ -98,8 +98,12 @@ run "$bin/korvane-run" --warn --fixed-time=2026-12-08T14:03:27 warn.kvs
 expected=$'warn.kvs:1: cannot compute: division by zero or overflow\nwarn.kvs:3: setidle: idle time must be positive'
 [[ $rc == 0 && $(cat "$work/err") == "$expected" ]] || fail "--warn: $rc, stderr: $(cat "$work/err")"
 cmp -s "$work/out" "$work/plain" || fail "--warn changed standard output: $(cat "$work/out")"
-# A display that is not there ends start-up; the warning that says why is shown.
+# A display that is not there ends the start-up of a script with windows; the warning that
+# says why is shown. A script without windows does not need one.
 run env -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR DISPLAY=:7913 "$bin/korvane-run" quiet.kvs
+[[ $rc == 0 && ! -s "$work/err" ]] || fail "run without windows needed the display: $rc $(cat "$work/err")"
+echo 'openrack("panel.res")' > windowed.kvs
+run env -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR DISPLAY=:7913 "$bin/korvane-run" quiet.kvs windowed.kvs
 [[ $rc != 0 ]] || fail "start-up without the display succeeded"
 grep -q "could not connect to display" "$work/err" || fail "start-up failure: $(cat "$work/err")"
 exit $status
