@@ -59,10 +59,6 @@ bool HoldsBlankOrControl(std::string_view text) {
     return false;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out) c = LowerAscii(c);

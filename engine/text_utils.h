@@ -15,7 +15,10 @@ std::string StripBlanks(std::string_view text);
 // Whether any byte is a blank or a control character: texts without one need no stripping.
 bool HoldsBlankOrControl(std::string_view text);
 
-bool StartsWith(std::string_view text, std::string_view prefix);
+// Inline: every statement asks it of a literal one or a few bytes long.
+inline bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
 std::string ToLowerAscii(std::string_view text);
 std::string ToUpperAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

@@ -36,7 +36,7 @@ bool NeedsToolkit(const tools::TRunnerOptions& options,
     korvane::engine::BindEngine(dispatch);
     tools::TConsoleHost host(options.fixedTime, options.station);
     tools::TPlainModules modules;
-    modules.Bind(dispatch, host);
+    modules.BindCommands(dispatch, host);
     for (size_t i = 0; i < options.scripts.size(); ++i) {
         struct stat status {};
         if (::stat(options.scripts[i].c_str(), &status) == 0 &&

@@ -26,12 +26,16 @@ void ReportPortMapIssues() {
 }  // namespace
 
 void TPlainModules::Bind(engine::TDispatch& dispatch, TConsoleHost& host) {
+    BindCommands(dispatch, host);
+    ReportPortMapIssues();
+}
+
+void TPlainModules::BindCommands(engine::TDispatch& dispatch, TConsoleHost& host) {
     host::BindLogCommands(dispatch);
     host::BindFileCommands(dispatch, m_dm);
     host::BindWindowCommands(dispatch, host);
     m_tcp.Bind(dispatch);
     host.SetTcpEndpoints(&m_tcp);
-    ReportPortMapIssues();
 }
 
 }  // namespace korvane::tools

@@ -10,7 +10,10 @@ namespace korvane::tools {
 // window commands.
 class TPlainModules : public TRunnerModules {
 public:
+    // Binds the commands, then reports a port map with mistakes.
     void Bind(engine::TDispatch& dispatch, TConsoleHost& host) override;
+    // The commands alone.
+    void BindCommands(engine::TDispatch& dispatch, TConsoleHost& host);
     net::TTcpEndpoints& Tcp() override { return m_tcp; }
     int ClosePorts() override { return 0; }
 

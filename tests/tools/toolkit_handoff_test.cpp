@@ -19,7 +19,7 @@ TEST(ToolkitHandoff, ScriptsNamingUnboundRowsAreHandedOver) {
     engine::BindEngine(dispatch);
     TConsoleHost host(std::nullopt, "");
     TPlainModules modules;
-    modules.Bind(dispatch, host);
+    modules.BindCommands(dispatch, host);
     const struct {
         std::string script;
         bool handedOver;
