@@ -1,5 +1,6 @@
 #include "tools/toolkit_handoff.h"
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -18,17 +19,29 @@ std::string RowName(std::string_view text) {
     return name;
 }
 
-// The script in lower case without blanks, line ends or control characters, so that every
-// way of writing a name leaves it whole.
+// The script in lower case without blanks or control characters, so that every way of
+// writing a name leaves it whole. Line ends stay: a name at the start of a line must not
+// seem to go on from the end of the line before.
 std::string Squeezed(std::string_view script) {
     std::string squeezed;
     squeezed.reserve(script.size());
     for (const char c : script) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte <= ' ') continue;
+        if (byte <= ' ' && byte != '\n' && byte != '\r') continue;
         squeezed += (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a') : c;
     }
     return squeezed;
+}
+
+// Whether `name` stands in `squeezed` where no letter or underscore runs into it from the
+// left: "flush" is not named by "tcp_flush".
+bool Names(const std::string& squeezed, const std::string& name) {
+    for (size_t at = squeezed.find(name); at != std::string::npos;
+         at = squeezed.find(name, at + 1)) {
+        const char before = at == 0 ? '\n' : squeezed[at - 1];
+        if (!(std::islower(static_cast<unsigned char>(before)) || before == '_')) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -46,7 +59,7 @@ bool UsesUnboundRows(std::string_view script, const engine::TDispatch& bound) {
     const std::string squeezed = Squeezed(script);
     for (const std::string& name : names) {
         // A row without a name (a procedure call) is the engine's own and always bound.
-        if (!name.empty() && squeezed.find(name) != std::string::npos) return true;
+        if (!name.empty() && Names(squeezed, name)) return true;
     }
     return false;
 }
