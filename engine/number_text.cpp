@@ -1,6 +1,7 @@
 #include "engine/number_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -116,6 +117,19 @@ std::string FormatNumber(double value, bool& exact) {
     std::string text;
     FormatNumberInto(value, exact, text);
     return text;
+}
+
+size_t WholeTextSize(double value) {
+    static constexpr uint64_t kPowersOfTen[] = {
+        1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL, 10000000ULL, 100000000ULL,
+        1000000000ULL, 10000000000ULL, 100000000000ULL, 1000000000000ULL, 10000000000000ULL,
+        100000000000000ULL, 1000000000000000ULL, 10000000000000000ULL, 100000000000000000ULL,
+        1000000000000000000ULL, 10000000000000000000ULL};
+    const auto magnitude = static_cast<uint64_t>(value < 0 ? -value : value);
+    // Bits times log10(2) is the count of digits or one less.
+    const auto guess = static_cast<size_t>((std::bit_width(magnitude) * 1233) >> 12);
+    const size_t digits = guess + (magnitude >= kPowersOfTen[guess] ? 1 : 0);
+    return (digits == 0 ? 1 : digits) + (value < 0 ? 1 : 0);
 }
 
 void FormatNumberInto(double value, bool& exact, std::string& text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,6 +14,11 @@ inline bool IsWholeNumber(double value) {
     return value < static_cast<double>(kMaxWholeNumber) &&
            value > -static_cast<double>(kMaxWholeNumber) && value == static_cast<double>(static_cast<int64_t>(value));
 }
+
+// The length of a whole number's text (its digits and sign) as FormatNumber writes it, for
+// |value| < kMaxWholeNumber; counted without writing it, as loops and counters store a value
+// on nearly every statement.
+size_t WholeTextSize(double value);
 
 // Writes a number the way scripts see it: general format, at most 15 significant digits,
 // fixed notation from 0.00001 up to 15 integer digits, otherwise "1E20" / "1.5E-7".

@@ -154,16 +154,6 @@ void TVariableStore::SetNumber(std::string_view name, std::string_view value, do
     });
 }
 
-namespace {
-
-size_t WholeTextSize(double number) {
-    const double magnitude = number < 0 ? -number : number;
-    size_t size = number < 0 ? 2 : 1;
-    for (double bound = 10; magnitude >= bound; bound *= 10) ++size;
-    return size;
-}
-
-}  // namespace
 
 void TVariableStore::SetWhole(std::string_view name, double number, TVariableHint& hint) {
     // "-0" reads back as 0.

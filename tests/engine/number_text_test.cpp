@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,20 @@ TEST(FormatNumber, ReadsAsTheValueRoundedToFifteenDigits) {
         if (exact) {
             EXPECT_EQ(*read, value) << text;
         }
+    }
+}
+
+// The data bound counts a stored whole number by this length before any text is written.
+TEST(WholeTextSize, IsTheLengthOfTheWrittenText) {
+    std::vector<double> values = {0, -0.0, 1, -1, 999999999999999, -999999999999999};
+    for (double power = 1; power < 1e15; power *= 10) {
+        for (double near : {power - 1, power, power + 1}) {
+            values.push_back(near);
+            values.push_back(-near);
+        }
+    }
+    for (const double value : values) {
+        EXPECT_EQ(WholeTextSize(value), FormatNumber(value).size()) << value;
     }
 }
 
