@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 #include "engine/text_utils.h"
 
@@ -23,7 +24,31 @@ struct TDigits {
     int exponent = 0;
 };
 
+// Values with a few decimals ("17.5", "3.14159") are the common case. When the value times
+// 10^k is a whole number N below 1E15 whose decimal N * 10^-k reads as the value itself, N's
+// digits are the shortest exact reading: any other decimal of at most k places lies 10^-k
+// or more away, farther than the value's rounding distance. Found with a few
+// multiplications instead of a shortest-digits search; false leaves it to that search.
+bool DecomposeFewDecimals(double value, TDigits& out) {
+    static constexpr double kScales[] = {1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    const double magnitude = std::fabs(value);
+    for (size_t k = 1; k <= std::size(kScales); ++k) {
+        const double scaled = magnitude * kScales[k - 1];
+        if (scaled >= static_cast<double>(kMaxWholeNumber)) return false;
+        if (scaled != std::trunc(scaled)) continue;
+        if (scaled / kScales[k - 1] != magnitude) return false;
+        const auto end =
+            std::to_chars(out.digits, out.digits + sizeof out.digits, static_cast<int64_t>(scaled)).ptr;
+        out.count = static_cast<size_t>(end - out.digits);
+        out.exponent = static_cast<int>(out.count) - 1 - static_cast<int>(k);
+        while (out.count > 1 && out.digits[out.count - 1] == '0') --out.count;
+        return true;
+    }
+    return false;
+}
+
 bool Decompose(double value, TDigits& out) {
+    if (DecomposeFewDecimals(value, out)) return true;
     char buffer[64];
     auto read = [&](std::to_chars_result result) {
         out.count = 0;

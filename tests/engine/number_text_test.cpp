@@ -1,11 +1,14 @@
 #include "engine/number_text.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -63,6 +66,59 @@ TEST(FormatNumber, ReadsAsTheValueRoundedToFifteenDigits) {
         if (exact) {
             EXPECT_EQ(*read, value) << text;
         }
+    }
+}
+
+// The digits a text shows and the decimal exponent of its first one: "-0.0125" -> 125, -2.
+std::pair<std::string, int> DigitsAndExponent(const std::string& text) {
+    const size_t e = text.find('E');
+    std::string mantissa = text.substr(0, e);
+    int exponent = e == std::string::npos ? 0 : std::atoi(text.c_str() + e + 1);
+    if (!mantissa.empty() && mantissa[0] == '-') mantissa.erase(0, 1);
+    const size_t point = mantissa.find('.');
+    const int integerDigits = static_cast<int>(point == std::string::npos ? mantissa.size() : point);
+    if (point != std::string::npos) mantissa.erase(point, 1);
+    const size_t first = mantissa.find_first_not_of('0');
+    exponent += integerDigits - 1 - static_cast<int>(first);
+    mantissa.erase(0, first);
+    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
+    return {mantissa, exponent};
+}
+
+// Whenever the shortest reading that gives the value back has at most 15 digits, those are
+// the digits shown, whatever way they were found: short decimals, long ones, sums that miss
+// their decimal by one unit, at every scale and sign.
+TEST(FormatNumber, ShowsTheShortestExactDigits) {
+    std::mt19937_64 random(20261210);
+    std::vector<double> values = {0.1 + 0.2, 17.5, -123.25, 0.001, 99999999.99999999, 1.1, 2.675};
+    for (int i = 0; i < 200000; ++i) {
+        const int64_t whole = static_cast<int64_t>(random() % 1'000'000'000'000'000) *
+                              (random() % 2 ? 1 : -1);
+        const int64_t digits = static_cast<int64_t>(random() % 100000);
+        switch (i % 4) {
+            case 0: values.push_back(static_cast<double>(digits) / std::pow(10.0, static_cast<double>(random() % 12)));
+                break;
+            case 1: values.push_back(static_cast<double>(whole) / std::pow(10.0, static_cast<double>(random() % 20)));
+                break;
+            case 2: values.push_back(static_cast<double>(digits) / 100.0 + static_cast<double>(random() % 1000) / 1000.0);
+                break;
+            default: {
+                double value = 0;
+                const uint64_t bits = random();
+                std::memcpy(&value, &bits, sizeof value);
+                if (std::isfinite(value)) values.push_back(value);
+            }
+        }
+    }
+    for (const double value : values) {
+        char shortest[64];
+        const auto end = std::to_chars(shortest, shortest + sizeof shortest, value,
+                                       std::chars_format::scientific).ptr;
+        std::string reference(shortest, end);
+        for (char& c : reference) c = c == 'e' ? 'E' : c;
+        const auto expected = DigitsAndExponent(reference);
+        if (expected.first.size() > 15 || value == std::trunc(value)) continue;
+        EXPECT_EQ(DigitsAndExponent(FormatNumber(value)), expected) << reference;
     }
 }
 
