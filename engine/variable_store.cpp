@@ -158,7 +158,9 @@ void TVariableStore::SetNumber(std::string_view name, std::string_view value, do
 void TVariableStore::SetWhole(std::string_view name, double number, TVariableHint& hint) {
     // "-0" reads back as 0.
     const double value = number == 0 ? 0.0 : number;
-    StoreAt(name, WholeTextSize(value), hint, [value](TEntry& entry) {
+    const size_t size = WholeTextSize(value);
+    StoreAt(name, size, hint, [value, size](TEntry& entry) {
+        entry.pendingSize = static_cast<uint8_t>(size);
         entry.number = value;
         entry.numberKnown = true;
         entry.readsAsNumber = true;
@@ -175,7 +177,7 @@ void TVariableStore::TEntry::WritePendingText() const {
 }
 
 size_t TVariableStore::TextSize(const TEntry& entry) {
-    return entry.textPending ? WholeTextSize(entry.number) : entry.text.size();
+    return entry.textPending ? entry.pendingSize : entry.text.size();
 }
 
 const std::string* TVariableStore::Find(std::string_view name) const {

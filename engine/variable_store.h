@@ -49,6 +49,8 @@ public:
         // text is written when first asked for.
         mutable bool textPending = false;
         bool wholeText = false;
+        // While the text is pending: the length it will have, as the data bound counted it.
+        uint8_t pendingSize = 0;
 
     private:
         void WritePendingText() const;
