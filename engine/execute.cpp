@@ -88,10 +88,7 @@ int TExecute::FindProcedure(std::string_view line) const {
     return it == m_procedureLines.end() ? -1 : it->second;
 }
 
-const std::string& TExecute::ProgramLine(int index) const {
-    if (index < 0 || index >= static_cast<int>(m_lines.size())) throw EEndOfProgram();
-    return m_lines[static_cast<size_t>(index)].trimmed;
-}
+void TExecute::EndOfProgram() { throw EEndOfProgram(); }
 
 void TExecute::PumpEvents(bool always) {
     if (!always && m_pumpInterval.count() > 0) {
@@ -177,16 +174,9 @@ void TExecute::WaitingStep() {
     if (m_stopRequested) throw EStopped();
 }
 
-// Only a line handed over straight from the program has a cache entry; handlers may pass
-// lines of their own.
-TExecute::TLineCache* TExecute::CacheFor(const std::string& line, int cursor) {
-    if (cursor < 0 || cursor >= static_cast<int>(m_lines.size())) return nullptr;
-    TProgramLine& programLine = m_lines[static_cast<size_t>(cursor)];
-    if (&programLine.trimmed != &line) return nullptr;
-    if (!programLine.cache) {
-        programLine.cache = std::make_unique<TLineCache>();
-        programLine.cache->stripped = StripBlanks(line);
-    }
+TExecute::TLineCache* TExecute::NewCache(TProgramLine& programLine) {
+    programLine.cache = std::make_unique<TLineCache>();
+    programLine.cache->stripped = StripBlanks(programLine.trimmed);
     return programLine.cache.get();
 }
 

@@ -171,7 +171,10 @@ private:
     static constexpr int kRowUnknown = -2;
     static constexpr int kRowAssignment = -1;
 
+    // Every statement asks both of these: inline, with the rare work out of line.
     TLineCache* CacheFor(const std::string& line, int cursor);
+    static TLineCache* NewCache(TProgramLine& programLine);
+    [[noreturn]] static void EndOfProgram();
     int MatchRow(const std::string& line, const std::string& stripped) const;
     void Dispatch(const std::string& line, const std::string& stripped, int& cursor,
                   TLineCache* cache);
@@ -325,5 +328,19 @@ private:
     static constexpr std::ptrdiff_t kPollStepCost = 64;
     std::ptrdiff_t m_pollBudget = 0;
 };
+
+inline const std::string& TExecute::ProgramLine(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_lines.size())) [[unlikely]] EndOfProgram();
+    return m_lines[static_cast<size_t>(index)].trimmed;
+}
+
+// Only a line handed over straight from the program has a cache entry; handlers may pass
+// lines of their own.
+inline TExecute::TLineCache* TExecute::CacheFor(const std::string& line, int cursor) {
+    if (cursor < 0 || cursor >= static_cast<int>(m_lines.size())) return nullptr;
+    TProgramLine& programLine = m_lines[static_cast<size_t>(cursor)];
+    if (&programLine.trimmed != &line) return nullptr;
+    return programLine.cache ? programLine.cache.get() : NewCache(programLine);
+}
 
 }  // namespace korvane::engine
