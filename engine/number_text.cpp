@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <optional>
 
 #include "engine/text_utils.h"
 
@@ -106,6 +107,45 @@ void Notation(bool negative, const TDigits& d, std::string& text) {
     text.assign(out, n);
 }
 
+// A number text of at most 15 significant digits whose point and exponent together shift it by
+// at most 22 places: the digits and the power of ten are both exact doubles, so the one
+// multiplication or division rounds to the same double as the full parse. Nothing for any
+// other; the text is already known to be a number text without a "+" sign.
+std::optional<double> ParseShortDecimal(std::string_view t) {
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    size_t i = 0;
+    const bool negative = t[0] == '-';
+    if (negative) ++i;
+    uint64_t digits = 0;
+    int significant = 0;
+    int shift = 0;
+    auto take = [&](char c) {
+        if (significant > 0 || c != '0') ++significant;
+        digits = digits * 10 + static_cast<uint64_t>(c - '0');
+    };
+    for (; i < t.size() && IsDigit(t[i]); ++i) take(t[i]);
+    if (i < t.size() && t[i] == '.') {
+        for (++i; i < t.size() && IsDigit(t[i]); ++i, --shift) take(t[i]);
+    }
+    if (significant > 15) return std::nullopt;
+    if (i < t.size()) {
+        ++i;  // the E
+        const bool down = t[i] == '-';
+        if (t[i] == '+' || t[i] == '-') ++i;
+        int exponent = 0;
+        for (; i < t.size(); ++i) {
+            if (exponent < 1000) exponent = exponent * 10 + (t[i] - '0');
+        }
+        shift += down ? -exponent : exponent;
+    }
+    if (shift < -22 || shift > 22) return std::nullopt;
+    const double magnitude = shift < 0 ? static_cast<double>(digits) / kPowersOfTen[-shift]
+                                       : static_cast<double>(digits) * kPowersOfTen[shift];
+    return negative ? -magnitude : magnitude;
+}
+
 enum class TNumberShape { None, Whole, Other };
 
 // Accepts exactly the number-text grammar; from_chars alone would also take "inf" or hex.
@@ -150,7 +190,7 @@ size_t WholeTextSize(double value) {
         1000000000ULL, 10000000000ULL, 100000000000ULL, 1000000000000ULL, 10000000000000ULL,
         100000000000000ULL, 1000000000000000ULL, 10000000000000000ULL, 100000000000000000ULL,
         1000000000000000000ULL, 10000000000000000000ULL};
-    const auto magnitude = static_cast<uint64_t>(value < 0 ? -value : value);
+    const auto magnitude = static_cast<uint64_t>(static_cast<int64_t>(value < 0 ? -value : value));
     // Bits times log10(2) is the count of digits or one less.
     const auto guess = static_cast<size_t>((std::bit_width(magnitude) * 1233) >> 12);
     const size_t digits = guess + (magnitude >= kPowersOfTen[guess] ? 1 : 0);
@@ -189,6 +229,7 @@ std::optional<double> ParseNumber(std::string_view text) {
         for (char c : t.substr(negative ? 1 : 0)) whole = whole * 10 + (c - '0');
         return static_cast<double>(negative ? -whole : whole);
     }
+    if (const std::optional<double> value = ParseShortDecimal(t)) return value;
     double value = 0;
     const auto result = std::from_chars(t.data(), t.data() + t.size(), value);
     if (result.ec == std::errc::result_out_of_range) {

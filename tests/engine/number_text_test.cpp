@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -133,6 +134,34 @@ TEST(WholeTextSize, IsTheLengthOfTheWrittenText) {
     }
     for (const double value : values) {
         EXPECT_EQ(WholeTextSize(value), FormatNumber(value).size()) << value;
+    }
+}
+
+// Every number text reads as the full decimal parse reads it, bit for bit and sign of zero
+// included, whether it is short enough for the quick reading or not.
+TEST(ParseNumber, ReadsAsTheFullParse) {
+    std::mt19937_64 random(20261210);
+    auto digits = [&random](size_t count) {
+        std::string text;
+        for (size_t i = 0; i < count; ++i) text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = (random() % 3 == 0) ? "-" : "";
+        text += digits(random() % 12);
+        if (random() % 4 != 0) text += "." + digits(random() % 12);
+        if (text.find_first_of("0123456789") == std::string::npos) text += "0";
+        if (random() % 3 == 0) {
+            text += random() % 2 ? "E" : "e";
+            text += std::string(random() % 2 ? "-" : "") + std::to_string(random() % 40);
+        }
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        const std::optional<double> read = ParseNumber(text);
+        ASSERT_TRUE(read.has_value()) << text;
+        // Whole texts have their own reading, in which "-0" is 0.
+        if (expected == 0 && text.find_first_of(".eE") == std::string::npos) expected = 0;
+        EXPECT_EQ(std::memcmp(&*read, &expected, sizeof expected), 0) << text;
     }
 }
 
