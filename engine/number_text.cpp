@@ -38,8 +38,8 @@ bool DecomposeFewDecimals(double value, TDigits& out) {
         if (scaled >= static_cast<double>(kMaxWholeNumber)) return false;
         if (scaled != std::trunc(scaled)) continue;
         if (scaled / kScales[k - 1] != magnitude) return false;
-        const auto end =
-            std::to_chars(out.digits, out.digits + sizeof out.digits, static_cast<int64_t>(scaled)).ptr;
+        const auto whole = static_cast<int64_t>(scaled);
+        const auto end = std::to_chars(out.digits, out.digits + sizeof out.digits, whole).ptr;
         out.count = static_cast<size_t>(end - out.digits);
         out.exponent = static_cast<int>(out.count) - 1 - static_cast<int>(k);
         while (out.count > 1 && out.digits[out.count - 1] == '0') --out.count;

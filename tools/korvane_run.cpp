@@ -43,10 +43,9 @@ bool NeedsToolkit(const tools::TRunnerOptions& options,
             (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode) || S_ISSOCK(status.st_mode))) {
             return true;
         }
-        readAhead[i] = tools::ReadBoundedFile(options.scripts[i], tools::TConsoleHost::Interrupted());
-        if (readAhead[i]->problem.empty() && tools::UsesUnboundRows(readAhead[i]->text, dispatch)) {
-            return true;
-        }
+        const tools::TFileText& file = readAhead[i].emplace(
+            tools::ReadBoundedFile(options.scripts[i], tools::TConsoleHost::Interrupted()));
+        if (file.problem.empty() && tools::UsesUnboundRows(file.text, dispatch)) return true;
     }
     return false;
 }
@@ -60,7 +59,8 @@ std::optional<int> HandOverWhenNeeded(const tools::TRunnerOptions& options, char
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::filesystem::path runner = self.parent_path() / "korvane-run-toolkit";
     ::execv(runner.c_str(), argv);
-    std::fprintf(stderr, "korvane-run: cannot start %s: %s\n", runner.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "korvane-run: cannot start %s: %s\n", runner.c_str(),
+                 std::strerror(errno));
     return 1;
 }
 

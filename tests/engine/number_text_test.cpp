@@ -77,7 +77,8 @@ std::pair<std::string, int> DigitsAndExponent(const std::string& text) {
     int exponent = e == std::string::npos ? 0 : std::atoi(text.c_str() + e + 1);
     if (!mantissa.empty() && mantissa[0] == '-') mantissa.erase(0, 1);
     const size_t point = mantissa.find('.');
-    const int integerDigits = static_cast<int>(point == std::string::npos ? mantissa.size() : point);
+    const int integerDigits =
+        static_cast<int>(point == std::string::npos ? mantissa.size() : point);
     if (point != std::string::npos) mantissa.erase(point, 1);
     const size_t first = mantissa.find_first_not_of('0');
     exponent += integerDigits - 1 - static_cast<int>(first);
@@ -96,12 +97,16 @@ TEST(FormatNumber, ShowsTheShortestExactDigits) {
         const int64_t whole = static_cast<int64_t>(random() % 1'000'000'000'000'000) *
                               (random() % 2 ? 1 : -1);
         const int64_t digits = static_cast<int64_t>(random() % 100000);
+        auto scale = [&random](int places) {
+            return std::pow(10.0, static_cast<double>(random() % static_cast<uint64_t>(places)));
+        };
         switch (i % 4) {
-            case 0: values.push_back(static_cast<double>(digits) / std::pow(10.0, static_cast<double>(random() % 12)));
+            case 0: values.push_back(static_cast<double>(digits) / scale(12));
                 break;
-            case 1: values.push_back(static_cast<double>(whole) / std::pow(10.0, static_cast<double>(random() % 20)));
+            case 1: values.push_back(static_cast<double>(whole) / scale(20));
                 break;
-            case 2: values.push_back(static_cast<double>(digits) / 100.0 + static_cast<double>(random() % 1000) / 1000.0);
+            case 2: values.push_back(static_cast<double>(digits) / 100.0 +
+                                     static_cast<double>(random() % 1000) / 1000.0);
                 break;
             default: {
                 double value = 0;
