@@ -318,8 +318,6 @@ bool TExecute::NumberOfFlat(const TCompiledFlat& flat, size_t base, double& valu
     return true;
 }
 
-// Only the number of an operand an arithmetic operator takes: what ResolveCompiled and the
-// operator's reading would give, without making its text. False where that takes the text.
 // The number an arithmetic operator reads from an operand; false where it has to be read
 // from the operand's text.
 bool TExecute::OperandNumber(const TCompiledOperand& operand, size_t base, double& number) {
@@ -349,6 +347,8 @@ bool TExecute::OperandNumber(const TCompiledOperand& operand, size_t base, doubl
     }
 }
 
+// Only the number of an operand an arithmetic operator takes: what ResolveCompiled and the
+// operator's reading would give, without making its text. False where that takes the text.
 bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target,
                              bool controls) {
     double number = 0;

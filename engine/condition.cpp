@@ -225,27 +225,22 @@ bool TExecute::RunConditionPlan(const TConditionPlan& plan, bool& truth) {
             return false;
         }
         const TCompiledOperand& operand = form->flat.operands[0];
-        switch (operand.kind) {
-            case TCompiledOperand::TKind::Number:
-                side = {operand.value, operand.exact, operand.number};
-                return true;
-            case TCompiledOperand::TKind::Literal:
-                side = {operand.value, false, 0};
-                return true;
-            case TCompiledOperand::TKind::Variable: {
-                const TVariableStore::TEntry* entry =
-                    m_variables.FindEntry(operand.value, operand.variableHint);
-                if (!entry) {
-                    side = {};
-                    return true;
-                }
-                const std::optional<double> number = TVariableStore::StrictNumberOf(*entry);
-                side = {entry->Text(), number.has_value(), number.value_or(0)};
-                return true;
-            }
-            default:
-                return false;
+        const std::string* text = PlainText(operand);
+        if (!text) return false;
+        side = {*text, false, 0};
+        if (operand.kind == TCompiledOperand::TKind::Number) {
+            side.exact = operand.exact;
+            side.number = operand.number;
+        } else if (operand.kind == TCompiledOperand::TKind::Variable) {
+            // The hint PlainText just used makes this lookup one comparison.
+            const TVariableStore::TEntry* entry =
+                m_variables.FindEntry(operand.value, operand.variableHint);
+            const std::optional<double> number =
+                entry ? TVariableStore::StrictNumberOf(*entry) : std::nullopt;
+            side.exact = number.has_value();
+            side.number = number.value_or(0);
         }
+        return true;
     };
     for (const TConditionPlan::TGroup& group : plan.groups) {
         PollStop(plan.textSize);

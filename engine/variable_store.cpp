@@ -154,7 +154,6 @@ void TVariableStore::SetNumber(std::string_view name, std::string_view value, do
     });
 }
 
-
 void TVariableStore::SetWhole(std::string_view name, double number, TVariableHint& hint) {
     // "-0" reads back as 0.
     const double value = number == 0 ? 0.0 : number;

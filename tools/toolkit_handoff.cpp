@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/dispatch.h"
+#include "engine/text_utils.h"
 
 namespace korvane::tools {
 namespace {
@@ -23,13 +24,11 @@ std::string RowName(std::string_view text) {
 // writing a name leaves it whole. Line ends stay: a name at the start of a line must not
 // seem to go on from the end of the line before.
 std::string Squeezed(std::string_view script) {
-    std::string squeezed;
-    squeezed.reserve(script.size());
-    for (const char c : script) {
+    std::string squeezed = engine::ToLowerAscii(script);
+    std::erase_if(squeezed, [](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte <= ' ' && byte != '\n' && byte != '\r') continue;
-        squeezed += (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a') : c;
-    }
+        return byte <= ' ' && byte != '\n' && byte != '\r';
+    });
     return squeezed;
 }
 
