@@ -27,17 +27,17 @@ TFunctionResult Geterror(TExecute& run, const TArgs&) {
     return TextResult(run.LastErrorText(), true);
 }
 
-TFunctionResult Random(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Random(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    auto range = StrictInt(v[0]);
+    auto range = v[0].Int();
     if (!range) return FailedResult(run, "random: unexpected argument.", ok);
     return WholeResult(NextRandom(run.State().randomSeed, *range), ok);
 }
 
-TFunctionResult Pow(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Pow(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    auto base = StrictInt(v[0]);
-    auto exponent = StrictInt(v[1]);
+    auto base = v[0].Int();
+    auto exponent = v[1].Int();
     if (!base || !exponent || (*base == 0 && *exponent < 0)) {
         return FailedResult(run, "pow: unexpected argument.", ok);
     }
@@ -46,18 +46,18 @@ TFunctionResult Pow(TExecute& run, TArgs& v, bool ok) {
     return {FormatNumber(value), ok};
 }
 
-TFunctionResult Inputbox(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Inputbox(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    std::string answer = run.Host().InputBox(v[0], v[1], v[2]);
+    std::string answer = run.Host().InputBox(v[0].Text(), v[1].Text(), v[2].Text());
     run.AfterBlocking();
     return TextResult(std::move(answer), ok);
 }
 
 // Always succeeds as a call; a bit number outside the 32-bit word reads as 0.
-TFunctionResult GetBit(TExecute& run, TArgs& v, bool) {
+TFunctionResult GetBit(TExecute& run, TArguments& v, bool) {
     run.ClearError();
-    auto word = StrictInt(v[0]);
-    auto bit = StrictInt(v[1]);
+    auto word = v[0].Int();
+    auto bit = v[1].Int();
     if (!word || !bit) {
         run.SetError("get_bit: error getting bit");
         return {std::string(), true};

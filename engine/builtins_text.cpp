@@ -10,19 +10,18 @@ namespace korvane::engine {
 
 namespace {
 
-using TArgs = std::vector<std::string>;
-
 // Sized before it is built, so a result over the text bound fails before taking memory, and
 // written straight into its quoted form, so it exists once.
-TFunctionResult Tohex(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Tohex(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    const size_t size = v[0].empty() ? 0 : v[0].size() * 3 - 1;
+    const std::string& text = v[0].Text();
+    const size_t size = text.empty() ? 0 : text.size() * 3 - 1;
     CheckTextSize(size);
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(size + 2);
     out.push_back('"');
-    for (unsigned char c : v[0]) {
+    for (unsigned char c : text) {
         if (out.size() > 1) out.push_back(' ');
         out.push_back(kDigits[c >> 4]);
         out.push_back(kDigits[c & 15]);
@@ -31,70 +30,73 @@ TFunctionResult Tohex(TExecute& run, TArgs& v, bool ok) {
     return {std::move(out), ok};
 }
 
-TFunctionResult Len(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Len(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    return WholeResult(static_cast<int64_t>(v[0].size()), ok);
+    return WholeResult(static_cast<int64_t>(v[0].Text().size()), ok);
 }
 
-TFunctionResult Asc(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Asc(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    if (v[0].empty()) return FailedResult(run, "asc: unexpected argument.", ok);
-    return WholeResult(static_cast<unsigned char>(v[0][0]), ok);
+    const std::string& text = v[0].Text();
+    if (text.empty()) return FailedResult(run, "asc: unexpected argument.", ok);
+    return WholeResult(static_cast<unsigned char>(text[0]), ok);
 }
 
-TFunctionResult Pos(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Pos(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    const size_t at = v[0].empty() ? std::string::npos : v[1].find(v[0]);
+    const std::string& part = v[0].Text();
+    const size_t at = part.empty() ? std::string::npos : v[1].Text().find(part);
     return WholeResult(at == std::string::npos ? 0 : static_cast<int64_t>(at) + 1, ok);
 }
 
-TFunctionResult Ucase(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Ucase(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    return TextResult(ToUpperAscii(v[0]), ok);
+    return TextResult(ToUpperAscii(v[0].Text()), ok);
 }
 
-TFunctionResult Lcase(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Lcase(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    return TextResult(ToLowerAscii(v[0]), ok);
+    return TextResult(ToLowerAscii(v[0].Text()), ok);
 }
 
-TFunctionResult Mid(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Mid(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    auto start = StrictInt(v[1]);
-    auto count = StrictInt(v[2]);
+    auto start = v[1].Int();
+    auto count = v[2].Int();
     if (!start || !count) return FailedResult(run, "mid: unexpected argument.", ok);
     const int64_t from = *start < 1 ? 1 : *start;
-    if (from > static_cast<int64_t>(v[0].size()) || *count <= 0) return TextResult("", ok);
-    return TextResult(v[0].substr(static_cast<size_t>(from - 1), static_cast<size_t>(*count)), ok);
+    const std::string& text = v[0].Text();
+    if (from > static_cast<int64_t>(text.size()) || *count <= 0) return TextResult("", ok);
+    return TextResult(text.substr(static_cast<size_t>(from - 1), static_cast<size_t>(*count)), ok);
 }
 
-TFunctionResult Del(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Del(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    auto start = StrictInt(v[1]);
-    auto count = StrictInt(v[2]);
+    auto start = v[1].Int();
+    auto count = v[2].Int();
     if (!start || !count) return FailedResult(run, "del: unexpected argument.", ok);
-    std::string text = v[0];
+    std::string text = v[0].Text();
     if (*start >= 1 && *start <= static_cast<int64_t>(text.size()) && *count > 0) {
         text.erase(static_cast<size_t>(*start - 1), static_cast<size_t>(*count));
     }
     return TextResult(text, ok);
 }
 
-TFunctionResult Chr(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Chr(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    auto code = StrictInt(v[0]);
+    auto code = v[0].Int();
     if (!code) return FailedResult(run, "chr: unexpected argument.", ok);
     return TextResult(std::string(1, static_cast<char>(((*code % 256) + 256) % 256)), ok);
 }
 
-TFunctionResult TrimFunction(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult TrimFunction(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    return TextResult(TrimView(v[0]), ok);
+    return TextResult(TrimView(v[0].Text()), ok);
 }
 
-TFunctionResult Split(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult Split(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    run.State().tokens.Assign(std::move(v[0]), std::move(v[1]));
+    run.State().tokens.Assign(std::move(v[0].Text()), std::move(v[1].Text()));
     return WholeResult(static_cast<int64_t>(run.State().tokens.Size()), ok);
 }
 
@@ -103,15 +105,15 @@ TFunctionResult PieceResult(std::optional<std::string_view> piece, bool ok) {
 }
 
 // The three-argument form leaves error alone and reports nothing.
-TFunctionResult ExtractFromText(TExecute&, TArgs& v, bool ok) {
-    auto number = StrictInt(v[2]);
+TFunctionResult ExtractFromText(TExecute&, TArguments& v, bool ok) {
+    auto number = v[2].Int();
     if (!number || *number < 1) return TextResult("", ok);
-    return PieceResult(NthPiece(v[0], v[1], static_cast<size_t>(*number) - 1), ok);
+    return PieceResult(NthPiece(v[0].Text(), v[1].Text(), static_cast<size_t>(*number) - 1), ok);
 }
 
-TFunctionResult ExtractToken(TExecute& run, TArgs& v, bool ok) {
+TFunctionResult ExtractToken(TExecute& run, TArguments& v, bool ok) {
     run.ClearError();
-    auto number = StrictInt(v[0]);
+    auto number = v[0].Int();
     if (!number) return FailedResult(run, "extract: unexpected argument.", ok);
     if (*number < 1) return TextResult("", ok);
     return PieceResult(run.State().tokens.Piece(static_cast<size_t>(*number) - 1), ok);

@@ -184,8 +184,10 @@ void TExecute::KeepPiece(size_t index, TSlotKind kind, std::string& text, size_t
 // flat text by the time its call is reached: earlier pieces stand in it as placeholders.
 TFunctionResult TExecute::CallWithValues(const TCompiledPiece& call, TValueFunction function,
                                          size_t base) {
-    if (m_argumentLists.size() <= m_argumentDepth) m_argumentLists.resize(m_argumentDepth + 1);
-    std::vector<std::string>& values = m_argumentLists[m_argumentDepth];
+    if (m_argumentLists.size() <= m_argumentDepth) {
+        m_argumentLists.push_back(std::make_unique<TArguments>());
+    }
+    TArguments& values = *m_argumentLists[m_argumentDepth];
     TDepthStep depth(m_argumentDepth);
     const size_t count = call.argumentFlats.size();
     values.resize(count);
@@ -196,28 +198,27 @@ TFunctionResult TExecute::CallWithValues(const TCompiledPiece& call, TValueFunct
     for (; i < count && ok; ++i) {
         ok = EvaluateArgument(call.argumentFlats[i], base, controls, values[i]);
     }
-    for (; i < count; ++i) values[i].clear();
+    for (; i < count; ++i) values[i].TextBuffer().clear();
     TFunctionResult result = function(*this, values, ok);
-    for (std::string& argument : values) {
-        if (argument.capacity() > kCopiedArgumentBytes) std::string().swap(argument);
-    }
+    for (TArgument& argument : values) argument.ReleaseOver(kCopiedArgumentBytes);
     return result;
 }
 
 // Plain operands are copied from where they stand and arithmetic is worked out on numbers;
-// the rest goes through the flat evaluation.
+// the rest goes through the flat evaluation. Whole numbers are handed over as numbers.
 bool TExecute::EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls,
-                                std::string& value) {
+                                TArgument& argument) {
     if (!controls && flat.operands.size() == 1) {
         const TCompiledOperand& operand = flat.operands[0];
+        if (WholeOperand(operand, argument)) return true;
         if (const std::string* text = PlainText(operand)) {
-            value.assign(*text);
+            argument.TextBuffer().assign(*text);
             return true;
         }
         if (operand.kind == TCompiledOperand::TKind::Piece) {
             const TPieceValue& piece = m_pieceValues[base + operand.piece];
             if (piece.kind == TSlotKind::Literal || piece.exact) {
-                value.assign(piece.text);
+                argument.TextBuffer().assign(piece.text);
                 return true;
             }
         }
@@ -226,23 +227,43 @@ bool TExecute::EvaluateArgument(const TCompiledFlat& flat, size_t base, bool con
         bool ok = true;
         if (NumberOfFlat(flat, base, number, ok)) {
             if (!ok) {
-                value.clear();
+                argument.TextBuffer().clear();
                 return false;
             }
-            bool exact = false;
-            FormatNumberInto(number, exact, value);
+            if (IsWholeNumber(number)) {
+                argument.SetWhole(number);
+            } else {
+                bool exact = false;
+                FormatNumberInto(number, exact, argument.TextBuffer());
+            }
             return true;
         }
     }
     TFlatValue& evaluated = m_argumentValue;
     const bool ok = RunCompiledFlat(flat, base, evaluated);
     // Short values are copied into the list's own buffers; long ones change hands.
+    std::string& value = argument.TextBuffer();
     if (evaluated.text.size() > kCopiedArgumentBytes) {
         value = std::move(evaluated.text);
     } else {
         value.assign(evaluated.text);
     }
     return ok;
+}
+
+// A number literal or a variable holding a whole number not yet written as text.
+bool TExecute::WholeOperand(const TCompiledOperand& operand, TArgument& argument) {
+    using TKind = TCompiledOperand::TKind;
+    if (operand.kind == TKind::Number) {
+        if (!operand.exact || !IsWholeNumber(operand.number)) return false;
+        argument.SetWhole(operand.number);
+        return true;
+    }
+    if (operand.kind != TKind::Variable) return false;
+    const TVariableStore::TEntry* entry = m_variables.FindEntry(operand.value, operand.variableHint);
+    if (!entry || !entry->textPending) return false;
+    argument.SetWhole(entry->number);
+    return true;
 }
 
 // A call no row takes: the text as it stands is read flat and the evaluation fails with that.

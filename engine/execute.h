@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -202,7 +201,9 @@ private:
     const std::string* PlainText(const TCompiledOperand& operand);
     bool OperandNumber(const TCompiledOperand& operand, size_t base, double& number);
     bool NumberOfFlat(const TCompiledFlat& flat, size_t base, double& value, bool& ok);
-    bool EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls, std::string& value);
+    bool EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls,
+                          TArgument& argument);
+    bool WholeOperand(const TCompiledOperand& operand, TArgument& argument);
     // Stores a number as an assignment does: whole ones as numbers, others as their text.
     void AssignNumber(const std::string& name, double value, TVariableHint& hint);
     // A compiled text with the pieces it names turned into this evaluation's placeholders.
@@ -306,9 +307,9 @@ private:
     // The call whose handler runs now with the compiled piece's own argument texts: when the
     // handler evaluates one of those very strings, its compiled form is at hand.
     const TCompiledPiece* m_preparedCall = nullptr;
-    // Argument values of the calls in progress, one list per depth (a deque keeps each list
-    // where it is while deeper ones are added).
-    std::deque<std::vector<std::string>> m_argumentLists;
+    // Argument values of the calls in progress, one list per depth (each list stays where it
+    // is while deeper ones are added).
+    std::vector<std::unique_ptr<TArguments>> m_argumentLists;
     size_t m_argumentDepth = 0;
     // Where an argument is evaluated before it goes into its list; nested calls finish with
     // it before the argument that contains them is taken.

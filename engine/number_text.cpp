@@ -197,6 +197,12 @@ size_t WholeTextSize(double value) {
     return (digits == 0 ? 1 : digits) + (value < 0 ? 1 : 0);
 }
 
+void WriteWholeInto(double value, std::string& text) {
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int64_t>(value)).ptr;
+    text.assign(buffer, end);
+}
+
 void FormatNumberInto(double value, bool& exact, std::string& text) {
     exact = false;
     if (std::isnan(value)) {
@@ -207,9 +213,7 @@ void FormatNumberInto(double value, bool& exact, std::string& text) {
         // Whole numbers below 15 digits are the common case and print as they are ("-0" too
         // prints as "0").
         exact = true;
-        char buffer[24];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int64_t>(value)).ptr;
-        text.assign(buffer, end);
+        WriteWholeInto(value, text);
     } else {
         TDigits digits;
         exact = Decompose(value, digits);

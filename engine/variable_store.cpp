@@ -1,7 +1,6 @@
 #include "engine/variable_store.h"
 
 #include <atomic>
-#include <charconv>
 #include <cstdint>
 
 #include "engine/number_text.h"
@@ -169,9 +168,7 @@ void TVariableStore::SetWhole(std::string_view name, double number, TVariableHin
 }
 
 void TVariableStore::TEntry::WritePendingText() const {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<int64_t>(number)).ptr;
-    text.assign(digits, end);
+    WriteWholeInto(number, text);
     textPending = false;
 }
 
