@@ -27,14 +27,14 @@ TFunctionResult Geterror(TExecute& run, const TArgs&) {
     return TextResult(run.LastErrorText(), true);
 }
 
-TFunctionResult Random(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Random(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     auto range = v[0].Int();
     if (!range) return FailedResult(run, "random: unexpected argument.", ok);
     return WholeResult(NextRandom(run.State().randomSeed, *range), ok);
 }
 
-TFunctionResult Pow(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Pow(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     auto base = v[0].Int();
     auto exponent = v[1].Int();
@@ -46,7 +46,7 @@ TFunctionResult Pow(TExecute& run, TArguments& v, bool ok) {
     return {FormatNumber(value), ok};
 }
 
-TFunctionResult Inputbox(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Inputbox(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     std::string answer = run.Host().InputBox(v[0].Text(), v[1].Text(), v[2].Text());
     run.AfterBlocking();
@@ -54,7 +54,7 @@ TFunctionResult Inputbox(TExecute& run, TArguments& v, bool ok) {
 }
 
 // Always succeeds as a call; a bit number outside the 32-bit word reads as 0.
-TFunctionResult GetBit(TExecute& run, TArguments& v, bool) {
+TFunctionResult GetBit(TExecute& run, TArguments v, bool) {
     run.ClearError();
     auto word = v[0].Int();
     auto bit = v[1].Int();

@@ -12,7 +12,7 @@ namespace {
 
 // Sized before it is built, so a result over the text bound fails before taking memory, and
 // written straight into its quoted form, so it exists once.
-TFunctionResult Tohex(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Tohex(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     const std::string& text = v[0].Text();
     const size_t size = text.empty() ? 0 : text.size() * 3 - 1;
@@ -30,36 +30,36 @@ TFunctionResult Tohex(TExecute& run, TArguments& v, bool ok) {
     return {std::move(out), ok};
 }
 
-TFunctionResult Len(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Len(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     return WholeResult(static_cast<int64_t>(v[0].Text().size()), ok);
 }
 
-TFunctionResult Asc(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Asc(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     const std::string& text = v[0].Text();
     if (text.empty()) return FailedResult(run, "asc: unexpected argument.", ok);
     return WholeResult(static_cast<unsigned char>(text[0]), ok);
 }
 
-TFunctionResult Pos(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Pos(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     const std::string& part = v[0].Text();
     const size_t at = part.empty() ? std::string::npos : v[1].Text().find(part);
     return WholeResult(at == std::string::npos ? 0 : static_cast<int64_t>(at) + 1, ok);
 }
 
-TFunctionResult Ucase(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Ucase(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     return TextResult(ToUpperAscii(v[0].Text()), ok);
 }
 
-TFunctionResult Lcase(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Lcase(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     return TextResult(ToLowerAscii(v[0].Text()), ok);
 }
 
-TFunctionResult Mid(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Mid(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     auto start = v[1].Int();
     auto count = v[2].Int();
@@ -70,7 +70,7 @@ TFunctionResult Mid(TExecute& run, TArguments& v, bool ok) {
     return TextResult(text.substr(static_cast<size_t>(from - 1), static_cast<size_t>(*count)), ok);
 }
 
-TFunctionResult Del(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Del(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     auto start = v[1].Int();
     auto count = v[2].Int();
@@ -82,19 +82,19 @@ TFunctionResult Del(TExecute& run, TArguments& v, bool ok) {
     return TextResult(text, ok);
 }
 
-TFunctionResult Chr(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Chr(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     auto code = v[0].Int();
     if (!code) return FailedResult(run, "chr: unexpected argument.", ok);
     return TextResult(std::string(1, static_cast<char>(((*code % 256) + 256) % 256)), ok);
 }
 
-TFunctionResult TrimFunction(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult TrimFunction(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     return TextResult(TrimView(v[0].Text()), ok);
 }
 
-TFunctionResult Split(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult Split(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     run.State().tokens.Assign(std::move(v[0].Text()), std::move(v[1].Text()));
     return WholeResult(static_cast<int64_t>(run.State().tokens.Size()), ok);
@@ -105,13 +105,13 @@ TFunctionResult PieceResult(std::optional<std::string_view> piece, bool ok) {
 }
 
 // The three-argument form leaves error alone and reports nothing.
-TFunctionResult ExtractFromText(TExecute&, TArguments& v, bool ok) {
+TFunctionResult ExtractFromText(TExecute&, TArguments v, bool ok) {
     auto number = v[2].Int();
     if (!number || *number < 1) return TextResult("", ok);
     return PieceResult(NthPiece(v[0].Text(), v[1].Text(), static_cast<size_t>(*number) - 1), ok);
 }
 
-TFunctionResult ExtractToken(TExecute& run, TArguments& v, bool ok) {
+TFunctionResult ExtractToken(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
     auto number = v[0].Int();
     if (!number) return FailedResult(run, "extract: unexpected argument.", ok);

@@ -185,12 +185,14 @@ void TExecute::KeepPiece(size_t index, TSlotKind kind, std::string& text, size_t
 TFunctionResult TExecute::CallWithValues(const TCompiledPiece& call, TValueFunction function,
                                          size_t base) {
     if (m_argumentLists.size() <= m_argumentDepth) {
-        m_argumentLists.push_back(std::make_unique<TArguments>());
+        m_argumentLists.push_back(std::make_unique<std::vector<TArgument>>());
     }
-    TArguments& values = *m_argumentLists[m_argumentDepth];
+    std::vector<TArgument>& list = *m_argumentLists[m_argumentDepth];
     TDepthStep depth(m_argumentDepth);
     const size_t count = call.argumentFlats.size();
-    values.resize(count);
+    // The list only grows, so the buffers of a longer call before stay for the next one.
+    if (list.size() < count) list.resize(count);
+    const TArguments values(list.data(), count);
     // Arguments hold no calls: nothing between them changes whether controls are in sight.
     const bool controls = ControlsVisible();
     bool ok = true;

@@ -118,7 +118,7 @@ void TDispatch::BindValues(TFunction row, TValueFunction function) {
     Bind(row, [function](TExecute& run, const std::vector<std::string>& texts) {
         std::vector<std::string> values;
         const bool ok = run.EvaluateArguments(texts, values);
-        TArguments arguments;
+        std::vector<TArgument> arguments;
         arguments.reserve(values.size());
         for (std::string& value : values) arguments.emplace_back(std::move(value));
         return function(run, arguments, ok);

@@ -79,7 +79,7 @@ using TFunctionHandler =
 // stopping at the first that fails (the values not reached are empty); `ok` tells whether all
 // of them evaluated, and the function may take the values over. The compiled evaluator hands
 // them over without going through the argument texts.
-using TValueFunction = TFunctionResult (*)(TExecute&, TArguments& values, bool ok);
+using TValueFunction = TFunctionResult (*)(TExecute&, TArguments values, bool ok);
 
 // The handlers bound to the rows. Each subsystem binds its own rows when the program wires
 // itself up; a row left unbound is passed over.

@@ -309,7 +309,7 @@ private:
     const TCompiledPiece* m_preparedCall = nullptr;
     // Argument values of the calls in progress, one list per depth (each list stays where it
     // is while deeper ones are added).
-    std::vector<std::unique_ptr<TArguments>> m_argumentLists;
+    std::vector<std::unique_ptr<std::vector<TArgument>>> m_argumentLists;
     size_t m_argumentDepth = 0;
     // Where an argument is evaluated before it goes into its list; nested calls finish with
     // it before the argument that contains them is taken.

@@ -107,68 +107,54 @@ void Notation(bool negative, const TDigits& d, std::string& text) {
     text.assign(out, n);
 }
 
-// A number text of at most 15 significant digits whose point and exponent together shift it by
-// at most 22 places: the digits and the power of ten are both exact doubles, so the one
-// multiplication or division rounds to the same double as the full parse. Nothing for any
-// other; the text is already known to be a number text without a "+" sign.
-std::optional<double> ParseShortDecimal(std::string_view t) {
+enum class TNumberScan { NotANumber, Read, NeedsFullParse };
+
+// One pass over a trimmed text: whether it follows the number-text grammar (from_chars alone
+// would also take "inf" or hex) and, for one of at most 15 significant digits whose point and
+// exponent together shift it by at most 22 places, its value. The digits and the power of ten
+// are then both exact doubles, so the one multiplication or division rounds to the same
+// double as the full parse.
+TNumberScan ScanNumber(std::string_view t, double& value) {
     static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     size_t i = 0;
-    const bool negative = t[0] == '-';
-    if (negative) ++i;
-    uint64_t digits = 0;
+    const bool negative = !t.empty() && t[0] == '-';
+    if (!t.empty() && (t[0] == '+' || t[0] == '-')) ++i;
+    uint64_t digits = 0;  // wraps harmlessly past 19 digits: only 15 are ever used
     int significant = 0;
+    int mantissaDigits = 0;
     int shift = 0;
     auto take = [&](char c) {
         if (significant > 0 || c != '0') ++significant;
         digits = digits * 10 + static_cast<uint64_t>(c - '0');
+        ++mantissaDigits;
     };
     for (; i < t.size() && IsDigit(t[i]); ++i) take(t[i]);
+    const bool whole = i == t.size();
     if (i < t.size() && t[i] == '.') {
         for (++i; i < t.size() && IsDigit(t[i]); ++i, --shift) take(t[i]);
     }
-    if (significant > 15) return std::nullopt;
-    if (i < t.size()) {
-        ++i;  // the E
-        const bool down = t[i] == '-';
-        if (t[i] == '+' || t[i] == '-') ++i;
-        int exponent = 0;
-        for (; i < t.size(); ++i) {
-            if (exponent < 1000) exponent = exponent * 10 + (t[i] - '0');
-        }
-        shift += down ? -exponent : exponent;
-    }
-    if (shift < -22 || shift > 22) return std::nullopt;
-    const double magnitude = shift < 0 ? static_cast<double>(digits) / kPowersOfTen[-shift]
-                                       : static_cast<double>(digits) * kPowersOfTen[shift];
-    return negative ? -magnitude : magnitude;
-}
-
-enum class TNumberShape { None, Whole, Other };
-
-// Accepts exactly the number-text grammar; from_chars alone would also take "inf" or hex.
-// Tells apart the common shape, an optional sign and digits only.
-TNumberShape NumberTextShape(std::string_view t) {
-    size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    size_t mantissaDigits = 0;
-    while (i < t.size() && IsDigit(t[i])) ++i, ++mantissaDigits;
-    if (i == t.size()) return mantissaDigits == 0 ? TNumberShape::None : TNumberShape::Whole;
-    if (t[i] == '.') {
-        ++i;
-        while (i < t.size() && IsDigit(t[i])) ++i, ++mantissaDigits;
-    }
-    if (mantissaDigits == 0) return TNumberShape::None;
+    if (mantissaDigits == 0) return TNumberScan::NotANumber;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
+        const bool down = i < t.size() && t[i] == '-';
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        size_t expDigits = 0;
-        while (i < t.size() && IsDigit(t[i])) ++i, ++expDigits;
-        if (expDigits == 0) return TNumberShape::None;
+        int exponent = 0;
+        int exponentDigits = 0;
+        for (; i < t.size() && IsDigit(t[i]); ++i, ++exponentDigits) {
+            if (exponent < 1000) exponent = exponent * 10 + (t[i] - '0');
+        }
+        if (exponentDigits == 0) return TNumberScan::NotANumber;
+        shift += down ? -exponent : exponent;
     }
-    return i == t.size() ? TNumberShape::Other : TNumberShape::None;
+    if (i != t.size()) return TNumberScan::NotANumber;
+    if (significant > 15 || shift < -22 || shift > 22) return TNumberScan::NeedsFullParse;
+    const double magnitude = shift < 0 ? static_cast<double>(digits) / kPowersOfTen[-shift]
+                                       : static_cast<double>(digits) * kPowersOfTen[shift];
+    // A whole "-0" reads as 0; "-0.0" keeps its sign, as the full parse gives it.
+    value = negative && !(whole && digits == 0) ? -magnitude : magnitude;
+    return TNumberScan::Read;
 }
 
 }  // namespace
@@ -223,18 +209,11 @@ void FormatNumberInto(double value, bool& exact, std::string& text) {
 
 std::optional<double> ParseNumber(std::string_view text) {
     std::string_view t = TrimView(text);
-    const TNumberShape shape = NumberTextShape(t);
-    if (shape == TNumberShape::None) return std::nullopt;
-    if (t[0] == '+') t.remove_prefix(1);
-    // Short whole numbers, the common case, need no floating-point parse.
-    if (shape == TNumberShape::Whole && t.size() <= 16) {
-        const bool negative = t[0] == '-';
-        int64_t whole = 0;
-        for (char c : t.substr(negative ? 1 : 0)) whole = whole * 10 + (c - '0');
-        return static_cast<double>(negative ? -whole : whole);
-    }
-    if (const std::optional<double> value = ParseShortDecimal(t)) return value;
     double value = 0;
+    const TNumberScan scan = ScanNumber(t, value);
+    if (scan == TNumberScan::NotANumber) return std::nullopt;
+    if (scan == TNumberScan::Read) return value;
+    if (t[0] == '+') t.remove_prefix(1);
     const auto result = std::from_chars(t.data(), t.data() + t.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         // Underflow reads as zero; overflow is no number.

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
-#include <vector>
 
 #include "engine/number_text.h"
 
@@ -55,6 +55,7 @@ private:
     bool m_pending = false;
 };
 
-using TArguments = std::vector<TArgument>;
+// A function's arguments, in a list the caller keeps.
+using TArguments = std::span<TArgument>;
 
 }  // namespace korvane::engine

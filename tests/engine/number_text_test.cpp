@@ -177,7 +177,9 @@ TEST(ParseNumber, AcceptsOnlyNumberTexts) {
     EXPECT_EQ(ParseNumber("+.5"), 0.5);
     EXPECT_EQ(ParseNumber("5."), 5);
     EXPECT_EQ(ParseNumber("-2E-2"), -0.02);
-    for (const char* bad : {"", ".", "abc", "12V", "1e", "0x1F", "inf", "nan", "1 2", "--1"}) {
+    for (const char* bad : {"", ".", "abc", "12V", "1e", "0x1F", "inf", "nan", "1 2", "--1",
+                            "+", "-", "1e+", "1.e", "e5", ".e1", "1.2.3", "+-1", "1E--2", "1e5x",
+                            "12345678901234567890x"}) {
         EXPECT_FALSE(ParseNumber(bad).has_value()) << bad;
     }
 }
