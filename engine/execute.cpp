@@ -90,10 +90,8 @@ int TExecute::FindProcedure(std::string_view line) const {
 
 void TExecute::EndOfProgram() { throw EEndOfProgram(); }
 
-void TExecute::PumpEvents(bool always) {
+void TExecute::PumpEventsNow(bool always) {
     if (!always && m_pumpInterval.count() > 0) {
-        // Reading the clock costs as much as a short statement: look at it every few only.
-        if (--m_pumpCountdown > 0) return;
         m_pumpCountdown = kStatementsPerClockCheck;
         const auto now = std::chrono::steady_clock::now();
         if (now - m_lastPump < m_pumpInterval) return;

@@ -223,7 +223,13 @@ private:
     bool RowMatches(const TStatementRow& row, const std::string& line,
                     const std::string& stripped) const;
     void WaitForStep(const std::string& line);
-    void PumpEvents(bool always);
+    // Reading the clock costs as much as a short statement: between statements it is looked
+    // at every few only.
+    void PumpEvents(bool always) {
+        if (!always && m_pumpInterval.count() > 0 && --m_pumpCountdown > 0) return;
+        PumpEventsNow(always);
+    }
+    void PumpEventsNow(bool always);
     // Holds the run while paused; false, with the line's block passed over, once Stop is
     // requested.
     bool ReadyToRun(const std::string& line, int& cursor);
@@ -321,7 +327,7 @@ private:
     static constexpr size_t kCopiedValueBytes = 256;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};
-    static constexpr int kStatementsPerClockCheck = 16;
+    static constexpr int kStatementsPerClockCheck = 32;
     int m_pumpCountdown = 0;
     // PollStop reads the clock once this many bytes of evaluation work have gone by; a step
     // counts as its text plus a fixed cost.
