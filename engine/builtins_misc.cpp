@@ -48,7 +48,7 @@ TFunctionResult Pow(TExecute& run, TArguments v, bool ok) {
 
 TFunctionResult Inputbox(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
-    std::string answer = run.Host().InputBox(v[0].Text(), v[1].Text(), v[2].Text());
+    std::string answer = run.Host().InputBox(v[0].View(), v[1].View(), v[2].View());
     run.AfterBlocking();
     return TextResult(std::move(answer), ok);
 }

@@ -14,7 +14,7 @@ namespace {
 // written straight into its quoted form, so it exists once.
 TFunctionResult Tohex(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
-    const std::string& text = v[0].Text();
+    const std::string_view text = v[0].View();
     const size_t size = text.empty() ? 0 : text.size() * 3 - 1;
     CheckTextSize(size);
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -32,31 +32,31 @@ TFunctionResult Tohex(TExecute& run, TArguments v, bool ok) {
 
 TFunctionResult Len(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
-    return WholeResult(static_cast<int64_t>(v[0].Text().size()), ok);
+    return WholeResult(static_cast<int64_t>(v[0].View().size()), ok);
 }
 
 TFunctionResult Asc(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
-    const std::string& text = v[0].Text();
+    const std::string_view text = v[0].View();
     if (text.empty()) return FailedResult(run, "asc: unexpected argument.", ok);
     return WholeResult(static_cast<unsigned char>(text[0]), ok);
 }
 
 TFunctionResult Pos(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
-    const std::string& part = v[0].Text();
-    const size_t at = part.empty() ? std::string::npos : v[1].Text().find(part);
+    const std::string_view part = v[0].View();
+    const size_t at = part.empty() ? std::string::npos : v[1].View().find(part);
     return WholeResult(at == std::string::npos ? 0 : static_cast<int64_t>(at) + 1, ok);
 }
 
 TFunctionResult Ucase(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
-    return TextResult(ToUpperAscii(v[0].Text()), ok);
+    return TextResult(ToUpperAscii(v[0].View()), ok);
 }
 
 TFunctionResult Lcase(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
-    return TextResult(ToLowerAscii(v[0].Text()), ok);
+    return TextResult(ToLowerAscii(v[0].View()), ok);
 }
 
 TFunctionResult Mid(TExecute& run, TArguments v, bool ok) {
@@ -65,7 +65,7 @@ TFunctionResult Mid(TExecute& run, TArguments v, bool ok) {
     auto count = v[2].Int();
     if (!start || !count) return FailedResult(run, "mid: unexpected argument.", ok);
     const int64_t from = *start < 1 ? 1 : *start;
-    const std::string& text = v[0].Text();
+    const std::string_view text = v[0].View();
     if (from > static_cast<int64_t>(text.size()) || *count <= 0) return TextResult("", ok);
     return TextResult(text.substr(static_cast<size_t>(from - 1), static_cast<size_t>(*count)), ok);
 }
@@ -75,7 +75,7 @@ TFunctionResult Del(TExecute& run, TArguments v, bool ok) {
     auto start = v[1].Int();
     auto count = v[2].Int();
     if (!start || !count) return FailedResult(run, "del: unexpected argument.", ok);
-    std::string text = v[0].Text();
+    std::string text(v[0].View());
     if (*start >= 1 && *start <= static_cast<int64_t>(text.size()) && *count > 0) {
         text.erase(static_cast<size_t>(*start - 1), static_cast<size_t>(*count));
     }
@@ -91,7 +91,7 @@ TFunctionResult Chr(TExecute& run, TArguments v, bool ok) {
 
 TFunctionResult TrimFunction(TExecute& run, TArguments v, bool ok) {
     run.ClearError();
-    return TextResult(TrimView(v[0].Text()), ok);
+    return TextResult(TrimView(v[0].View()), ok);
 }
 
 TFunctionResult Split(TExecute& run, TArguments v, bool ok) {
@@ -108,7 +108,7 @@ TFunctionResult PieceResult(std::optional<std::string_view> piece, bool ok) {
 TFunctionResult ExtractFromText(TExecute&, TArguments v, bool ok) {
     auto number = v[2].Int();
     if (!number || *number < 1) return TextResult("", ok);
-    return PieceResult(NthPiece(v[0].Text(), v[1].Text(), static_cast<size_t>(*number) - 1), ok);
+    return PieceResult(NthPiece(v[0].View(), v[1].View(), static_cast<size_t>(*number) - 1), ok);
 }
 
 TFunctionResult ExtractToken(TExecute& run, TArguments v, bool ok) {

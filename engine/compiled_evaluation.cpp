@@ -212,11 +212,7 @@ bool TExecute::EvaluateArgument(const TCompiledFlat& flat, size_t base, bool con
                                 TArgument& argument) {
     if (!controls && flat.operands.size() == 1) {
         const TCompiledOperand& operand = flat.operands[0];
-        if (WholeOperand(operand, argument)) return true;
-        if (const std::string* text = PlainText(operand)) {
-            argument.TextBuffer().assign(*text);
-            return true;
-        }
+        if (PlainArgument(operand, argument)) return true;
         if (operand.kind == TCompiledOperand::TKind::Piece) {
             const TPieceValue& piece = m_pieceValues[base + operand.piece];
             if (piece.kind == TSlotKind::Literal || piece.exact) {
@@ -253,19 +249,41 @@ bool TExecute::EvaluateArgument(const TCompiledFlat& flat, size_t base, bool con
     return ok;
 }
 
-// A number literal or a variable holding a whole number not yet written as text.
-bool TExecute::WholeOperand(const TCompiledOperand& operand, TArgument& argument) {
+// A number, literal or variable operand, handed over without a copy where it can be: whole
+// numbers as numbers, literals where they stand in the compiled text, and a variable's text
+// where it stands when the call can neither change nor move it.
+bool TExecute::PlainArgument(const TCompiledOperand& operand, TArgument& argument) {
     using TKind = TCompiledOperand::TKind;
-    if (operand.kind == TKind::Number) {
-        if (!operand.exact || !IsWholeNumber(operand.number)) return false;
-        argument.SetWhole(operand.number);
-        return true;
+    switch (operand.kind) {
+        case TKind::Number:
+            if (operand.exact && IsWholeNumber(operand.number)) {
+                argument.SetWhole(operand.number);
+            } else {
+                argument.SetView(operand.value);
+            }
+            return true;
+        case TKind::Literal:
+            argument.SetView(operand.value);
+            return true;
+        case TKind::Variable: {
+            const TVariableStore::TEntry* entry =
+                m_variables.FindEntry(operand.value, operand.variableHint);
+            if (!entry) {
+                argument.TextBuffer().clear();
+            } else if (entry->textPending) {
+                argument.SetWhole(entry->number);
+            } else if (entry != ErrorEntry() && ErrorEntry()) {
+                // The only variable a function stores is error. While error is stored, that
+                // writes over its text in place and no other entry moves.
+                argument.SetView(entry->text);
+            } else {
+                argument.TextBuffer().assign(entry->text);
+            }
+            return true;
+        }
+        default:
+            return false;
     }
-    if (operand.kind != TKind::Variable) return false;
-    const TVariableStore::TEntry* entry = m_variables.FindEntry(operand.value, operand.variableHint);
-    if (!entry || !entry->textPending) return false;
-    argument.SetWhole(entry->number);
-    return true;
 }
 
 // A call no row takes: the text as it stands is read flat and the evaluation fails with that.

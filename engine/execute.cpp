@@ -333,8 +333,7 @@ void TExecute::NoteEvaluationProblem(std::string problem) {
 
 void TExecute::ClearError() {
     // Nearly every function clears it, and nearly always it is 0 already.
-    static constexpr std::string_view kName = "error";
-    const TVariableStore::TEntry* entry = m_variables.FindEntry(kName, m_errorHint);
+    const TVariableStore::TEntry* entry = ErrorEntry();
     if (entry && m_errorHint.exact &&
         (entry->textPending ? entry->number == 0 : entry->text.size() == 1 && entry->text[0] == '0')) {
         return;

@@ -203,7 +203,11 @@ private:
     bool NumberOfFlat(const TCompiledFlat& flat, size_t base, double& value, bool& ok);
     bool EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls,
                           TArgument& argument);
-    bool WholeOperand(const TCompiledOperand& operand, TArgument& argument);
+    bool PlainArgument(const TCompiledOperand& operand, TArgument& argument);
+    // The entry of error, null while the script has removed it.
+    const TVariableStore::TEntry* ErrorEntry() {
+        return m_variables.FindEntry("error", m_errorHint);
+    }
     // Stores a number as an assignment does: whole ones as numbers, others as their text.
     void AssignNumber(const std::string& name, double value, TVariableHint& hint);
     // A compiled text with the pieces it names turned into this evaluation's placeholders.

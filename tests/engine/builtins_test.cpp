@@ -183,6 +183,12 @@ TEST(Builtins, TextFunctionsAtTheirBoundaries) {
         {"x = chr(1E2 - 35)", "A", "0", ""},
         {"n = 120 + 3\nx = pos(2, n) & len(n)", "23", "0", ""},
         {"x = len(1E15 - 1) & len(1E15)", "154", "0", ""},
+        // Texts read where they stand: error changes under the call, and once removed, storing
+        // it again moves every entry.
+        {"x = asc(\"\")\nx = pos(\"1\", error) & ERROR", "10", "0", "asc: unexpected argument."},
+        {"s = \"abc\"\nerror = \"\"\na = 1\nb = 1\nc = 1\nd = 1\ne = 1\nf = 1\ng = 1\n"
+         "x = pos(\"b\", s) & mid(s, 2, 2)",
+         "2bc", "0", ""},
         {"x = tohex(chr(0))", "00", "0", ""},
         {"x = tohex(\"A\")", "41", "0", ""},
         {"x = tohex(chr(0) & \"A\" & chr(255))", "00 41 FF", "0", ""},
