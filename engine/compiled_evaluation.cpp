@@ -198,7 +198,12 @@ TFunctionResult TExecute::CallWithValues(const TCompiledPiece& call, TValueFunct
     bool ok = true;
     size_t i = 0;
     for (; i < count && ok; ++i) {
-        ok = EvaluateArgument(call.argumentFlats[i], base, controls, values[i]);
+        const TCompiledFlat& flat = call.argumentFlats[i];
+        // Most arguments are one plain operand, taken without the general evaluation.
+        if (!controls && flat.operands.size() == 1 && PlainArgument(flat.operands[0], values[i])) {
+            continue;
+        }
+        ok = EvaluateArgument(flat, base, controls, values[i]);
     }
     for (; i < count; ++i) values[i].TextBuffer().clear();
     TFunctionResult result = function(*this, values, ok);
@@ -206,13 +211,13 @@ TFunctionResult TExecute::CallWithValues(const TCompiledPiece& call, TValueFunct
     return result;
 }
 
-// Plain operands are copied from where they stand and arithmetic is worked out on numbers;
-// the rest goes through the flat evaluation. Whole numbers are handed over as numbers.
+// An argument that is not one plain operand. The value of an earlier piece is copied and
+// arithmetic is worked out on numbers, whole results handed over as numbers; the rest goes
+// through the flat evaluation.
 bool TExecute::EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls,
                                 TArgument& argument) {
     if (!controls && flat.operands.size() == 1) {
         const TCompiledOperand& operand = flat.operands[0];
-        if (PlainArgument(operand, argument)) return true;
         if (operand.kind == TCompiledOperand::TKind::Piece) {
             const TPieceValue& piece = m_pieceValues[base + operand.piece];
             if (piece.kind == TSlotKind::Literal || piece.exact) {
