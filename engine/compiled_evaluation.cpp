@@ -113,22 +113,7 @@ bool TExecute::RunCompiledInto(const TCompiledExpression& compiled, TFlatValue& 
             continue;
         }
         if (!piece.function) return fail(Unrecognised(piece, base));
-        TFunctionResult call;
-        if (const TValueFunction function = m_dispatch.ValueFunction(*piece.function)) {
-            call = CallWithValues(piece, function, base);
-        } else if (piece.argumentsNamePieces) {
-            std::vector<std::string> arguments;
-            arguments.reserve(piece.arguments.size());
-            for (const std::string& text : piece.arguments) {
-                arguments.push_back(WithPieceValues(text, base));
-            }
-            call = m_dispatch.Handler(*piece.function)(*this, arguments);
-        } else {
-            const TCompiledPiece* outer = m_preparedCall;
-            m_preparedCall = &piece;
-            call = m_dispatch.Handler(*piece.function)(*this, piece.arguments);
-            m_preparedCall = outer;
-        }
+        TFunctionResult call = Call(piece, base);
         if (!call.recognised) return fail(Unrecognised(piece, base));
         if (!call.ok) return fail(std::move(call.value));
         if (k + 1 == compiled.pieces.size() && compiled.valueIsLastCall &&
@@ -159,6 +144,26 @@ bool TExecute::RunCompiledInto(const TCompiledExpression& compiled, TFlatValue& 
         }
     }
     return RunCompiledFlat(compiled.flat, base, result) && !compiled.unbalanced;
+}
+
+// The call's result, made where it is returned: a short text moved is copied again.
+TFunctionResult TExecute::Call(const TCompiledPiece& piece, size_t base) {
+    if (const TValueFunction function = m_dispatch.ValueFunction(*piece.function)) {
+        return CallWithValues(piece, function, base);
+    }
+    if (piece.argumentsNamePieces) {
+        std::vector<std::string> arguments;
+        arguments.reserve(piece.arguments.size());
+        for (const std::string& text : piece.arguments) {
+            arguments.push_back(WithPieceValues(text, base));
+        }
+        return m_dispatch.Handler(*piece.function)(*this, arguments);
+    }
+    const TCompiledPiece* outer = m_preparedCall;
+    m_preparedCall = &piece;
+    TFunctionResult result = m_dispatch.Handler(*piece.function)(*this, piece.arguments);
+    m_preparedCall = outer;
+    return result;
 }
 
 // A piece's value is the `size` bytes of `text` from `from`: short ones are copied into the

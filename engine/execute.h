@@ -190,6 +190,8 @@ private:
     std::string Unrecognised(const TCompiledPiece& call, size_t base);
     void KeepPiece(size_t index, TSlotKind kind, std::string& text, size_t from, size_t size,
                    bool exact, double number);
+    // A piece that calls a row: the row's handler or its function on values.
+    TFunctionResult Call(const TCompiledPiece& piece, size_t base);
     TFunctionResult CallWithValues(const TCompiledPiece& call, TValueFunction function,
                                    size_t base);
     // `controls`: whether operands may name controls of a rack on screen.

@@ -15,7 +15,8 @@ inline TFunctionResult TextResult(std::string&& text, bool ok) {
     return {std::move(text), ok, true, false, 0, true};
 }
 inline TFunctionResult TextResult(std::string_view text, bool ok) {
-    return TextResult(std::string(text), ok);
+    // Made in place: a short text moved is copied again.
+    return {std::string(text), ok, true, false, 0, true};
 }
 inline TFunctionResult TextResult(const char* text, bool ok) {
     return TextResult(std::string_view(text), ok);
