@@ -124,13 +124,14 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
     const bool untrimmed = !line.empty() && static_cast<unsigned char>(line[0]) <= ' ';
     if (StartsWith(untrimmed ? TrimView(line) : std::string_view(line), "#")) return;
     TLineCache* cache = CacheFor(line, cursor);
-    std::string ownStripped;
-    if (!cache) ownStripped = StripBlanks(line);
-    const std::string& stripped = cache ? cache->stripped : ownStripped;
     const int editorLine = cursor - 1;
     if (m_failures) m_failures->Started(editorLine);
     m_evaluationProblem.clear();
-    Dispatch(line, stripped, cursor, cache);
+    if (cache) {
+        Dispatch(line, cache->stripped, cursor, cache);
+    } else {
+        Dispatch(line, StripBlanks(line), cursor, nullptr);
+    }
     // A block header's own work after its body (a loop's next test) belongs to the header.
     m_runningLine = editorLine;
 }
@@ -232,51 +233,56 @@ void TExecute::Dispatch(const std::string& line, const std::string& stripped, in
     m_dispatch.Handler(StatementTable()[static_cast<size_t>(row)].id)(*this, line, cursor);
 }
 
+namespace {
+
+std::string_view AssignedExpression(const std::string& line) {
+    const size_t equals = line.find('=');
+    return equals == std::string::npos ? std::string_view(line)
+                                       : std::string_view(line).substr(equals + 1);
+}
+
+std::string AssignedName(const std::string& line) {
+    const size_t equals = line.find('=');
+    return equals == std::string::npos ? std::string() : Trim(line.substr(0, equals));
+}
+
+}  // namespace
+
 void TExecute::Assign(const std::string& line, TLineCache* cache) {
-    auto expressionOf = [&line] {
-        const size_t equals = line.find('=');
-        return equals == std::string::npos ? std::string_view(line)
-                                           : std::string_view(line).substr(equals + 1);
-    };
-    if (cache && !cache->assignmentReady) {
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos) cache->assignmentName = Trim(line.substr(0, equals));
-        cache->assignmentExpression = StripBlanks(expressionOf());
+    if (!cache) {
+        AssignUncached(line);
+        return;
+    }
+    if (!cache->assignmentReady) {
+        cache->assignmentName = AssignedName(line);
+        cache->assignmentExpression = StripBlanks(AssignedExpression(line));
         cache->compiled = CompiledFor(cache->assignmentExpression);
+        const TCompiledExpression* compiled = cache->compiled;
+        cache->arithmeticAssignment = compiled && compiled->pieces.empty() &&
+                                      compiled->flat.arithmetic && !compiled->unbalanced;
         cache->assignmentReady = true;
     }
-    std::string ownName;
-    if (!cache && line.find('=') != std::string::npos) ownName = Trim(line.substr(0, line.find('=')));
-    const std::string& name = cache ? cache->assignmentName : ownName;
-    TControlBinding* binding = m_host.Binding();
-    const bool controls = binding && binding->HasControls();
-    if (controls && binding->Write(*this, name, expressionOf())) return;
-    auto noteFailure = [this] {
-        if (m_failures) {
-            m_failures->Failed(m_runningLine, m_evaluationProblem.empty()
-                                                  ? "expression cannot be computed"
-                                                  : m_evaluationProblem);
-        }
-    };
-    if (cache && cache->compiled && cache->compiled->pieces.empty() &&
-        cache->compiled->flat.arithmetic && !cache->compiled->unbalanced && !controls) {
+    const std::string& name = cache->assignmentName;
+    const bool controls = ControlsBound();
+    if (controls && WrittenToControl(line, name)) return;
+    if (cache->arithmeticAssignment && !controls) {
         double value = 0;
         bool ok = true;
         if (NumberOfFlat(cache->compiled->flat, 0, value, ok)) {
             if (ok) {
                 AssignNumber(name, value, cache->nameHint);
             } else {
-                noteFailure();
+                NoteAssignmentFailure();
             }
             return;
         }
     }
-    if (cache && cache->compiled) {
+    if (cache->compiled) {
         // The value is made in a buffer kept for the purpose and copied into the variable's
         // own, so a short value costs no allocation; a long one changes hands instead.
         TFlatValue& result = m_assignedValue;
         if (!RunCompiledInto(*cache->compiled, result)) {
-            noteFailure();
+            NoteAssignmentFailure();
             return;
         }
         CheckTextSize(result.text.size());
@@ -290,15 +296,37 @@ void TExecute::Assign(const std::string& line, TLineCache* cache) {
         }
         return;
     }
-    TValue value = cache ? Rewrite(cache->assignmentExpression) : EvaluateExpression(expressionOf());
+    TValue value = Rewrite(cache->assignmentExpression);
     if (!value.ok) {
-        noteFailure();
+        NoteAssignmentFailure();
         return;
     }
-    if (cache) {
-        SetVariableMoved(name, std::move(value), cache->nameHint);
-    } else {
-        SetVariableMoved(name, std::move(value.text));
+    SetVariableMoved(name, std::move(value), cache->nameHint);
+}
+
+// A line a handler passes on its own, outside the program's lines.
+void TExecute::AssignUncached(const std::string& line) {
+    const std::string name = AssignedName(line);
+    if (ControlsBound() && WrittenToControl(line, name)) return;
+    TValue value = EvaluateExpression(AssignedExpression(line));
+    if (!value.ok) {
+        NoteAssignmentFailure();
+        return;
+    }
+    SetVariableMoved(name, std::move(value.text));
+}
+
+// With a rack's controls bound, a name that is one of them takes the value instead of a
+// variable.
+bool TExecute::WrittenToControl(const std::string& line, const std::string& name) {
+    return m_host.Binding()->Write(*this, name, AssignedExpression(line));
+}
+
+void TExecute::NoteAssignmentFailure() {
+    if (m_failures) {
+        m_failures->Failed(m_runningLine, m_evaluationProblem.empty()
+                                              ? "expression cannot be computed"
+                                              : m_evaluationProblem);
     }
 }
 

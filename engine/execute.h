@@ -156,6 +156,8 @@ private:
         std::string assignmentName;
         std::string assignmentExpression;  // without blanks
         const TCompiledExpression* compiled = nullptr;
+        // The compiled value is arithmetic on plain operands only.
+        bool arithmeticAssignment = false;
         TVariableHint nameHint;
         // The plan of the condition the line holds, once looked up; where it stands in the line.
         bool conditionReady = false;
@@ -178,6 +180,15 @@ private:
     void Dispatch(const std::string& line, const std::string& stripped, int& cursor,
                   TLineCache* cache);
     void Assign(const std::string& line, TLineCache* cache);
+    void AssignUncached(const std::string& line);
+    // Whether a rack control took the assignment instead of a variable.
+    bool WrittenToControl(const std::string& line, const std::string& name);
+    // Whether a rack with controls is loaded, shown or not.
+    bool ControlsBound() {
+        TControlBinding* binding = m_host.Binding();
+        return binding && binding->HasControls();
+    }
+    void NoteAssignmentFailure();
     TValue EvaluateStripped(std::string_view text);
     TValue Rewrite(std::string text);
     // The compiled form of a blank-stripped text, made on first use; null when the text is
