@@ -127,7 +127,10 @@ void TExecute::ExecuteLine(const std::string& line, int& cursor) {
     const int editorLine = cursor - 1;
     if (m_failures) m_failures->Started(editorLine);
     m_evaluationProblem.clear();
-    if (cache) {
+    if (cache && cache->row == kRowAssignment) {
+        // Most lines are assignments, once recognised.
+        Assign(line, cache);
+    } else if (cache) {
         Dispatch(line, cache->stripped, cursor, cache);
     } else {
         Dispatch(line, StripBlanks(line), cursor, nullptr);
