@@ -317,15 +317,8 @@ bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValu
     TFlatValue operand;
     bool ok = true;
     for (size_t i = 1; i < flat.operands.size(); ++i) {
-        if (flat.operators[i - 1] == '&' && !controls) {
-            // A text joined on is appended where it stands, not copied out first.
-            if (const std::string* text = PlainText(flat.operands[i])) {
-                CheckTextSize(result.text.size() + text->size());
-                result.text += *text;
-                result.exact = false;
-                result.variable = nullptr;
-                continue;
-            }
+        if (flat.operators[i - 1] == '&' && !controls && JoinPlain(flat.operands[i], result)) {
+            continue;
         }
         resolve(flat.operands[i], operand);
         if (!ApplyOperator(result, operand, flat.operators[i - 1], i == 1)) ok = false;
@@ -336,6 +329,29 @@ bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValu
     result.exact = false;
     result.variable = nullptr;
     return false;
+}
+
+// Joins a number, literal or variable operand on where it stands, not copied out first. A
+// variable holding a whole number not yet written joins on as its digits, and stays unwritten.
+bool TExecute::JoinPlain(const TCompiledOperand& operand, TFlatValue& result) {
+    const TVariableStore::TEntry* pending = nullptr;
+    if (operand.kind == TCompiledOperand::TKind::Variable) {
+        const TVariableStore::TEntry* entry =
+            m_variables.FindEntry(operand.value, operand.variableHint);
+        if (entry && entry->textPending) pending = entry;
+    }
+    if (pending) {
+        CheckTextSize(result.text.size() + pending->pendingSize);
+        AppendWhole(pending->number, result.text);
+    } else if (const std::string* text = PlainText(operand)) {
+        CheckTextSize(result.text.size() + text->size());
+        result.text += *text;
+    } else {
+        return false;
+    }
+    result.exact = false;
+    result.variable = nullptr;
+    return true;
 }
 
 // The number an arithmetic flat text gives, without making the texts of its operands or of

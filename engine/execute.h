@@ -198,6 +198,7 @@ private:
     bool RunCompiledInto(const TCompiledExpression& compiled, TFlatValue& result);
     const TCompiledExpression* PreparedArgument(std::string_view text) const;
     bool RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValue& result);
+    bool JoinPlain(const TCompiledOperand& operand, TFlatValue& result);
     std::string Unrecognised(const TCompiledPiece& call, size_t base);
     void KeepPiece(size_t index, TSlotKind kind, std::string& text, size_t from, size_t size,
                    bool exact, double number);

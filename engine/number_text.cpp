@@ -184,9 +184,14 @@ size_t WholeTextSize(double value) {
 }
 
 void WriteWholeInto(double value, std::string& text) {
+    text.clear();
+    AppendWhole(value, text);
+}
+
+void AppendWhole(double value, std::string& text) {
     char buffer[24];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int64_t>(value)).ptr;
-    text.assign(buffer, end);
+    text.append(buffer, end);
 }
 
 void FormatNumberInto(double value, bool& exact, std::string& text) {

@@ -20,8 +20,10 @@ inline bool IsWholeNumber(double value) {
 // on nearly every statement.
 size_t WholeTextSize(double value);
 
-// Writes the digits (and sign) of a whole number for which IsWholeNumber holds over `text`.
+// Writes the digits (and sign) of a whole number for which IsWholeNumber holds over `text`,
+// or after it.
 void WriteWholeInto(double value, std::string& text);
+void AppendWhole(double value, std::string& text);
 
 // Writes a number the way scripts see it: general format, at most 15 significant digits,
 // fixed notation from 0.00001 up to 15 integer digits, otherwise "1E20" / "1.5E-7".

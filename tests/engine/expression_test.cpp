@@ -62,6 +62,10 @@ TEST(Expression, TextsJoinAndReadLeniently) {
         {"x = \"12V\" + 0", "x", "12"},
         {"x = \"a b\" & \"-c\"", "x", "a b-c"},
         {"x = nosuch + 1", "x", "1"},
+        // Counters and loop variables, stored as numbers, join on as their digits.
+        {"n = 0 - 7\nx = \"a\" & N & n", "x", "a-7-7"},
+        {"n = 99999999999999 * 10 + 9\nx = \"a\" & n", "x", "a999999999999999"},
+        {"for (i, 0, 2, 1)\nx = x & \",\" & I\nnext", "x", ",0,1,2"},
     });
 }
 
