@@ -260,40 +260,21 @@ bool TExecute::EvaluateArgument(const TCompiledFlat& flat, size_t base, bool con
 }
 
 // A number, literal or variable operand, handed over without a copy where it can be: whole
-// numbers as numbers, literals where they stand in the compiled text, and a variable's text
-// where it stands when the call can neither change nor move it.
+// numbers as numbers, texts where they stand. A variable's text is copied where the call
+// could change or move it.
 bool TExecute::PlainArgument(const TCompiledOperand& operand, TArgument& argument) {
-    using TKind = TCompiledOperand::TKind;
-    switch (operand.kind) {
-        case TKind::Number:
-            if (operand.exact && IsWholeNumber(operand.number)) {
-                argument.SetWhole(operand.number);
-            } else {
-                argument.SetView(operand.value);
-            }
-            return true;
-        case TKind::Literal:
-            argument.SetView(operand.value);
-            return true;
-        case TKind::Variable: {
-            const TVariableStore::TEntry* entry =
-                m_variables.FindEntry(operand.value, operand.variableHint);
-            if (!entry) {
-                argument.TextBuffer().clear();
-            } else if (entry->textPending) {
-                argument.SetWhole(entry->number);
-            } else if (entry != ErrorEntry() && ErrorEntry()) {
-                // The only variable a function stores is error. While error is stored, that
-                // writes over its text in place and no other entry moves.
-                argument.SetView(entry->text);
-            } else {
-                argument.TextBuffer().assign(entry->text);
-            }
-            return true;
-        }
-        default:
-            return false;
+    if (const std::optional<double> whole = WholeOf(operand)) {
+        argument.SetWhole(*whole);
+        return true;
     }
+    const std::string* text = PlainText(operand);
+    if (!text) return false;
+    if (operand.kind == TCompiledOperand::TKind::Variable && !StaysPutDuringCalls(*text)) {
+        argument.TextBuffer().assign(*text);
+    } else {
+        argument.SetView(*text);
+    }
+    return true;
 }
 
 // A call no row takes: the text as it stands is read flat and the evaluation fails with that.
@@ -332,17 +313,11 @@ bool TExecute::RunCompiledFlat(const TCompiledFlat& flat, size_t base, TFlatValu
 }
 
 // Joins a number, literal or variable operand on where it stands, not copied out first. A
-// variable holding a whole number not yet written joins on as its digits, and stays unwritten.
+// whole number joins on as its digits, and a variable holding one stays unwritten.
 bool TExecute::JoinPlain(const TCompiledOperand& operand, TFlatValue& result) {
-    const TVariableStore::TEntry* pending = nullptr;
-    if (operand.kind == TCompiledOperand::TKind::Variable) {
-        const TVariableStore::TEntry* entry =
-            m_variables.FindEntry(operand.value, operand.variableHint);
-        if (entry && entry->textPending) pending = entry;
-    }
-    if (pending) {
-        CheckTextSize(result.text.size() + pending->pendingSize);
-        AppendWhole(pending->number, result.text);
+    if (const std::optional<double> whole = WholeOf(operand)) {
+        CheckTextSize(result.text.size() + WholeTextSize(*whole));
+        AppendWhole(*whole, result.text);
     } else if (const std::string* text = PlainText(operand)) {
         CheckTextSize(result.text.size() + text->size());
         result.text += *text;
@@ -426,24 +401,6 @@ bool TExecute::ResolveNumber(const TCompiledOperand& operand, size_t base, TFlat
     target.number = number;
     target.variable = nullptr;
     return true;
-}
-
-// The text of a number, literal or variable operand as it stands in the script's text.
-const std::string* TExecute::PlainText(const TCompiledOperand& operand) {
-    using TKind = TCompiledOperand::TKind;
-    static const std::string kEmpty;
-    switch (operand.kind) {
-        case TKind::Number:
-        case TKind::Literal:
-            return &operand.value;
-        case TKind::Variable: {
-            const TVariableStore::TEntry* entry =
-                m_variables.FindEntry(operand.value, operand.variableHint);
-            return entry ? &entry->Text() : &kEmpty;
-        }
-        default:
-            return nullptr;
-    }
 }
 
 void TExecute::ResolveCompiled(const TCompiledOperand& operand, size_t base, TFlatValue& target,

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -211,13 +212,46 @@ private:
                          bool controls);
     bool ResolveNumber(const TCompiledOperand& operand, size_t base, TFlatValue& target,
                        bool controls);
-    // Null for operands that hold pieces.
-    const std::string* PlainText(const TCompiledOperand& operand);
+    // The text of a number, literal or variable operand as it stands in the script's text;
+    // null for operands that hold pieces.
+    const std::string* PlainText(const TCompiledOperand& operand) {
+        using TKind = TCompiledOperand::TKind;
+        switch (operand.kind) {
+            case TKind::Number:
+            case TKind::Literal:
+                return &operand.value;
+            case TKind::Variable: {
+                const TVariableStore::TEntry* entry =
+                    m_variables.FindEntry(operand.value, operand.variableHint);
+                return entry ? &entry->Text() : &kNoText;
+            }
+            default:
+                return nullptr;
+        }
+    }
     bool OperandNumber(const TCompiledOperand& operand, size_t base, double& number);
     bool NumberOfFlat(const TCompiledFlat& flat, size_t base, double& value, bool& ok);
     bool EvaluateArgument(const TCompiledFlat& flat, size_t base, bool controls,
                           TArgument& argument);
     bool PlainArgument(const TCompiledOperand& operand, TArgument& argument);
+    // The only variable a function stores is error. While error is stored, that writes over
+    // its text in place and no other entry moves.
+    bool StaysPutDuringCalls(const std::string& variableText) {
+        const TVariableStore::TEntry* error = ErrorEntry();
+        return error && &variableText != &error->text;
+    }
+    // The whole number a number literal or a variable holds without its text written yet.
+    std::optional<double> WholeOf(const TCompiledOperand& operand) {
+        using TKind = TCompiledOperand::TKind;
+        if (operand.kind == TKind::Number) {
+            if (operand.exact && IsWholeNumber(operand.number)) return operand.number;
+        } else if (operand.kind == TKind::Variable) {
+            const TVariableStore::TEntry* entry =
+                m_variables.FindEntry(operand.value, operand.variableHint);
+            if (entry && entry->textPending) return entry->number;
+        }
+        return std::nullopt;
+    }
     // The entry of error, null while the script has removed it.
     const TVariableStore::TEntry* ErrorEntry() {
         return m_variables.FindEntry("error", m_errorHint);
@@ -343,6 +377,8 @@ private:
     // The text of an arithmetic step that has to be read back, kept for its buffer.
     std::string m_stepText;
     static constexpr size_t kCopiedValueBytes = 256;
+    // What a variable not stored reads as.
+    static inline const std::string kNoText;
     std::chrono::steady_clock::time_point m_lastPump{};
     std::chrono::microseconds m_pumpInterval{};
     static constexpr int kStatementsPerClockCheck = 32;
